@@ -1,0 +1,12 @@
+#include "ModalRunner.h"
+
+#include <QDialog>
+
+namespace harrowdeck {
+
+int ModalRunner::Run(QDialog& dialog)
+{
+    return dialog.exec();
+}
+
+} // namespace harrowdeck

@@ -1,0 +1,16 @@
+#pragma once
+
+class QDialog;
+
+namespace harrowdeck {
+
+// Every modal window of the program is shown through this, so that tests can
+// answer a message box or a chooser without blocking in an event loop.
+class ModalRunner {
+public:
+    virtual ~ModalRunner() = default;
+    // Shows the dialog modally and returns its result code.
+    virtual int Run(QDialog& dialog);
+};
+
+} // namespace harrowdeck

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace harrowdeck {
+
+// The only way a generation run talks to the user. The GUI answers with
+// message boxes, the command-line tool on the console, tests with a script.
+class UserInterface {
+public:
+    enum class Icon { None, Exclamation };
+
+    virtual ~UserInterface() = default;
+
+    // A modal Yes/No question; Yes is the default answer.
+    [[nodiscard]] virtual bool AskYesNo(const std::string& prompt) = 0;
+
+    // A modal message with a single OK button.
+    virtual void ShowMessage(const std::string& text, Icon icon) = 0;
+
+    // Called now and then while the export is read. Returning false cancels
+    // the run. The default never cancels.
+    [[nodiscard]] virtual bool ReportProgress(std::uint64_t bytesRead, std::uint64_t totalBytes)
+    {
+        (void)bytesRead;
+        (void)totalBytes;
+        return true;
+    }
+};
+
+} // namespace harrowdeck

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds Harrowdeck into build/ and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+source tools/packages.sh
+source tools/configure-build.sh
+
+ensure_packages $(read_package_list tools/packages-build.txt) $(read_package_list tools/packages-test.txt)
+configure_and_build
+ctest --test-dir build --output-on-failure -j2
