@@ -1,0 +1,64 @@
+#pragma once
+
+#include "ChooserVars.h"
+#include "ModalRunner.h"
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QPushButton;
+
+namespace harrowdeck {
+
+class DirListBox;
+
+// The text of the box shown when a drive cannot be read.
+inline constexpr const char* kNoDiskMessage = " Ingen disk i driven!";
+
+// The destination-directory chooser. It talks to its caller only through the
+// chooser variables: title and dir in; result (the chosen directory with its
+// trailing separator, or empty) and the normalised or chosen dir out.
+class frmDir : public QDialog {
+    Q_OBJECT
+
+public:
+    // drives: what the drive list offers (normally ListDrives()); fallback:
+    // the start directory used when vars.dir is unusable (normally the home
+    // directory). Message boxes go through runner.
+    frmDir(ChooserVars& vars, ModalRunner& runner, QWidget* parent,
+           std::vector<std::string> drives, std::string fallback);
+
+    // The opening step: centres the window over mainWindow, sets the caption
+    // and the list's start directory from the chooser variables.
+    void Load(const QWidget& mainWindow);
+
+    // Closing by the close control or Escape counts as Cancel.
+    void reject() override;
+
+private:
+    void BuildControls();
+    void FillDrives();
+    void DriveChanged(int index);
+    void Okey();
+
+    ChooserVars& vars_;
+    ModalRunner& runner_;
+    std::vector<std::string> drives_;
+    std::string fallback_;
+    QComboBox* drvDir_ = nullptr;
+    DirListBox* dlbDir_ = nullptr;
+    QPushButton* cmdOkey_ = nullptr;
+    QPushButton* cmdAvbryt_ = nullptr;
+};
+
+// The start directory that stands in for an unusable one: the home directory.
+[[nodiscard]] std::string DefaultStartDir();
+
+// Opens frmDir over mainWindow with the machine's drives and waits until it
+// has closed; vars.result then holds the choice or is empty.
+void ChooseDirectory(ChooserVars& vars, QWidget& mainWindow, ModalRunner& runner);
+
+} // namespace harrowdeck
