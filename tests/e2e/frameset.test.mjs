@@ -1,0 +1,262 @@
+// Converts the example export with harrowdeck-make and opens the result in
+// headless Chromium: the checks look at the rendered frames, so they fail
+// whenever a browser would not show the folders and links as intended.
+//
+// Environment: HARROWDECK_MAKE (the built tool), HARROWDECK_EXAMPLE (the
+// export to convert), CHROMIUM (defaults to /usr/bin/chromium).
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const makeTool = requiredEnv('HARROWDECK_MAKE');
+const exampleExport = requiredEnv('HARROWDECK_EXAMPLE');
+const browserPath = process.env.CHROMIUM || '/usr/bin/chromium';
+
+// What examples/bookmarks.htm holds: the empty folder is dropped and the
+// nested folder's link joins "Tools".
+const FOLDERS = [
+  { name: 'News', links: ['https://news.example.org/', 'https://weather.example.org/today'] },
+  {
+    name: 'Tools',
+    links: [
+      'https://tools.example.org/convert',
+      'https://editor.example.org/',
+      'https://tools.example.org/calendar',
+    ],
+  },
+  { name: 'Music', links: ['https://radio.example.net/live'] },
+];
+
+const MODES = [
+  { browse: 'frame', target: null },
+  { browse: 'full', target: '_top' },
+  { browse: 'new', target: '_blank' },
+];
+
+// The smallest valid GIF: one transparent pixel.
+const TINY_GIF = Buffer.from('R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7', 'base64');
+
+const scratch = [];
+let context;
+
+function requiredEnv(name) {
+  const value = process.env[name];
+  if (!value) throw new Error(`${name} is not set; run this test through ctest or run-e2e.sh`);
+  return value;
+}
+
+function freshDir(prefix) {
+  const dir = mkdtempSync(join(tmpdir(), prefix));
+  scratch.push(dir);
+  return dir;
+}
+
+function convert(browse, images = []) {
+  const dest = freshDir('harrowdeck-e2e-');
+  for (const image of images) writeFileSync(join(dest, image), TINY_GIF);
+  const run = spawnSync(makeTool, ['--browse', browse, exampleExport, dest], { encoding: 'utf8' });
+  assert.equal(run.status, 0, `harrowdeck-make failed: ${run.stderr}`);
+  assert.match(run.stdout, /Harrowdeck\.html is done!/);
+  return dest;
+}
+
+async function waitUntil(what, condition, timeoutMs = 5000) {
+  const deadline = Date.now() + timeoutMs;
+  for (;;) {
+    if (await condition()) return;
+    if (Date.now() > deadline) throw new Error(`timed out waiting until ${what}`);
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+}
+
+function frameNamed(page, name) {
+  const frame = page.frame({ name });
+  assert.ok(frame, `no frame named ${name}; frames: ${page.frames().map((f) => f.name()).join(', ')}`);
+  return frame;
+}
+
+async function openFrameset(dest) {
+  const page = await context.newPage();
+  await page.goto(pathToFileURL(join(dest, 'Harrowdeck.html')).href);
+  return page;
+}
+
+// The rendered folder index: every folder, in order, each a visible link.
+async function checkIndex(page) {
+  const index = frameNamed(page, 'indexwin');
+  assert.ok(index.url().endsWith('/dir.html'), `indexwin shows ${index.url()}`);
+  const entries = index.locator('a');
+  assert.deepEqual(await entries.allInnerTexts(), FOLDERS.map((f) => f.name));
+  for (let i = 0; i < FOLDERS.length; ++i) {
+    assert.ok(await entries.nth(i).isVisible(), `index entry ${i + 1} is not shown`);
+  }
+}
+
+// The link page of folder n as shown in lankar: heading, addresses, targets.
+async function checkLinkPage(page, n, target) {
+  const lankar = frameNamed(page, 'lankar');
+  assert.ok(lankar.url().endsWith(`/${n}.html`), `lankar shows ${lankar.url()}, not ${n}.html`);
+  const folder = FOLDERS[n - 1];
+  assert.equal((await lankar.locator('h3').innerText()).trim(), folder.name);
+  const links = lankar.locator('a');
+  const rendered = await links.evaluateAll((as) =>
+    as.map((a) => ({ href: a.getAttribute('href'), target: a.getAttribute('target'), shown: a.offsetHeight > 0 })),
+  );
+  assert.deepEqual(
+    rendered,
+    folder.links.map((href) => ({ href, target, shown: true })),
+    `links of ${n}.html`,
+  );
+}
+
+async function followIndexEntry(page, n) {
+  await frameNamed(page, 'indexwin').locator('a').nth(n - 1).click();
+  await waitUntil(`lankar shows ${n}.html`, () => page.frame({ name: 'lankar' })?.url().endsWith(`/${n}.html`));
+}
+
+// Everything a reader of the frameset relies on, for one browsing mode.
+async function checkFrameset(page, target) {
+  await checkIndex(page);
+  await checkLinkPage(page, 1, target);
+  for (let n = FOLDERS.length; n >= 1; --n) {
+    await followIndexEntry(page, n);
+    await checkLinkPage(page, n, target);
+    assert.ok(page.url().endsWith('/Harrowdeck.html'), 'the index entry replaced the frameset');
+  }
+}
+
+// The background image of a frame's body, and whether the browser could load it.
+async function bodyBackground(frame) {
+  return frame.evaluate(async () => {
+    const style = getComputedStyle(document.body);
+    const match = /url\("?(.*?)"?\)/.exec(style.backgroundImage);
+    if (!match) return { image: null, color: style.backgroundColor };
+    const img = new Image();
+    const loaded = await new Promise((resolve) => {
+      img.onload = () => resolve(img.naturalWidth > 0);
+      img.onerror = () => resolve(false);
+      img.src = match[1];
+    });
+    return { image: match[1].split('/').pop(), loaded };
+  });
+}
+
+before(async () => {
+  context = await chromium.launchPersistentContext(freshDir('harrowdeck-chromium-'), {
+    executablePath: browserPath,
+    headless: true,
+    args: [
+      '--no-sandbox',
+      '--headless',
+      '--disable-gpu',
+      '--disable-background-networking',
+      '--disable-component-update',
+      '--no-first-run',
+      '--disable-sync',
+      '--disable-quic',
+    ],
+  });
+  context.setDefaultTimeout(10000);
+  // The bookmarks point at the internet; answer them here so that following
+  // one never leaves the machine.
+  await context.route(/^(https?|wss?):/, (route) =>
+    route.fulfill({ status: 200, contentType: 'text/html', body: '<title>bookmark</title>bookmark' }),
+  );
+});
+
+after(async () => {
+  await context?.close();
+  for (const dir of scratch) rmSync(dir, { recursive: true, force: true });
+});
+
+for (const { browse, target } of MODES) {
+  test(`--browse ${browse}: the frames show the folders and the links carry ${target ?? 'no target'}`, async () => {
+    const page = await openFrameset(convert(browse));
+    await checkFrameset(page, target);
+    await page.close();
+  });
+}
+
+test('a bookmark opens where the browsing mode says', async (t) => {
+  const first = FOLDERS[0].links[0];
+
+  await t.test('frame: in the right frame', async () => {
+    const page = await openFrameset(convert('frame'));
+    await frameNamed(page, 'lankar').locator('a').first().click();
+    await waitUntil('the bookmark is in lankar', () => page.frame({ name: 'lankar' })?.url() === first);
+    assert.ok(page.url().endsWith('/Harrowdeck.html'));
+    assert.ok(frameNamed(page, 'indexwin').url().endsWith('/dir.html'));
+    await page.close();
+  });
+
+  await t.test('full: in the whole window', async () => {
+    const page = await openFrameset(convert('full'));
+    await frameNamed(page, 'lankar').locator('a').first().click();
+    await page.waitForURL(first);
+    assert.equal(page.frame({ name: 'indexwin' }), null);
+    await page.close();
+  });
+
+  await t.test('new: in a new window', async () => {
+    const page = await openFrameset(convert('new'));
+    const [popup] = await Promise.all([
+      context.waitForEvent('page'),
+      frameNamed(page, 'lankar').locator('a').first().click(),
+    ]);
+    await popup.waitForURL(first);
+    assert.ok(page.url().endsWith('/Harrowdeck.html'));
+    assert.ok(frameNamed(page, 'lankar').url().endsWith('/1.html'));
+    await popup.close();
+    await page.close();
+  });
+});
+
+test('background images: plain white without them, the GIFs when present', async (t) => {
+  await t.test('no images', async () => {
+    const page = await openFrameset(convert('frame'));
+    const white = { image: null, color: 'rgb(255, 255, 255)' };
+    assert.deepEqual(await bodyBackground(frameNamed(page, 'indexwin')), white);
+    assert.deepEqual(await bodyBackground(frameNamed(page, 'lankar')), white);
+    await page.close();
+  });
+
+  await t.test('back.gif alone is behind every page', async () => {
+    const page = await openFrameset(convert('frame', ['back.gif']));
+    const back = { image: 'back.gif', loaded: true };
+    assert.deepEqual(await bodyBackground(frameNamed(page, 'indexwin')), back);
+    assert.deepEqual(await bodyBackground(frameNamed(page, 'lankar')), back);
+    await page.close();
+  });
+
+  await t.test('dir.gif and file.gif win over back.gif', async () => {
+    const page = await openFrameset(convert('frame', ['back.gif', 'dir.gif', 'file.gif']));
+    assert.deepEqual(await bodyBackground(frameNamed(page, 'indexwin')), { image: 'dir.gif', loaded: true });
+    for (let n = 1; n <= FOLDERS.length; ++n) {
+      await followIndexEntry(page, n);
+      assert.deepEqual(await bodyBackground(frameNamed(page, 'lankar')), { image: 'file.gif', loaded: true }, `${n}.html`);
+    }
+    await page.close();
+  });
+});
+
+// The checks above must be able to fail: a frameset whose frames lost the
+// names that the pages rely on has to be caught.
+test('the checks reject framesets whose frames do not work', async (t) => {
+  const mutated = async (file, from, to) => {
+    const dest = convert('frame');
+    const path = join(dest, file);
+    const text = readFileSync(path, 'latin1');
+    assert.ok(text.includes(from), `${file} has no ${from}`);
+    writeFileSync(path, text.replaceAll(from, to), 'latin1');
+    const page = await openFrameset(dest);
+    await assert.rejects(checkFrameset(page, null));
+    for (const other of context.pages()) await other.close();
+  };
+  await t.test('right frame renamed', () => mutated('Harrowdeck.html', 'NAME="lankar"', 'NAME="right"'));
+  await t.test('index entries aimed at a missing frame', () => mutated('dir.html', 'TARGET="lankar"', 'TARGET="links"'));
+});
