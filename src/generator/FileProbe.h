@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace harrowdeck {
+
+inline constexpr char kSeparator = '/';
+
+// True when path names a regular file that can be opened for reading. A
+// trailing separator is ignored. Never reports an error; a directory, a
+// device or a FIFO is not a file to read an export from.
+[[nodiscard]] bool FileExists(const std::string& path);
+
+// True when path names an existing directory.
+[[nodiscard]] bool IsDirectory(const std::string& path);
+
+// dir + name, with a separator between them when dir lacks one. An empty
+// dir stays empty, so the name is taken relative to the current directory.
+[[nodiscard]] std::string JoinPath(const std::string& dir, const std::string& name);
+
+} // namespace harrowdeck

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace harrowdeck {
+
+// Where the reader gets its bytes: an open file, or memory in tests and
+// fuzzing.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Reads up to size bytes. Returns the count, 0 at the end, or -1 with
+    // errno set on a failure.
+    [[nodiscard]] virtual long Read(char* buffer, std::size_t size) = 0;
+};
+
+// A regular file opened for reading; closed by the destructor.
+class FileSource final : public ByteSource {
+public:
+    // Opens path for reading. On failure returns nothing and sets reason to
+    // the system's explanation.
+    [[nodiscard]] static std::optional<FileSource> Open(const std::string& path, std::string& reason);
+
+    FileSource(FileSource&& other) noexcept;
+    FileSource& operator=(FileSource&&) = delete;
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+    ~FileSource() override;
+
+    [[nodiscard]] long Read(char* buffer, std::size_t size) override;
+    // The file's size when it was opened, for progress reports.
+    [[nodiscard]] std::uint64_t Size() const { return size_; }
+
+private:
+    FileSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+};
+
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+    [[nodiscard]] long Read(char* buffer, std::size_t size) override;
+
+private:
+    std::string_view bytes_;
+};
+
+// Splits a byte stream into lines. CR LF, a lone CR and a lone LF each end a
+// line, and the last line may lack a terminator. A line longer than the limit
+// is passed over without being held in memory, so endless input without line
+// ends cannot exhaust memory.
+class LineReader {
+public:
+    static constexpr std::size_t kDefaultMaxLineLength = std::size_t{1} << 20;
+
+    enum class Status {
+        Line,    // a line was read
+        TooLong, // a line over the limit was skipped
+        End,     // no more lines
+        Error,   // the source failed; see ErrorNumber()
+    };
+
+    explicit LineReader(ByteSource& source, std::size_t maxLineLength = kDefaultMaxLineLength);
+
+    // Reads the next line, without its terminator. The view stays valid until
+    // the next call.
+    [[nodiscard]] Status Next(std::string_view& line);
+
+    [[nodiscard]] std::uint64_t BytesRead() const { return bytesRead_; }
+    [[nodiscard]] int ErrorNumber() const { return errorNumber_; }
+
+private:
+    [[nodiscard]] bool Refill();
+    // Hands out the line gathered in pending_, or End when there is none.
+    [[nodiscard]] Status Finish(std::string_view& line);
+
+    ByteSource& source_;
+    std::size_t maxLineLength_;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    std::string pending_;       // start of a line that spans a refill
+    bool partial_ = false;      // pending_ holds a started line (maybe empty)
+    bool overlong_ = false;     // the current line passed the limit
+    bool skipLeadingLf_ = false;// the last line ended in a CR at a buffer edge
+    bool atEnd_ = false;
+    std::uint64_t bytesRead_ = 0;
+    int errorNumber_ = 0;
+};
+
+} // namespace harrowdeck

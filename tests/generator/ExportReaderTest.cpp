@@ -1,0 +1,190 @@
+#include "ExportReader.h"
+
+#include "LineReader.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace harrowdeck {
+namespace {
+
+using test::Crlf;
+using test::ReadFile;
+using test::TempDir;
+
+const std::string kTop = " TARGET=\"_top\"";
+
+TEST(IsExportHeader, ComparesTheFirst20CharactersExactly)
+{
+    EXPECT_TRUE(IsExportHeader("<!DOCTYPE FIRSTFLOOR"));
+    EXPECT_TRUE(IsExportHeader("<!DOCTYPE FIRSTFLOOR-Bookmark-file-1>"));
+    EXPECT_FALSE(IsExportHeader("<!DOCTYPE FIRSTFLOO"));
+    EXPECT_FALSE(IsExportHeader("<!doctype FIRSTFLOOR>"));
+    EXPECT_FALSE(IsExportHeader(" <!DOCTYPE FIRSTFLOOR>"));
+    EXPECT_FALSE(IsExportHeader(""));
+}
+
+TEST(ExtractFolderName, CutsBetweenTheFirstTagEndAndTheNextTag)
+{
+    EXPECT_EQ(ExtractFolderName("<DT><H3 ADD_DATE=\"1\">News</H3>"), "News");
+    EXPECT_EQ(ExtractFolderName("<DT><H3></H3>"), "");
+    EXPECT_EQ(ExtractFolderName("<DT>News</H3>"), std::nullopt); // the cut needs a tag before the name
+    EXPECT_EQ(ExtractFolderName("<DT><H3>A &amp; B \xe5\xe4</H3>"), "A &amp; B \xe5\xe4");
+    EXPECT_EQ(ExtractFolderName("<DT><H3>News"), std::nullopt);
+    EXPECT_EQ(ExtractFolderName("</H3"), std::nullopt);
+}
+
+TEST(ConvertLinkLine, ReplacesTheAttributesAfterTheAddress)
+{
+    EXPECT_EQ(ConvertLinkLine("<DT><A HREF=\"news/a.htm\" ADD_DATE=\"1\" LAST_VISIT=\"2\">A &amp; B</A>", kTop),
+              "<A HREF=\"news/a.htm\" TARGET=\"_top\">A &amp; B</A><BR>");
+    EXPECT_EQ(ConvertLinkLine("<DT><A HREF=\"b.htm\">B</A>", ""), "<A HREF=\"b.htm\">B</A><BR>");
+    EXPECT_EQ(ConvertLinkLine("<DT><A HREF=\"\">X</A>", kTop), "<A HREF=\"\" TARGET=\"_top\">X</A><BR>");
+    EXPECT_EQ(ConvertLinkLine("<DT><A HREF=\"x.htm\">X</A> trailing", ""), "<A HREF=\"x.htm\">X</A> trailing<BR>");
+}
+
+TEST(ConvertLinkLine, CutsAtFixedPositions)
+{
+    // Two extra characters in front shift the cut onto the opening quote.
+    EXPECT_EQ(ConvertLinkLine("  <DT><A HREF=\"x.htm\">X</A>", kTop), "T><A HREF=\"" + kTop + ">X</A><BR>");
+}
+
+TEST(ConvertLinkLine, FailsWithoutClosingQuoteOrTagEnd)
+{
+    EXPECT_EQ(ConvertLinkLine("<DT><A HREF=\"x.htm>X</A>", ""), std::nullopt);
+    EXPECT_EQ(ConvertLinkLine("<DT><A HREF=\"x.htm\" X", ""), std::nullopt);
+    EXPECT_EQ(ConvertLinkLine("<DT><A HREF=", ""), std::nullopt);
+    EXPECT_EQ(ConvertLinkLine("A HREF=", ""), std::nullopt);
+}
+
+// Runs the reader over the lines after a header, writing pages into dir.
+ReadResult Read(const std::string& body, const TempDir& dir, const std::string& target = "")
+{
+    MemorySource source(body);
+    LineReader input(source);
+    return ReadFolders(input, dir.Path(), target, "<BODY>");
+}
+
+std::string Page(const std::string& name, const std::string& links)
+{
+    return Crlf("<HTML>\n<BODY>\n<H3>" + name + "</H3>\n" + links + "</BODY>\n</HTML>\n");
+}
+
+using Names = std::vector<std::string>;
+
+TEST(ReadFolders, SkipsLinksOutsideFoldersAndDropsEmptyFolders)
+{
+    TempDir dir;
+    const ReadResult result = Read("<DT><A HREF=\"l.htm\">Loose</A>\n"
+                                   "<DT><H3>Empty</H3>\n<DL><p>\n</DL><p>\n"
+                                   "<DT><H3>Full</H3>\n<DT><A HREF=\"f.htm\">F</A>\n</DL><p>\n"
+                                   "<DT><A HREF=\"between.htm\">Between</A>\n",
+                                   dir);
+    EXPECT_EQ(result.folderNames, Names{"Full"});
+    EXPECT_EQ(result.linksWritten, 1u);
+    EXPECT_EQ(ReadFile(dir / "1.html"), Page("Full", "<A HREF=\"f.htm\">F</A><BR>\n"));
+    EXPECT_FALSE(test::PathExists(dir / "2.html"));
+}
+
+TEST(ReadFolders, IndentedExportKeepsEveryAddressAndName)
+{
+    TempDir dir;
+    const ReadResult result = Read("  <DT><H3 ADD_DATE=\"1\">News</H3>\n"
+                                   "\t<DL><p>\n"
+                                   " \t    <DT><A HREF=\"x.htm\" ICON=\"i\">X</A>\n"
+                                   "    </DL><p>\n",
+                                   dir, kTop);
+    EXPECT_EQ(result.folderNames, Names{"News"});
+    EXPECT_EQ(ReadFile(dir / "1.html"), Page("News", "<A HREF=\"x.htm\" TARGET=\"_top\">X</A><BR>\n"));
+}
+
+TEST(ReadFolders, InnerFoldersJoinTheOuterFolderUntilItsOwnEnd)
+{
+    TempDir dir;
+    const ReadResult result = Read("<DT><H3>Outer</H3>\n<DL><p>\n"
+                                   "    <DT><A HREF=\"1\">before</A>\n"
+                                   "    <DT><H3>Inner</H3>\n    <DL><p>\n"
+                                   "        <DT><H3>Deepest</H3>\n        <DL><p>\n"
+                                   "            <DT><A HREF=\"2\">deep</A>\n"
+                                   "        </DL><p>\n"
+                                   "        <DT><A HREF=\"3\">inner</A>\n"
+                                   "    </DL><p>\n"
+                                   "    <DT><A HREF=\"4\">after</A>\n"
+                                   "</DL><p>\n"
+                                   "<DT><H3>Next</H3>\n<DT><A HREF=\"5\">next</A>\n</DL><p>\n",
+                                   dir);
+    EXPECT_EQ(result.folderNames, (Names{"Outer", "Next"}));
+    EXPECT_EQ(ReadFile(dir / "1.html"), Page("Outer", "<A HREF=\"1\">before</A><BR>\n<A HREF=\"2\">deep</A><BR>\n"
+                                                      "<A HREF=\"3\">inner</A><BR>\n<A HREF=\"4\">after</A><BR>\n"));
+    EXPECT_EQ(ReadFile(dir / "2.html"), Page("Next", "<A HREF=\"5\">next</A><BR>\n"));
+}
+
+TEST(ReadFolders, UncuttableLinesAreSkippedAndCounted)
+{
+    TempDir dir;
+    const ReadResult result = Read("<DT>Broken</H3>\n"                    // no tag before the name
+                                   "<DT><H3>A</H3>\n"
+                                   "<DT><A HREF=\"no-close>X</A>\n"        // no closing quote
+                                   "<DT><A HREF=\"ok\">OK</A>\n"
+                                   "</DL><p>\n",
+                                   dir);
+    EXPECT_EQ(result.skippedLines, 2u);
+    EXPECT_EQ(result.folderNames, Names{"A"});
+    EXPECT_EQ(ReadFile(dir / "1.html"), Page("A", "<A HREF=\"ok\">OK</A><BR>\n"));
+}
+
+TEST(ReadFolders, AFolderOpenAtTheEndIsFinished)
+{
+    TempDir dir;
+    ReadResult result = Read("<DT><H3>A</H3>\n<DT><A HREF=\"a\">a</A>\n</DL><p>\n"
+                             "<DT><H3>Open</H3>\n<DT><A HREF=\"o\">o</A>",
+                             dir);
+    EXPECT_EQ(result.folderNames, (Names{"A", "Open"}));
+    EXPECT_EQ(ReadFile(dir / "2.html"), Page("Open", "<A HREF=\"o\">o</A><BR>\n"));
+
+    TempDir empty;
+    result = Read("<DT><H3>A</H3>\n<DT><A HREF=\"a\">a</A>\n</DL><p>\n<DT><H3>Open</H3>\n", empty);
+    EXPECT_EQ(result.folderNames, Names{"A"});
+    EXPECT_FALSE(test::PathExists(empty / "2.html"));
+}
+
+TEST(ReadFolders, RecognisesMarksCaseSensitively)
+{
+    TempDir dir;
+    const ReadResult result = Read("<DT><h3>lower</h3>\n"
+                                   "<DT><H3>A</H3>\n"
+                                   "<DT><a href=\"lower\">x</a>\n"
+                                   "</dl><p>\n"
+                                   "<DT><A HREF=\"kept\">k</A>\n"
+                                   "</DL><p> \n"
+                                   "<DT><A HREF=\"kept2\">k</A>\n"
+                                   "</DL><p>\n",
+                                   dir);
+    EXPECT_EQ(result.folderNames, Names{"A"});
+    EXPECT_EQ(ReadFile(dir / "1.html"), Page("A", "<A HREF=\"kept\">k</A><BR>\n<A HREF=\"kept2\">k</A><BR>\n"));
+}
+
+TEST(ReadFolders, ProgressCanCancel)
+{
+    TempDir dir;
+    std::string folder = "<DT><H3>F</H3>\n";
+    for (int i = 0; i < 600; ++i) {
+        folder += "<DT><A HREF=\"x\">x</A>\n";
+    }
+    std::string body;
+    for (int i = 0; i < 100; ++i) {
+        body += folder + "</DL><p>\n";
+    }
+    MemorySource source(body);
+    LineReader input(source);
+    int calls = 0;
+    const ReadResult result = ReadFolders(input, dir.Path(), "", "<BODY>", [&calls](std::uint64_t) {
+        return ++calls < 1;
+    });
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(calls, 1);
+    EXPECT_LT(result.folderNames.size(), 100u);
+}
+
+} // namespace
+} // namespace harrowdeck

@@ -1,0 +1,110 @@
+#include "LineReader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace harrowdeck {
+namespace {
+
+// Reads every line; overlong lines show as "<too long>".
+std::vector<std::string> Lines(std::string_view bytes, std::size_t maxLine = LineReader::kDefaultMaxLineLength)
+{
+    MemorySource source(bytes);
+    LineReader reader(source, maxLine);
+    std::vector<std::string> lines;
+    std::string_view line;
+    for (;;) {
+        const auto status = reader.Next(line);
+        if (status == LineReader::Status::End) {
+            return lines;
+        }
+        lines.push_back(status == LineReader::Status::TooLong ? "<too long>" : std::string(line));
+    }
+}
+
+using Strings = std::vector<std::string>;
+
+TEST(LineReader, EveryKindOfLineEndEndsALine)
+{
+    EXPECT_EQ(Lines("a\r\nb\rc\nd"), (Strings{"a", "b", "c", "d"}));
+    EXPECT_EQ(Lines("a\n\r\nb"), (Strings{"a", "", "b"}));
+    EXPECT_EQ(Lines("a\r\rb"), (Strings{"a", "", "b"}));
+    EXPECT_EQ(Lines("a\n\rb"), (Strings{"a", "", "b"}));
+}
+
+TEST(LineReader, NoLineAfterTheLastTerminator)
+{
+    EXPECT_EQ(Lines("a\r\n"), (Strings{"a"}));
+    EXPECT_EQ(Lines("a\n\n"), (Strings{"a", ""}));
+    EXPECT_EQ(Lines(""), Strings{});
+    EXPECT_EQ(Lines("\r\n"), (Strings{""}));
+}
+
+TEST(LineReader, BytesPassThroughUnchanged)
+{
+    const std::string bytes("x\0y\xe5\xe4\xf6\tz", 8);
+    EXPECT_EQ(Lines(bytes + "\n"), (Strings{bytes}));
+}
+
+TEST(LineReader, LinesSpanningTheBufferEdgeStayWhole)
+{
+    // The buffer holds 64 KiB; put a CR LF pair and long lines across its edge.
+    const std::string longLine(70000, 'x');
+    EXPECT_EQ(Lines(longLine + "\r\n" + longLine), (Strings{longLine, longLine}));
+
+    const std::string head(65535, 'a');
+    EXPECT_EQ(Lines(head + "\r\nb"), (Strings{head, "b"}));
+    EXPECT_EQ(Lines(head + "\rb"), (Strings{head, "b"}));
+}
+
+TEST(LineReader, OverlongLinesAreSkippedNotHeld)
+{
+    EXPECT_EQ(Lines("short\nmuch too long\nok", 8), (Strings{"short", "<too long>", "ok"}));
+    EXPECT_EQ(Lines("12345678\n123456789", 8), (Strings{"12345678", "<too long>"}));
+
+    const std::string huge(300000, 'z');
+    EXPECT_EQ(Lines("a\n" + huge + "\nb", 100000), (Strings{"a", "<too long>", "b"}));
+}
+
+TEST(LineReader, CountsBytesRead)
+{
+    MemorySource source("abc\ndef\n");
+    LineReader reader(source);
+    std::string_view line;
+    ASSERT_EQ(reader.Next(line), LineReader::Status::Line);
+    EXPECT_EQ(reader.BytesRead(), 8u);
+}
+
+class FailingSource : public ByteSource {
+public:
+    long Read(char* buffer, std::size_t size) override
+    {
+        if (calls_++ == 0) {
+            const std::string_view first = "ok\npartial";
+            const std::size_t count = std::min(size, first.size());
+            first.copy(buffer, count);
+            return static_cast<long>(count);
+        }
+        errno = EIO;
+        return -1;
+    }
+
+private:
+    int calls_ = 0;
+};
+
+TEST(LineReader, ReportsAFailingSource)
+{
+    FailingSource source;
+    LineReader reader(source);
+    std::string_view line;
+    ASSERT_EQ(reader.Next(line), LineReader::Status::Line);
+    EXPECT_EQ(line, "ok");
+    EXPECT_EQ(reader.Next(line), LineReader::Status::Error);
+    EXPECT_EQ(reader.ErrorNumber(), EIO);
+}
+
+} // namespace
+} // namespace harrowdeck

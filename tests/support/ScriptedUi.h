@@ -1,0 +1,49 @@
+#pragma once
+
+#include "UserInterface.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace harrowdeck::test {
+
+// Answers the run's questions from a script and records everything shown.
+class ScriptedUi : public UserInterface {
+public:
+    struct Shown {
+        std::string text;
+        Icon icon;
+    };
+
+    std::deque<bool> answers;             // taken in order; Yes once they run out
+    std::vector<std::string> questions;
+    std::vector<Shown> messages;
+    std::uint64_t cancelAfterBytes = UINT64_MAX;
+    std::size_t progressCalls = 0;
+
+    bool AskYesNo(const std::string& prompt) override
+    {
+        questions.push_back(prompt);
+        if (answers.empty()) {
+            return true;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    void ShowMessage(const std::string& text, Icon icon) override { messages.push_back({text, icon}); }
+
+    bool ReportProgress(std::uint64_t bytesRead, std::uint64_t) override
+    {
+        ++progressCalls;
+        return bytesRead < cancelAfterBytes;
+    }
+
+    // The one message of the run, or "" when there was none or several.
+    [[nodiscard]] std::string OnlyMessage() const { return messages.size() == 1 ? messages[0].text : ""; }
+};
+
+} // namespace harrowdeck::test
