@@ -48,6 +48,7 @@ frmDir::frmDir(ChooserVars& vars, ModalRunner& runner, QWidget* parent,
       fallback_(std::move(fallback))
 {
     setObjectName(QStringLiteral("frmDir"));
+    setModal(true);
     // A fixed, single frame: the user cannot resize it.
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);

@@ -37,6 +37,7 @@ BoxSize HelpBoxSizeFor(double outerWidth, double outerHeight)
 frmForklaring::frmForklaring(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmForklaring"));
+    setModal(true);
     setWindowTitle(QString::fromUtf8("Förklaring"));
     // A plain sizable window with minimise and maximise boxes.
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
