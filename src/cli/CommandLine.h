@@ -1,0 +1,21 @@
+#pragma once
+
+#include "MainState.h"
+
+#include <optional>
+#include <ostream>
+
+namespace harrowdeck {
+
+// Exit codes of harrowdeck-make.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// Reads the command line into the state a run starts from. Returns the exit
+// code instead when the program should stop: after --help or --version
+// (printed to out) or on a usage error (printed to err).
+[[nodiscard]] std::optional<int> ParseCommandLine(int argc, char** argv, MainState& state, std::ostream& out,
+                                                  std::ostream& err);
+
+} // namespace harrowdeck

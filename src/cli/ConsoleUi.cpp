@@ -1,0 +1,17 @@
+#include "ConsoleUi.h"
+
+namespace harrowdeck {
+
+bool ConsoleUi::AskYesNo(const std::string& prompt)
+{
+    (void)prompt;
+    return true;
+}
+
+void ConsoleUi::ShowMessage(const std::string& text, Icon icon)
+{
+    (void)icon;
+    messages_.push_back(text);
+}
+
+} // namespace harrowdeck

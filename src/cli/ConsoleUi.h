@@ -1,0 +1,23 @@
+#pragma once
+
+#include "UserInterface.h"
+
+#include <string>
+#include <vector>
+
+namespace harrowdeck {
+
+// The command line is itself the confirmation, so every question is answered
+// Yes; messages are kept until the run's outcome says where they belong.
+class ConsoleUi final : public UserInterface {
+public:
+    bool AskYesNo(const std::string& prompt) override;
+    void ShowMessage(const std::string& text, Icon icon) override;
+
+    [[nodiscard]] const std::vector<std::string>& Messages() const { return messages_; }
+
+private:
+    std::vector<std::string> messages_;
+};
+
+} // namespace harrowdeck

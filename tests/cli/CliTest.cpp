@@ -1,0 +1,132 @@
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+namespace harrowdeck {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+struct Result {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+// Runs the built harrowdeck-make with the arguments, capturing both streams.
+Result RunCli(const std::vector<std::string>& args)
+{
+    TempDir io;
+    std::string command = Quote(HARROWDECK_MAKE_PATH);
+    for (const std::string& arg : args) {
+        command += " " + Quote(arg);
+    }
+    command += " >" + Quote(io / "out") + " 2>" + Quote(io / "err") + " </dev/null";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(io / "out"), ReadFile(io / "err")};
+}
+
+const std::string kExample = std::string(HARROWDECK_SOURCE_DIR) + "/examples/bookmarks.htm";
+
+TEST(Cli, ConvertsTheExampleAndSummarises)
+{
+    TempDir dest;
+    const Result result = RunCli({kExample, dest.Path()});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "Harrowdeck.html is done!\n3 link pages, 6 links, 0 skipped lines\n");
+    EXPECT_EQ(result.err, "");
+    EXPECT_NE(ReadFile(dest / "Harrowdeck.html").find("<FRAMESET COLS=\"25%,75%\">"), std::string::npos);
+    EXPECT_NE(ReadFile(dest / "1.html").find("<A HREF=\"https://news.example.org/\">Example News</A><BR>"),
+              std::string::npos);
+}
+
+TEST(Cli, OptionsChooseWidthAndBrowsingMode)
+{
+    TempDir dest;
+    EXPECT_EQ(RunCli({"--pixels", "7", "--browse", "new", kExample, dest.Path()}).exitCode, 0);
+    EXPECT_NE(ReadFile(dest / "Harrowdeck.html").find("<FRAMESET COLS=\"20,*\">"), std::string::npos);
+    EXPECT_NE(ReadFile(dest / "3.html").find("TARGET=\"_blank\">Live radio</A><BR>"), std::string::npos);
+
+    EXPECT_EQ(RunCli({"--percent", "95", "--browse", "full", kExample, dest.Path()}).exitCode, 0);
+    EXPECT_NE(ReadFile(dest / "Harrowdeck.html").find("<FRAMESET COLS=\"80%,20%\">"), std::string::npos);
+    EXPECT_NE(ReadFile(dest / "3.html").find("TARGET=\"_top\">Live radio</A><BR>"), std::string::npos);
+}
+
+TEST(Cli, ReportsSkippedLinesOnStdout)
+{
+    TempDir dir;
+    WriteFile(dir / "in.htm", "<!DOCTYPE FIRSTFLOOR>\n<DT><H3>A</H3>\n<DT><A HREF=\"bad>x\n<DT><A HREF=\"a\">a</A>\n");
+    const Result result = RunCli({dir / "in.htm", dir.Path()});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "Harrowdeck.html is done!\n1 line could not be read and was left out.\n"
+                          "1 link page, 1 link, 1 skipped line\n");
+}
+
+TEST(Cli, FailuresGoToStderrWithExitCode1)
+{
+    TempDir dir;
+    Result result = RunCli({dir / "missing.htm", dir.Path()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "harrowdeck-make: Gloamery source file doesn't exist!\n");
+
+    WriteFile(dir / "plain.htm", "<HTML>\n");
+    result = RunCli({dir / "plain.htm", dir.Path()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "harrowdeck-make: File is not an Gloamery file!\n");
+
+    result = RunCli({kExample, dir / "nowhere"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "harrowdeck-make: Destination directory doesn't exist!\n");
+
+    WriteFile(dir / "empty.htm", "<!DOCTYPE FIRSTFLOOR>\n<DT><H3>A</H3>\n</DL><p>\n");
+    result = RunCli({dir / "empty.htm", dir.Path()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "harrowdeck-make: No folder with links was found; nothing was written.\n");
+}
+
+TEST(Cli, UsageErrorsExitWith2)
+{
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {},
+             {kExample},
+             {"--browse", "sideways", kExample, "/tmp"},
+             {"--percent", "ten", kExample, "/tmp"},
+             {"--percent", "30", "--pixels", "200", kExample, "/tmp"},
+             {"--bogus", kExample, "/tmp"}}) {
+        const Result result = RunCli(args);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err.rfind("harrowdeck-make: ", 0), 0u) << result.err;
+        EXPECT_NE(result.err.find("Try 'harrowdeck-make --help' for more information."), std::string::npos);
+    }
+}
+
+TEST(Cli, HelpAndVersionGoToStdout)
+{
+    Result result = RunCli({"--version"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "harrowdeck-make (Harrowdeck) 1.1\n");
+    result = RunCli({"--help"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.out.find("Usage: harrowdeck-make [OPTIONS] SOURCE DEST"), std::string::npos);
+    EXPECT_EQ(result.err, "");
+}
+
+} // namespace
+} // namespace harrowdeck
