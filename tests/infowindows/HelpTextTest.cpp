@@ -57,24 +57,5 @@ TEST(HelpText, HasThirtyThreeCrLfLinesAndNoBareLineFeeds)
     EXPECT_TRUE(lines[32].empty());
 }
 
-TEST(HelpText, DescriptionsStartInTheEighteenthColumn)
-{
-    const std::vector<std::string> lines = LinesOf(BuildHelpText());
-    const std::vector<std::pair<std::size_t, std::string>> entries = {
-        {2, "Gloamery source"}, {5, "Destination"}, {10, "Procent"},     {13, "Pixel"},
-        {19, "Frame"},          {22, "Full Window"}, {26, "New Window"}};
-    for (const auto& [index, label] : entries) {
-        EXPECT_EQ(lines[index].substr(0, 17).find(label), 0u) << label;
-        EXPECT_EQ(lines[index].substr(label.size(), 17 - label.size()),
-                  std::string(17 - label.size(), ' '))
-            << label;
-        EXPECT_NE(lines[index][17], ' ') << label;
-    }
-    for (std::size_t index : {3u, 6u, 11u, 14u, 20u, 24u, 27u}) {
-        EXPECT_EQ(lines[index].substr(0, 17), std::string(17, ' ')) << "line " << index + 1;
-        EXPECT_NE(lines[index][17], ' ') << "line " << index + 1;
-    }
-}
-
 } // namespace
 } // namespace harrowdeck
