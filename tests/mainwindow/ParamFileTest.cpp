@@ -1,0 +1,228 @@
+#include "ParamFile.h"
+
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sstream>
+
+#include <sys/resource.h>
+
+namespace harrowdeck {
+namespace {
+
+using test::Crlf;
+
+MainState Read(const std::string& bytes, bool* completed = nullptr)
+{
+    std::istringstream in(bytes);
+    MainState state;
+    const bool ok = ReadParams(in, state);
+    if (completed != nullptr) {
+        *completed = ok;
+    }
+    return state;
+}
+
+MainState Chosen()
+{
+    MainState state;
+    state.destDir = "/home/user/A, B/";
+    state.sourcePath = "/home/user/export.htm";
+    state.sourceDir = "/home/user/";
+    state.sourceName = "export.htm";
+    state.mainTop = 1500;
+    state.mainLeft = -120;
+    state.leftPercent = 33;
+    state.leftPixels = 999;
+    state.sizeMode = 2;
+    state.browseMode = 3;
+    return state;
+}
+
+TEST(ParamFile, WritesThirteenLinesWithCrLf)
+{
+    EXPECT_EQ(FormatParams(Chosen()), Crlf("PATHS\n"
+                                           "/home/user/A, B/\n"
+                                           "/home/user/export.htm\n"
+                                           "/home/user/\n"
+                                           "export.htm\n"
+                                           "POS\n"
+                                           " 1500 \n"
+                                           "-120 \n"
+                                           "DEF\n"
+                                           " 33 \n"
+                                           " 999 \n"
+                                           " 2 \n"
+                                           " 3 \n"));
+    EXPECT_EQ(FormatParamNumber(0), " 0 ");
+    EXPECT_EQ(FormatParamNumber(-32768), "-32768 ");
+}
+
+TEST(ParamFile, ReadsBackWhatItWrites)
+{
+    const MainState read = Read(FormatParams(Chosen()));
+    const MainState chosen = Chosen();
+    EXPECT_EQ(read.destDir, chosen.destDir);
+    EXPECT_EQ(read.sourcePath, chosen.sourcePath);
+    EXPECT_EQ(read.sourceDir, chosen.sourceDir);
+    EXPECT_EQ(read.sourceName, chosen.sourceName);
+    EXPECT_EQ(read.mainTop, chosen.mainTop);
+    EXPECT_EQ(read.mainLeft, chosen.mainLeft);
+    EXPECT_EQ(read.leftPercent, chosen.leftPercent);
+    EXPECT_EQ(read.leftPixels, chosen.leftPixels);
+    EXPECT_EQ(read.sizeMode, chosen.sizeMode);
+    EXPECT_EQ(read.browseMode, chosen.browseMode);
+}
+
+TEST(ParamFile, EmptyPathsAreEmptyLines)
+{
+    const MainState read = Read(Crlf("PATHS\n\n\n\n\nDEF\n 30 \n 140 \n 1 \n 1 \n"));
+    EXPECT_EQ(read.destDir, "");
+    EXPECT_EQ(read.sourceName, "");
+    EXPECT_EQ(read.leftPercent, 30);
+}
+
+TEST(ParamFile, SectionsInAnyOrderLaterOnesWin)
+{
+    const MainState read = Read(Crlf("junk\n"
+                                     "DEF\n 40 \n 200 \n 2 \n 2 \n"
+                                     "paths\n"       // markers are case-sensitive
+                                     "PATHS \n"      // and exact
+                                     "SIZE\n 30\n"   // the old section sets the percent only
+                                     "POS\n-15\n 45\n"
+                                     "POS\n 30 \n 60 \n"));
+    EXPECT_EQ(read.leftPercent, 30);
+    EXPECT_EQ(read.leftPixels, 200);
+    EXPECT_EQ(read.sizeMode, 2);
+    EXPECT_EQ(read.mainTop, 30);
+    EXPECT_EQ(read.mainLeft, 60);
+    EXPECT_EQ(read.destDir, "");
+}
+
+TEST(ParamFile, ModesAndSizesAreTakenAsTheyAre)
+{
+    const MainState read = Read(Crlf("DEF\n -5 \n 0 \n 9 \n 7 \n"));
+    EXPECT_EQ(read.leftPercent, -5);
+    EXPECT_EQ(read.leftPixels, 0);
+    EXPECT_EQ(read.sizeMode, 9);
+    EXPECT_EQ(read.browseMode, 7);
+}
+
+TEST(ParamFile, AcceptsLfOnlyLineEnds)
+{
+    const MainState read = Read("PATHS\n/d/\n/s.htm\n/\ns.htm\nDEF\n 50 \n 300 \n 1 \n 2 \n");
+    EXPECT_EQ(read.sourcePath, "/s.htm");
+    EXPECT_EQ(read.leftPixels, 300);
+    EXPECT_EQ(read.browseMode, 2);
+}
+
+// Reading stops at the first damage and keeps what came before it.
+TEST(ParamFile, StopsAtTheFirstFailure)
+{
+    struct Case {
+        const char* what;
+        std::string file;
+        int percent;
+        int pixels;
+        int browseMode;
+    };
+    const Case cases[] = {
+        {"damaged number", "DEF\n 40 \n 1x0 \n 2 \n 3 \nPOS\n 15 \n 15 \n", 40, 140, 1},
+        {"empty number", "DEF\n 40 \n\n 2 \n 3 \n", 40, 140, 1},
+        {"beyond 16 bits", "DEF\n 40 \n 32768 \n 2 \n 3 \n", 40, 140, 1},
+        {"ends inside a section", "DEF\n 40 \n 200 \n", 40, 200, 1},
+        {"later section ignored", "SIZE\n 3x\nDEF\n 40 \n 200 \n 2 \n 3 \n", 25, 140, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        bool completed = true;
+        const MainState read = Read(Crlf(c.file), &completed);
+        EXPECT_FALSE(completed);
+        EXPECT_EQ(read.leftPercent, c.percent);
+        EXPECT_EQ(read.leftPixels, c.pixels);
+        EXPECT_EQ(read.browseMode, c.browseMode);
+        EXPECT_EQ(read.mainTop, 0);
+    }
+}
+
+TEST(ParamFile, PositionsUseThirtyTwoBits)
+{
+    const MainState read = Read(Crlf("POS\n 45000 \n-40000 \nDEF\n 30 \n 140 \n 1 \n 1 \n"));
+    EXPECT_EQ(read.mainTop, 45000);
+    EXPECT_EQ(read.mainLeft, -40000);
+    EXPECT_EQ(read.leftPercent, 30); // the section after the position is not lost
+    MainState wide;
+    wide.mainTop = 2147483647;
+    EXPECT_EQ(Read(FormatParams(wide)).mainTop, 2147483647);
+    bool completed = true;
+    (void)Read(Crlf("POS\n 2147483648 \n 0 \n"), &completed);
+    EXPECT_FALSE(completed);
+}
+
+TEST(ParamFile, MissingFileLeavesTheState)
+{
+    test::TempDir dir;
+    MainState state = Chosen();
+    EXPECT_FALSE(LoadParamFile(dir / "none.ini", state));
+    EXPECT_EQ(state.leftPixels, 999);
+}
+
+TEST(ParamFile, SaveReplacesTheFileAndLeavesNoTemporary)
+{
+    test::TempDir dir;
+    const std::string path = dir / "Harrowdeck.ini";
+    test::WriteFile(path, "old contents that are longer than the new ones, much longer\r\n");
+    const SaveResult saved = SaveParamFile(path, Chosen());
+    ASSERT_TRUE(saved.ok) << saved.error;
+    EXPECT_EQ(test::ReadFile(path), FormatParams(Chosen()));
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        ++files;
+    }
+    EXPECT_EQ(files, 1u);
+}
+
+TEST(ParamFile, SaveIntoAMissingDirectoryFailsWithThePath)
+{
+    test::TempDir dir;
+    const std::string path = dir / "missing/Harrowdeck.ini";
+    const SaveResult saved = SaveParamFile(path, Chosen());
+    EXPECT_FALSE(saved.ok);
+    EXPECT_NE(saved.error.find(path), std::string::npos) << saved.error;
+    EXPECT_NE(saved.error.find("No such file"), std::string::npos) << saved.error;
+}
+
+// A write that fails half-way (here: the file-size limit, which holds even
+// for root) must not cost the user the old file.
+TEST(ParamFile, FailedSaveKeepsTheOldFile)
+{
+    test::TempDir dir;
+    const std::string path = dir / "Harrowdeck.ini";
+    const std::string old = FormatParams(MainState{});
+    test::WriteFile(path, old);
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 20;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const SaveResult result = SaveParamFile(path, Chosen());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find("Could not write"), std::string::npos) << result.error;
+    EXPECT_EQ(test::ReadFile(path), old);
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        ++files;
+    }
+    EXPECT_EQ(files, 1u);
+}
+
+} // namespace
+} // namespace harrowdeck
