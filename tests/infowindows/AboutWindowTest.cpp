@@ -1,0 +1,113 @@
+#include "AboutWindow.h"
+
+#include "ModalRunner.h"
+#include "Version.h"
+#include "WindowPlacement.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace harrowdeck {
+namespace {
+
+class AboutWindow : public ::testing::Test {
+protected:
+    QWidget mainWindow;
+
+    void SetUp() override
+    {
+        mainWindow.setGeometry(300, 200, 407, 250);
+        mainWindow.show();
+    }
+
+    template <typename Widget>
+    static Widget& Get(QDialog& about, const char* name)
+    {
+        auto* widget = about.findChild<Widget*>(QString::fromLatin1(name));
+        if (widget == nullptr) {
+            throw std::runtime_error(name);
+        }
+        return *widget;
+    }
+};
+
+TEST_F(AboutWindow, ShowsTheProductAndCopyright)
+{
+    frmStart about(mainWindow, QStringLiteral("Harrowdeck 1.1"));
+    EXPECT_EQ(about.objectName(), "frmStart");
+    EXPECT_EQ(Get<QLabel>(about, "lblProductname").text(), "Harrowdeck 1.1");
+    EXPECT_EQ(Get<QLabel>(about, "lblCopyright").text(),
+              QStringLiteral("Copyright ") + version::kLegalCopyright + " ");
+    EXPECT_EQ(Get<QLabel>(about, "lblCopyright").text(), "Copyright 2026 The Harrowdeck developers ");
+    EXPECT_EQ(Get<QPushButton>(about, "cmdExit").text(), "Okej");
+    EXPECT_EQ(about.windowTitle(), "");
+    EXPECT_FALSE(about.windowFlags().testFlag(Qt::WindowTitleHint));
+    EXPECT_EQ(about.minimumSize(), about.maximumSize());
+}
+
+TEST_F(AboutWindow, TextsFitTheirLabels)
+{
+    frmStart about(mainWindow, QStringLiteral("Harrowdeck 1.1"));
+    for (const char* name : {"lblProductname", "lblCopyright"}) {
+        const QLabel& label = Get<QLabel>(about, name);
+        EXPECT_LE(label.fontMetrics().horizontalAdvance(label.text()), label.width()) << name;
+        EXPECT_LE(label.x() + label.width(), about.width()) << name;
+    }
+    // A window widened for a wider font keeps the texts centred and the
+    // button where it was drawn relative to them.
+    const QLabel& copyright = Get<QLabel>(about, "lblCopyright");
+    EXPECT_NEAR(copyright.geometry().center().x(), about.width() / 2.0, 1.0);
+    const QPushButton& exit = Get<QPushButton>(about, "cmdExit");
+    const double drawnOffset = TwipsToPixelsFor(about, 600 + 2415 / 2.0 - (120 + 3255 / 2.0));
+    EXPECT_NEAR(exit.geometry().center().x() - copyright.geometry().center().x(), drawnOffset, 1.0);
+}
+
+TEST_F(AboutWindow, CentredOverTheMainWindowBeforeItIsShown)
+{
+    frmStart about(mainWindow, QStringLiteral("Harrowdeck 1.1"));
+    const QRect over = mainWindow.frameGeometry();
+    const QRect placed = about.frameGeometry();
+    EXPECT_NEAR(placed.center().x(), over.center().x(), 1);
+    EXPECT_NEAR(placed.center().y(), over.center().y(), 1);
+
+    // Near the screen's top-left corner the window stays on the screen.
+    mainWindow.move(-200, -100);
+    frmStart clamped(mainWindow, QStringLiteral("Harrowdeck 1.1"));
+    EXPECT_EQ(clamped.frameGeometry().topLeft(), QPoint(0, 0));
+}
+
+TEST_F(AboutWindow, OkejClosesItAndEscapeDoesNot)
+{
+    frmStart about(mainWindow, QStringLiteral("Harrowdeck 1.1"));
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    QTest::keyClick(&about, Qt::Key_Escape);
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_TRUE(Get<QPushButton>(about, "cmdExit").hasFocus() || !about.isActiveWindow());
+    QTest::mouseClick(&Get<QPushButton>(about, "cmdExit"), Qt::LeftButton);
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_EQ(about.result(), QDialog::Accepted);
+}
+
+// Each showing is a fresh window, so the copyright line never grows.
+TEST_F(AboutWindow, ShownAgainWithTheSameTexts)
+{
+    struct Recorder : ModalRunner {
+        QStringList copyright;
+        int Run(QDialog& dialog) override
+        {
+            copyright << dialog.findChild<QLabel*>(QStringLiteral("lblCopyright"))->text();
+            return QDialog::Accepted;
+        }
+    } recorder;
+    ShowAboutWindow(mainWindow, QStringLiteral("Harrowdeck 1.1"), recorder);
+    ShowAboutWindow(mainWindow, QStringLiteral("Harrowdeck 1.1"), recorder);
+    ASSERT_EQ(recorder.copyright.size(), 2);
+    EXPECT_EQ(recorder.copyright[0], recorder.copyright[1]);
+}
+
+} // namespace
+} // namespace harrowdeck

@@ -1,0 +1,36 @@
+// Harrowdeck: turns a Gloamery bookmark export into an HTML frameset.
+#include "ChooserVars.h"
+#include "LocateAppPaths.h"
+#include "MainWindow.h"
+#include "ModalRunner.h"
+#include "TerminationSignals.h"
+#include "Version.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    // No organisation name: the per-user settings go to ~/.config/Harrowdeck.
+    QApplication::setApplicationName(QString::fromUtf8(harrowdeck::version::kProgramName));
+    QApplication::setApplicationVersion(QString::fromUtf8(harrowdeck::version::kShortVersion));
+    QApplication::setDesktopFileName(QString::fromUtf8(harrowdeck::version::kAppId));
+
+    harrowdeck::TerminationSignals terminationSignals;
+    harrowdeck::ChooserVars chooserVars;
+    harrowdeck::ModalRunner runner;
+    harrowdeck::frmMain mainWindow(harrowdeck::LocateAppPaths(), chooserVars, runner);
+
+    QObject::connect(&terminationSignals, &harrowdeck::TerminationSignals::terminationRequested, &mainWindow,
+                     &harrowdeck::frmMain::RequestClose);
+    // Closing the main window ends the program at once, also from inside a
+    // modal window that is still open.
+    QObject::connect(&mainWindow, &harrowdeck::frmMain::shutdownFinished, &app,
+                     [] { QCoreApplication::exit(0); });
+
+    mainWindow.StartUp();
+    if (mainWindow.HasShutDown()) {
+        return 0; // closed while the about window was still open
+    }
+    return QApplication::exec();
+}

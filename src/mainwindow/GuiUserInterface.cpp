@@ -1,0 +1,113 @@
+#include "GuiUserInterface.h"
+
+#include "ModalRunner.h"
+#include "Version.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QProgressDialog>
+
+#include <algorithm>
+
+namespace harrowdeck {
+
+namespace {
+
+// Bytes are mapped onto a fixed range: a large export would not fit an int.
+constexpr int kProgressSteps = 1000;
+// Handling events costs time; a run reports often.
+constexpr qint64 kRefreshMs = 50;
+
+QString Caption()
+{
+    return QString::fromUtf8(version::kProgramName);
+}
+
+int ProgressStep(std::uint64_t bytesRead, std::uint64_t totalBytes)
+{
+    if (totalBytes == 0) {
+        return 0;
+    }
+    const double share = static_cast<double>(bytesRead) / static_cast<double>(totalBytes);
+    return static_cast<int>(std::min(share, 1.0) * kProgressSteps);
+}
+
+} // namespace
+
+GuiUserInterface::GuiUserInterface(QWidget& parent, ModalRunner& runner,
+                                   std::chrono::milliseconds progressDelay,
+                                   std::function<bool()> stopRequested)
+    : parent_(parent)
+    , runner_(runner)
+    , progressDelay_(progressDelay)
+    , stopRequested_(std::move(stopRequested))
+{
+    sinceStart_.start();
+}
+
+GuiUserInterface::~GuiUserInterface()
+{
+    CloseProgress();
+}
+
+bool GuiUserInterface::AskYesNo(const std::string& prompt)
+{
+    CloseProgress();
+    QMessageBox box(QMessageBox::NoIcon, Caption(), QString::fromStdString(prompt),
+                    QMessageBox::Yes | QMessageBox::No, &parent_);
+    box.setDefaultButton(QMessageBox::Yes);
+    return runner_.Run(box) == QMessageBox::Yes;
+}
+
+void GuiUserInterface::ShowMessage(const std::string& text, Icon icon)
+{
+    CloseProgress();
+    QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    Caption(), QString::fromStdString(text), QMessageBox::Ok, &parent_);
+    (void)runner_.Run(box);
+}
+
+bool GuiUserInterface::ReportProgress(std::uint64_t bytesRead, std::uint64_t totalBytes)
+{
+    if (stopRequested_ && stopRequested_()) {
+        return false;
+    }
+    if (progress_ == nullptr) {
+        if (sinceStart_.elapsed() < progressDelay_.count()) {
+            return true;
+        }
+        ShowProgress();
+    } else if (sinceRefresh_.elapsed() < kRefreshMs) {
+        return !progress_->wasCanceled();
+    }
+    sinceRefresh_.start();
+    progress_->setValue(ProgressStep(bytesRead, totalBytes));
+    QCoreApplication::processEvents();
+    if (stopRequested_ && stopRequested_()) {
+        return false;
+    }
+    return progress_ != nullptr && !progress_->wasCanceled();
+}
+
+void GuiUserInterface::ShowProgress()
+{
+    progress_ = new QProgressDialog(&parent_);
+    progress_->setObjectName(QStringLiteral("progressDialog"));
+    progress_->setWindowTitle(Caption());
+    progress_->setLabelText(QStringLiteral("Reading the Gloamery export..."));
+    progress_->setCancelButtonText(QStringLiteral("Cancel"));
+    progress_->setRange(0, kProgressSteps);
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setAutoReset(false);
+    progress_->setAutoClose(false);
+    progress_->setMinimumDuration(0);
+    progress_->show();
+}
+
+void GuiUserInterface::CloseProgress()
+{
+    delete progress_.data();
+    progress_ = nullptr;
+}
+
+} // namespace harrowdeck

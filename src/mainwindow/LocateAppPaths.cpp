@@ -1,0 +1,36 @@
+#include "LocateAppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace harrowdeck {
+
+namespace {
+
+std::string ToLocalPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+AppPaths LocateAppPaths()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    ProgramDirFacts facts;
+    facts.writable = QFileInfo(programDir).isWritable();
+    facts.holdsParams = QFileInfo::exists(QDir(programDir).filePath(kParamFileName));
+    return MakeAppPaths(ToLocalPath(programDir), ToLocalPath(configDir), facts);
+}
+
+void EnsureParamDirExists(const AppPaths& paths)
+{
+    const QString file = QFile::decodeName(QByteArray::fromStdString(paths.paramFile));
+    QDir().mkpath(QFileInfo(file).absolutePath());
+}
+
+} // namespace harrowdeck

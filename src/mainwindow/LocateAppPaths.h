@@ -1,0 +1,16 @@
+#pragma once
+
+#include "AppPaths.h"
+
+namespace harrowdeck {
+
+// The paths of the running program: its own directory, and the parameter
+// file beside it or in the per-user configuration directory. Needs the
+// application object (its name decides the configuration directory).
+[[nodiscard]] AppPaths LocateAppPaths();
+
+// The parameter file's directory, created when missing so that a first save
+// into the per-user configuration directory can succeed.
+void EnsureParamDirExists(const AppPaths& paths);
+
+} // namespace harrowdeck

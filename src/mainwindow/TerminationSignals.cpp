@@ -1,0 +1,94 @@
+#include "TerminationSignals.h"
+
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace harrowdeck {
+
+namespace {
+
+// One pipe for the process: a signal handler can reach nothing else safely.
+int g_pipe[2] = {-1, -1};
+
+void OnSignal(int)
+{
+    const int savedErrno = errno;
+    const char byte = 1;
+    // A full pipe already holds a pending request.
+    [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
+    errno = savedErrno;
+}
+
+bool InstallHandler(int signal)
+{
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return ::sigaction(signal, &action, nullptr) == 0;
+}
+
+void RestoreDefault(int signal)
+{
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signal, &action, nullptr);
+}
+
+} // namespace
+
+TerminationSignals::TerminationSignals(QObject* parent)
+    : QObject(parent)
+{
+    if (g_pipe[0] != -1) {
+        std::fprintf(stderr, "harrowdeck: termination signals are already being watched\n");
+        return;
+    }
+    if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        std::fprintf(stderr, "harrowdeck: could not create the signal pipe: %s\n",
+                     std::strerror(errno));
+        g_pipe[0] = g_pipe[1] = -1;
+        return;
+    }
+    notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::Drain);
+    if (!InstallHandler(SIGTERM) || !InstallHandler(SIGINT)) {
+        std::fprintf(stderr, "harrowdeck: could not handle SIGTERM and SIGINT: %s\n",
+                     std::strerror(errno));
+    }
+}
+
+TerminationSignals::~TerminationSignals()
+{
+    if (notifier_ == nullptr) {
+        return;
+    }
+    RestoreDefault(SIGTERM);
+    RestoreDefault(SIGINT);
+    delete notifier_;
+    ::close(g_pipe[0]);
+    ::close(g_pipe[1]);
+    g_pipe[0] = g_pipe[1] = -1;
+}
+
+void TerminationSignals::Drain()
+{
+    char buffer[64];
+    bool received = false;
+    while (::read(g_pipe[0], buffer, sizeof buffer) > 0) {
+        received = true;
+    }
+    if (received) {
+        emit terminationRequested();
+    }
+}
+
+} // namespace harrowdeck

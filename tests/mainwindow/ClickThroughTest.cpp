@@ -1,0 +1,179 @@
+// Generation runs started from the main window, answered like a user would.
+#include "MainWindowFixture.h"
+
+#include "GuiUserInterface.h"
+#include "Messages.h"
+
+#include <QProgressDialog>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+
+namespace harrowdeck::test {
+namespace {
+
+class ClickThrough : public MainWindowFixture {
+protected:
+    std::string out;
+
+    void SetUp() override
+    {
+        out = dir / "out/";
+        std::filesystem::create_directory(out);
+    }
+
+    void StartOn(const std::string& source)
+    {
+        StartWith("PATHS\n" + out + "\n" + source + "\n\n\n");
+        runner.shown.clear();
+    }
+
+    void ClickMake() { QTest::mouseClick(&Get<QPushButton>("Command1"), Qt::LeftButton); }
+};
+
+TEST_F(ClickThrough, MakesTheFramesetAndReportsIt)
+{
+    StartOn(HARROWDECK_EXAMPLE_EXPORT);
+    QTest::mouseClick(&Get<QRadioButton>("optNewWin"), Qt::LeftButton);
+    QTest::mouseClick(&Get<QRadioButton>("optPixel"), Qt::LeftButton);
+    Get<QLineEdit>("txtProc").clear();
+    QTest::keyClicks(&Get<QLineEdit>("txtProc"), "5");
+    Get<QLineEdit>("txtPixel").clear();
+    QTest::keyClicks(&Get<QLineEdit>("txtPixel"), "7");
+
+    runner.answers = {QMessageBox::Yes};
+    ClickMake();
+
+    ASSERT_EQ(runner.shown.size(), 2u);
+    const auto& question = runner.shown[0];
+    EXPECT_EQ(question.title, "Harrowdeck");
+    EXPECT_EQ(question.text, messages::kConfirm);
+    EXPECT_EQ(question.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(question.defaultButton, QMessageBox::Yes);
+    const auto& done = runner.shown[1];
+    EXPECT_EQ(done.title, "Harrowdeck");
+    EXPECT_EQ(done.text, messages::kDone);
+    EXPECT_EQ(done.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(done.buttons, QMessageBox::Ok);
+
+    // The run brought the widths into range and the fields show it.
+    EXPECT_EQ(Text("txtProc"), "10");
+    EXPECT_EQ(Text("txtPixel"), "20");
+    EXPECT_EQ(window->State().leftPixels, 20);
+
+    EXPECT_TRUE(PathExists(out + "1.html"));
+    EXPECT_TRUE(PathExists(out + "dir.html"));
+    const std::string frameset = ReadFile(out + "Harrowdeck.html");
+    EXPECT_NE(frameset.find("20,"), std::string::npos) << frameset; // pixels, not percent
+    const std::string links = ReadFile(out + "1.html");
+    EXPECT_NE(links.find("TARGET=\"_blank\""), std::string::npos) << links;
+}
+
+TEST_F(ClickThrough, AnsweringNoChangesNothing)
+{
+    StartOn(HARROWDECK_EXAMPLE_EXPORT);
+    Get<QLineEdit>("txtProc").setText("5");
+    runner.answers = {QMessageBox::No};
+    ClickMake();
+    EXPECT_EQ(runner.Texts(), QStringList{messages::kConfirm});
+    EXPECT_EQ(Text("txtProc"), "5");
+    EXPECT_FALSE(PathExists(out + "Harrowdeck.html"));
+}
+
+TEST_F(ClickThrough, MissingSourceIsReportedWithoutAQuestion)
+{
+    StartOn(dir / "no-such-export.htm");
+    ClickMake();
+    EXPECT_EQ(runner.Texts(), QStringList{messages::kSourceMissing});
+    EXPECT_EQ(runner.shown[0].icon, QMessageBox::NoIcon);
+}
+
+// An export large enough to report its progress several times.
+std::string LargeExport()
+{
+    std::string text = "<!DOCTYPE FIRSTFLOOR-Bookmark-file-1>\r\n";
+    for (int folder = 1; folder <= 8; ++folder) {
+        text += "<DT><H3>Folder " + std::to_string(folder) + "</H3>\r\n<DL><p>\r\n";
+        for (int link = 0; link < 8000; ++link) {
+            text += "    <DT><A HREF=\"https://example.org/" + std::to_string(link)
+                    + "\" ADD_DATE=\"1700000000\">Link</A>\r\n";
+        }
+        text += "</DL><p>\r\n";
+    }
+    return text;
+}
+
+TEST_F(ClickThrough, CancelInTheProgressWindowStopsTheRun)
+{
+    WriteFile(dir / "large.htm", LargeExport());
+    StartOn(dir / "large.htm");
+    window->SetProgressDelay(std::chrono::milliseconds(0));
+    bool sawProgress = false;
+    // Runs inside the first event handling of the run, once the progress
+    // window is up.
+    QTimer::singleShot(0, window.get(), [&] {
+        auto* progress = window->findChild<QProgressDialog*>();
+        if (progress != nullptr && progress->isVisible()) {
+            sawProgress = progress->isModal() || progress->windowModality() != Qt::NonModal;
+            progress->cancel();
+        }
+    });
+    ClickMake();
+    EXPECT_TRUE(sawProgress);
+    EXPECT_EQ(runner.Texts(), QStringList{messages::kConfirm}); // no completion message
+    EXPECT_FALSE(PathExists(out + "dir.html"));
+    EXPECT_FALSE(PathExists(out + "Harrowdeck.html"));
+    EXPECT_TRUE(PathExists(out + "1.html")); // the pages written so far stay
+    EXPECT_EQ(window->findChild<QProgressDialog*>(), nullptr);
+}
+
+class ProgressWindow : public ::testing::Test {
+protected:
+    QWidget parent;
+    ScriptedRunner runner;
+};
+
+TEST_F(ProgressWindow, AppearsOnlyAfterTheDelay)
+{
+    GuiUserInterface ui(parent, runner, std::chrono::hours(1));
+    EXPECT_TRUE(ui.ReportProgress(10, 100));
+    EXPECT_EQ(ui.ProgressDialog(), nullptr);
+
+    GuiUserInterface quick(parent, runner, std::chrono::milliseconds(0));
+    EXPECT_TRUE(quick.ReportProgress(50, 100));
+    ASSERT_NE(quick.ProgressDialog(), nullptr);
+    EXPECT_TRUE(quick.ProgressDialog()->isVisible());
+    EXPECT_EQ(quick.ProgressDialog()->value(), 500);
+    EXPECT_EQ(quick.ProgressDialog()->windowTitle(), "Harrowdeck");
+}
+
+TEST_F(ProgressWindow, CancelAndProgramEndStopTheRun)
+{
+    GuiUserInterface ui(parent, runner, std::chrono::milliseconds(0));
+    EXPECT_TRUE(ui.ReportProgress(1, 4));
+    ui.ProgressDialog()->cancel();
+    EXPECT_FALSE(ui.ReportProgress(2, 4));
+
+    bool ending = false;
+    GuiUserInterface ended(parent, runner, std::chrono::hours(1), [&ending] { return ending; });
+    EXPECT_TRUE(ended.ReportProgress(1, 4));
+    ending = true;
+    EXPECT_FALSE(ended.ReportProgress(2, 4));
+}
+
+TEST_F(ProgressWindow, FailureBoxCarriesTheExclamationIcon)
+{
+    GuiUserInterface ui(parent, runner, std::chrono::milliseconds(0));
+    ui.ShowMessage("Could not write /x/1.html: No space left on device",
+                   UserInterface::Icon::Exclamation);
+    ui.ShowMessage("plain", UserInterface::Icon::None);
+    ASSERT_EQ(runner.shown.size(), 2u);
+    EXPECT_EQ(runner.shown[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(runner.shown[1].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(runner.shown[1].title, "Harrowdeck");
+}
+
+} // namespace
+} // namespace harrowdeck::test
