@@ -114,9 +114,15 @@ async function checkLinkPage(page, n, target) {
   );
 }
 
+// Clicks index entry n and waits until n.html has loaded into lankar (the
+// URL alone changes before the page is there).
 async function followIndexEntry(page, n) {
+  const navigated = page.waitForEvent('framenavigated', {
+    predicate: (frame) => frame.name() === 'lankar' && frame.url().endsWith(`/${n}.html`),
+    timeout: 5000,
+  });
   await frameNamed(page, 'indexwin').locator('a').nth(n - 1).click();
-  await waitUntil(`lankar shows ${n}.html`, () => page.frame({ name: 'lankar' })?.url().endsWith(`/${n}.html`));
+  await (await navigated).waitForLoadState('load');
 }
 
 // Everything a reader of the frameset relies on, for one browsing mode.
