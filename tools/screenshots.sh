@@ -36,7 +36,7 @@ mkdir -p docs "$work/pages"
 chromium --headless --no-sandbox --disable-gpu --hide-scrollbars \
     --disable-background-networking --disable-component-update --no-first-run \
     --disable-sync --disable-quic --user-data-dir="$work/profile" \
-    --window-size=760,300 --screenshot="$PWD/docs/frameset.png" \
+    --window-size=760,240 --screenshot="$PWD/docs/frameset.png" \
     "file://$work/pages/Harrowdeck.html" 2>/dev/null
 echo "docs/frameset.png"
 
@@ -44,7 +44,7 @@ echo "docs/frameset.png"
 # parameter file (read from beside the program) shows tidy example paths.
 mkdir "$work/app"
 cp "$gui" "$work/app/harrowdeck"
-printf '%s\r\n' PATHS "$HOME/bookmarks-html/" "$HOME/bookmarks.htm" "$HOME" bookmarks.htm \
+printf '%s\r\n' PATHS /home/user/bookmarks-html/ /home/user/bookmarks.htm /home/user bookmarks.htm \
     POS ' 0 ' ' 0 ' DEF ' 25 ' ' 140 ' ' 1 ' ' 1 ' >"$work/app/Harrowdeck.ini"
 
 exec 3>"$work/display"
