@@ -7,6 +7,7 @@
 #include "Version.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {
@@ -15,6 +16,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QString::fromUtf8(harrowdeck::version::kProgramName));
     QApplication::setApplicationVersion(QString::fromUtf8(harrowdeck::version::kShortVersion));
     QApplication::setDesktopFileName(QString::fromUtf8(harrowdeck::version::kAppId));
+    QIcon icon;
+    for (const char* size : {"48", "128", "256"}) {
+        icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(QString::fromUtf8(harrowdeck::version::kAppId), size));
+    }
+    QApplication::setWindowIcon(icon);
 
     harrowdeck::TerminationSignals terminationSignals;
     harrowdeck::ChooserVars chooserVars;
