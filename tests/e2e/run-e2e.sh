@@ -33,4 +33,4 @@ if ! cmp -s package-lock.json node_modules/.harrowdeck-lock 2>/dev/null; then
     cp package-lock.json node_modules/.harrowdeck-lock
 fi
 
-exec node --test --test-reporter=spec frameset.test.mjs
+exec node --test frameset.test.mjs
