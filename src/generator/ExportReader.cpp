@@ -192,7 +192,7 @@ ReadResult ReadFolders(LineReader& input, const std::string& destDir, const std:
         }
         if (status == LineReader::Status::TooLong) {
             reader.SkipUnreadable();
-        } else if (!reader.Take(line)) {
+        } else if (status == LineReader::Status::Line && !reader.Take(line)) {
             break;
         }
         if (progress && input.BytesRead() >= nextReport) {

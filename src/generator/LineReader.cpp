@@ -87,12 +87,28 @@ bool LineReader::Refill()
     return true;
 }
 
+void LineReader::ConsumeTerminator(const char* cut)
+{
+    std::size_t next = static_cast<std::size_t>(cut - buffer_.data()) + 1;
+    if (*cut == '\r') {
+        if (next < end_) {
+            if (buffer_[next] == '\n') {
+                ++next;
+            }
+        } else {
+            skipLeadingLf_ = true;
+        }
+    }
+    begin_ = next;
+}
+
 LineReader::Status LineReader::Next(std::string_view& line)
 {
     pending_.clear();
     for (;;) {
         if (begin_ == end_) {
             if (atEnd_) {
+                discarding_ = false;
                 return Finish(line);
             }
             if (!Refill()) {
@@ -116,32 +132,34 @@ LineReader::Status LineReader::Next(std::string_view& line)
         }
         const auto length = static_cast<std::size_t>(cut - start);
 
-        if (cut == stop) {
-            // The line goes on past the buffer: keep what we have, unless it
-            // is already too long to be worth keeping.
-            partial_ = true;
-            if (!overlong_ && pending_.size() + length > maxLineLength_) {
-                overlong_ = true;
-                std::string().swap(pending_);
+        if (discarding_) {
+            if (cut == stop) {
+                // Still inside the long line: let the caller report progress
+                // or cancel before reading on.
+                begin_ = end_;
+                return Status::Skipping;
             }
-            if (!overlong_) {
-                pending_.append(start, length);
-            }
-            begin_ = end_;
+            discarding_ = false;
+            ConsumeTerminator(cut);
             continue;
         }
 
-        std::size_t next = begin_ + length + 1;
-        if (*cut == '\r') {
-            if (next < end_) {
-                if (buffer_[next] == '\n') {
-                    ++next;
-                }
-            } else {
-                skipLeadingLf_ = true;
+        if (cut == stop) {
+            // The line goes on past the buffer: keep what we have, unless it
+            // is already too long to be worth keeping.
+            begin_ = end_;
+            if (pending_.size() + length > maxLineLength_) {
+                partial_ = false;
+                discarding_ = true;
+                std::string().swap(pending_);
+                return Status::TooLong;
             }
+            partial_ = true;
+            pending_.append(start, length);
+            continue;
         }
-        begin_ = next;
+
+        ConsumeTerminator(cut);
 
         if (!partial_) {
             if (length > maxLineLength_) {
@@ -150,10 +168,9 @@ LineReader::Status LineReader::Next(std::string_view& line)
             line = std::string_view(start, length);
             return Status::Line;
         }
-        if (!overlong_ && pending_.size() + length > maxLineLength_) {
+        if (pending_.size() + length > maxLineLength_) {
             overlong_ = true;
-        }
-        if (!overlong_) {
+        } else {
             pending_.append(start, length);
         }
         return Finish(line);

@@ -53,17 +53,20 @@ private:
 
 // Splits a byte stream into lines. CR LF, a lone CR and a lone LF each end a
 // line, and the last line may lack a terminator. A line longer than the limit
-// is passed over without being held in memory, so endless input without line
-// ends cannot exhaust memory.
+// is reported as soon as it passes the limit and its rest is passed over
+// without being held in memory, a buffer at a time, so that endless input
+// without line ends can neither exhaust memory nor keep the caller from
+// reporting progress or cancelling.
 class LineReader {
 public:
     static constexpr std::size_t kDefaultMaxLineLength = std::size_t{1} << 20;
 
     enum class Status {
-        Line,    // a line was read
-        TooLong, // a line over the limit was skipped
-        End,     // no more lines
-        Error,   // the source failed; see ErrorNumber()
+        Line,     // a line was read
+        TooLong,  // a line passed the limit; its rest will be skipped
+        Skipping, // more of a line over the limit was passed over; no line
+        End,      // no more lines
+        Error,    // the source failed; see ErrorNumber()
     };
 
     explicit LineReader(ByteSource& source, std::size_t maxLineLength = kDefaultMaxLineLength);
@@ -77,6 +80,8 @@ public:
 
 private:
     [[nodiscard]] bool Refill();
+    // Moves past the terminator that starts at cut, a CR LF pair included.
+    void ConsumeTerminator(const char* cut);
     // Hands out the line gathered in pending_, or End when there is none.
     [[nodiscard]] Status Finish(std::string_view& line);
 
@@ -88,6 +93,7 @@ private:
     std::string pending_;       // start of a line that spans a refill
     bool partial_ = false;      // pending_ holds a started line (maybe empty)
     bool overlong_ = false;     // the current line passed the limit
+    bool discarding_ = false;   // the rest of a line over the limit is due
     bool skipLeadingLf_ = false;// the last line ended in a CR at a buffer edge
     bool atEnd_ = false;
     std::uint64_t bytesRead_ = 0;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ std::vector<std::string> Lines(std::string_view bytes, std::size_t maxLine = Lin
         const auto status = reader.Next(line);
         if (status == LineReader::Status::End) {
             return lines;
+        }
+        if (status == LineReader::Status::Skipping) {
+            continue;
         }
         lines.push_back(status == LineReader::Status::TooLong ? "<too long>" : std::string(line));
     }
@@ -66,6 +70,31 @@ TEST(LineReader, OverlongLinesAreSkippedNotHeld)
 
     const std::string huge(300000, 'z');
     EXPECT_EQ(Lines("a\n" + huge + "\nb", 100000), (Strings{"a", "<too long>", "b"}));
+}
+
+// Bytes without end and without a line end, as from a device.
+class EndlessZeros : public ByteSource {
+public:
+    long Read(char* buffer, std::size_t size) override
+    {
+        std::fill_n(buffer, size, '\0');
+        return static_cast<long>(size);
+    }
+};
+
+TEST(LineReader, AnEndlessLineIsReportedOnceItPassesTheLimit)
+{
+    EndlessZeros source;
+    LineReader reader(source, 1000);
+    std::string_view line;
+    EXPECT_EQ(reader.Next(line), LineReader::Status::TooLong);
+    const std::uint64_t read = reader.BytesRead();
+    EXPECT_LT(read, 1u << 20);
+    // The rest comes back a buffer at a time, so a caller can stop reading.
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_EQ(reader.Next(line), LineReader::Status::Skipping);
+    }
+    EXPECT_LT(reader.BytesRead(), read + (101u << 20));
 }
 
 TEST(LineReader, CountsBytesRead)
