@@ -1,0 +1,315 @@
+// The file system fails or changes under a generation run: a full or
+// read-only destination, a destination that is not there or goes away, and a
+// source that is not a file or is swapped after it was checked.
+#include "ChildProcess.h"
+#include "ExportReader.h"
+#include "Messages.h"
+#include "RunFixture.h"
+
+#include <malloc.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+
+namespace harrowdeck {
+namespace {
+
+using test::ChildResult;
+using test::HookedUi;
+using test::kHeaderLine;
+using test::MountNamespace;
+using test::ReadFile;
+using test::RunChild;
+using test::Snapshot;
+using test::TakeSnapshot;
+using test::TmpfsMount;
+using Icon = UserInterface::Icon;
+
+using FaultTest = test::RunFixture;
+
+// Limits the size of any file this process writes, as a full disk would; for
+// machines where no tmpfs can be mounted.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+// The run stopped with exactly one failure box, and no completion message.
+void ExpectOneFailureBox(const test::ScriptedUi& ui, const std::string& text)
+{
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, text);
+    EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
+}
+
+constexpr std::size_t kSmallDisk = 256 << 10;
+
+TEST_F(FaultTest, DestinationFullStopsWithTheFailureBoxAndKeepsThePreviousRun)
+{
+    const MountNamespace where = test::EnterMountNamespace();
+    if (where == MountNamespace::RanInside) {
+        return;
+    }
+    std::optional<TmpfsMount> disk;
+    if (where == MountNamespace::Inside) {
+        disk.emplace(destDir, kSmallDisk);
+        ASSERT_EQ(disk->Error(), "");
+    }
+
+    Source(kHeaderLine + test::Folders(3, "Old"));
+    ASSERT_EQ(Run().outcome, RunOutcome::Done);
+    const Snapshot previous = TakeSnapshot(destDir);
+
+    // Page 2 alone is larger than the whole disk.
+    Source(kHeaderLine + test::Folders(1, "New") + test::BigFolder("Huge", 8000, 60) + test::Folders(1, "Last"));
+    RunReport report;
+    std::string reason = "No space left on device";
+    if (where == MountNamespace::Unavailable) {
+        reason = "File too large";
+        FileSizeLimit limit(kSmallDisk);
+        report = Run();
+    } else {
+        report = Run();
+    }
+    EXPECT_EQ(report.outcome, RunOutcome::WriteFailed);
+    EXPECT_EQ(report.pagesWritten, 1u);
+    ExpectOneFailureBox(ui, messages::CouldNotWrite(destDir + "2.html", reason));
+
+    Snapshot now = TakeSnapshot(destDir);
+    EXPECT_NE(now["1.html"].find("New1"), std::string::npos);
+    now["1.html"] = previous.at("1.html");
+    EXPECT_EQ(now, previous) << "a page other than 1.html changed, or a temporary file was left";
+
+    if (where == MountNamespace::Inside) {
+        // The command-line tool reports the same failure and no success.
+        const ChildResult cli = RunChild({HARROWDECK_MAKE_PATH, sourcePath, destDir});
+        EXPECT_EQ(cli.exitCode, 1);
+        EXPECT_EQ(cli.out, "");
+        EXPECT_EQ(cli.err, "harrowdeck-make: " + messages::CouldNotWrite(destDir + "2.html", reason) + "\n");
+    }
+}
+
+TEST_F(FaultTest, ReadOnlyDestinationChangesNothing)
+{
+    const MountNamespace where = test::EnterMountNamespace();
+    if (where == MountNamespace::RanInside) {
+        return;
+    }
+    if (where == MountNamespace::Unavailable) {
+        GTEST_SKIP() << "unshare -rm does not work here, and as root a mode does not stop writes";
+    }
+    TmpfsMount disk(destDir, kSmallDisk);
+    ASSERT_EQ(disk.Error(), "");
+    Source(kHeaderLine + test::Folders(3, "Old"));
+    ASSERT_EQ(Run().outcome, RunOutcome::Done);
+    const Snapshot previous = TakeSnapshot(destDir);
+    ASSERT_TRUE(disk.MakeReadOnly()) << disk.Error();
+
+    Source(kHeaderLine + test::Folders(5, "New"));
+    EXPECT_EQ(Run().outcome, RunOutcome::WriteFailed);
+    ExpectOneFailureBox(ui, messages::CouldNotWrite(destDir + "1.html", "Read-only file system"));
+    EXPECT_EQ(TakeSnapshot(destDir), previous);
+}
+
+TEST_F(FaultTest, DestinationThatIsNoDirectoryIsRefusedBeforeTheQuestion)
+{
+    Source(kHeaderLine + test::Folders(2));
+    const std::string file = work / "plain-file";
+    test::WriteFile(file, "not a directory");
+    for (const std::string& dest : {file, file + "/", work / "missing/", std::string()}) {
+        SCOPED_TRACE("destination '" + dest + "'");
+        state.destDir = dest;
+        EXPECT_EQ(Run().outcome, RunOutcome::DestMissing);
+        EXPECT_EQ(ui.OnlyMessage(), messages::kDestMissing);
+        EXPECT_TRUE(ui.questions.empty());
+    }
+    EXPECT_EQ(ReadFile(file), "not a directory");
+    EXPECT_FALSE(test::PathExists(work / "missing"));
+
+    const ChildResult cli = RunChild({HARROWDECK_MAKE_PATH, sourcePath, work / "missing"});
+    EXPECT_EQ(cli.exitCode, 1);
+    EXPECT_EQ(cli.err, std::string("harrowdeck-make: ") + messages::kDestMissing + "\n");
+}
+
+// An export large enough for progress reports, with pages still to write
+// after the first report.
+std::string ExportOverTwoMiB()
+{
+    std::string body = kHeaderLine;
+    for (int i = 1; i <= 40; ++i) {
+        body += test::BigFolder("F" + std::to_string(i), 1000, 60);
+    }
+    return body;
+}
+
+TEST_F(FaultTest, DestinationRemovedOrReplacedMidRunStopsTheRun)
+{
+    Source(ExportOverTwoMiB());
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> change;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"removed", [](const std::string& dir) { std::filesystem::remove_all(dir); }, "No such file or directory"},
+        {"replaced by a file",
+         [](const std::string& dir) {
+             std::filesystem::remove_all(dir);
+             test::WriteFile(dir.substr(0, dir.size() - 1), "file");
+         },
+         "Not a directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(destDir);
+        ASSERT_TRUE(std::filesystem::create_directory(destDir));
+        ui.onFirstProgress = [&] { c.change(destDir); };
+        const RunReport report = Run();
+        EXPECT_EQ(report.outcome, RunOutcome::WriteFailed);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
+        EXPECT_EQ(ui.messages[0].text, messages::CouldNotWrite(destDir + std::to_string(report.pagesWritten + 1) +
+                                                                   ".html",
+                                                               c.reason));
+        EXPECT_GT(report.pagesWritten, 0u);
+        EXPECT_LT(report.pagesWritten, 40u);
+        std::filesystem::remove(destDir.substr(0, destDir.size() - 1));
+    }
+}
+
+TEST_F(FaultTest, SourceThatIsNoRegularFileIsRefusedWithoutHanging)
+{
+    const std::string fifo = work / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string directory = work / "subdir";
+    ASSERT_TRUE(std::filesystem::create_directory(directory));
+    for (const std::string& source : {fifo, directory, directory + "/", std::string("/dev/zero"),
+                                      std::string("/dev/null"), std::string()}) {
+        SCOPED_TRACE("source '" + source + "'");
+        state.sourcePath = source;
+        EXPECT_EQ(Run().outcome, RunOutcome::SourceMissing);
+        EXPECT_EQ(ui.OnlyMessage(), messages::kSourceMissing);
+
+        // A hang would show as the tool being killed at the time limit.
+        const ChildResult cli = RunChild({HARROWDECK_MAKE_PATH, source, destDir}, std::chrono::seconds(20));
+        EXPECT_FALSE(cli.timedOut);
+        EXPECT_EQ(cli.exitCode, 1);
+        EXPECT_EQ(cli.err, std::string("harrowdeck-make: ") + messages::kSourceMissing + "\n");
+    }
+    EXPECT_TRUE(TakeSnapshot(destDir).empty());
+}
+
+TEST_F(FaultTest, SourceSwappedAfterTheCheckIsReportedAsUnreadable)
+{
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> swap;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {"removed", [](const std::string& path) { std::filesystem::remove(path); }, std::strerror(ENOENT)},
+        {"replaced by a directory",
+         [](const std::string& path) {
+             std::filesystem::remove(path);
+             std::filesystem::create_directory(path);
+         },
+         std::strerror(EISDIR)},
+        {"replaced by a FIFO without writer",
+         [](const std::string& path) {
+             std::filesystem::remove(path);
+             ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+         },
+         "Not a regular file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(sourcePath);
+        Source(kHeaderLine + test::Folders(2));
+        ui.onQuestion = [&] { c.swap(sourcePath); };
+        EXPECT_EQ(Run().outcome, RunOutcome::ReadFailed);
+        ExpectOneFailureBox(ui, messages::CouldNotRead(sourcePath, c.reason));
+        EXPECT_TRUE(TakeSnapshot(destDir).empty());
+    }
+}
+
+// Bytes without end, as from a device or a file that keeps growing.
+class EndlessSource final : public ByteSource {
+public:
+    explicit EndlessSource(std::string pattern) : pattern_(std::move(pattern)) {}
+
+    long Read(char* buffer, std::size_t size) override
+    {
+        for (std::size_t i = 0; i < size; ++i) {
+            buffer[i] = pattern_[offset_];
+            offset_ = (offset_ + 1) % pattern_.size();
+        }
+        return static_cast<long>(size);
+    }
+
+private:
+    std::string pattern_;
+    std::size_t offset_ = 0;
+};
+
+TEST(EndlessInput, LinesOverTheCapAreSkippedWithoutBeingHeld)
+{
+    struct Case {
+        const char* what;
+        std::string pattern;
+        std::size_t minimumSkipped;
+    };
+    const std::vector<Case> cases = {
+        {"zero bytes without a line end", std::string(1, '\0'), 0},
+        {"one endless link line", "<DT><A HREF=\"", 0},
+        {"ever longer lines", std::string(3 << 20, 'x') + "\n", 10},
+    };
+    constexpr std::uint64_t kEnough = std::uint64_t{48} << 20;
+    // The line cap plus the read buffer, with room to spare.
+    constexpr std::size_t kHeldAtMost = std::size_t{4} << 20;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dest;
+        EndlessSource source(c.pattern);
+        LineReader input(source);
+        const std::size_t before = ::mallinfo2().uordblks;
+        std::size_t most = before;
+        const ReadResult result = ReadFolders(input, dest.Path(), "", "<BODY>", [&](std::uint64_t bytesRead) {
+            most = std::max(most, ::mallinfo2().uordblks);
+            return bytesRead < kEnough;
+        });
+        EXPECT_TRUE(result.cancelled);
+        if (!test::UnderAddressSanitizer()) {
+            EXPECT_LT(most - before, kHeldAtMost) << "bytes held while reading";
+        }
+        EXPECT_GE(result.skippedLines, c.minimumSkipped);
+        EXPECT_TRUE(result.folderNames.empty());
+        EXPECT_TRUE(TakeSnapshot(dest.Path()).empty());
+    }
+}
+
+} // namespace
+} // namespace harrowdeck

@@ -1,0 +1,261 @@
+#include "Invariants.h"
+
+#include "ExportReader.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <set>
+
+namespace harrowdeck::test {
+
+namespace {
+
+constexpr std::string_view kCrlf = "\r\n";
+constexpr std::string_view kEntryEnd = "</A><BR>";
+
+bool StartsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool EndsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+std::optional<std::string> Slurp(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The number n of a name "n.html" written without leading zeros, or 0.
+std::size_t PageNumber(const std::string& name)
+{
+    if (!EndsWith(name, ".html") || name.size() == 5 || name[0] == '0') {
+        return 0;
+    }
+    std::size_t number = 0;
+    for (std::size_t i = 0; i + 5 < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9' || number > 100'000'000) {
+            return 0;
+        }
+        number = number * 10 + static_cast<std::size_t>(name[i] - '0');
+    }
+    return number;
+}
+
+// The lines of a written file, or a fault when a line does not end in CR LF.
+std::optional<std::vector<std::string_view>> CrlfLines(std::string_view bytes, const std::string& name,
+                                                       std::vector<std::string>& faults)
+{
+    std::vector<std::string_view> lines;
+    while (!bytes.empty()) {
+        const auto end = bytes.find_first_of("\r\n");
+        if (end == std::string_view::npos || bytes.substr(end, 2) != kCrlf) {
+            faults.push_back(name + ": line " + std::to_string(lines.size() + 1) + " does not end with CR LF");
+            return std::nullopt;
+        }
+        lines.push_back(bytes.substr(0, end));
+        bytes.remove_prefix(end + 2);
+    }
+    return lines;
+}
+
+struct Folder {
+    std::string name;
+    std::vector<std::string> links;
+};
+
+// Page n's folder name and link lines, when the page has the link-page form.
+std::optional<Folder> ParseLinkPage(const std::vector<std::string_view>& lines, const std::string& name,
+                                    std::vector<std::string>& faults)
+{
+    if (lines.size() < 5 || lines[0] != "<HTML>" || !StartsWith(lines[1], "<BODY") ||
+        !StartsWith(lines[2], "<H3>") || !EndsWith(lines[2], "</H3>") || lines[2].size() < 9 ||
+        lines[lines.size() - 2] != "</BODY>" || lines.back() != "</HTML>") {
+        faults.push_back(name + ": not a link page");
+        return std::nullopt;
+    }
+    Folder folder;
+    folder.name = std::string(lines[2].substr(4, lines[2].size() - 9));
+    for (std::size_t i = 3; i + 2 < lines.size(); ++i) {
+        if (!EndsWith(lines[i], "<BR>")) {
+            faults.push_back(name + ": line " + std::to_string(i + 1) + " is not a link line");
+        }
+        folder.links.emplace_back(lines[i]);
+    }
+    if (folder.links.empty()) {
+        faults.push_back(name + ": a page without links");
+    }
+    return folder;
+}
+
+// The folder names that dir.html lists, checking that entry i opens i.html.
+std::vector<std::string> ParseIndex(const std::vector<std::string_view>& lines, std::vector<std::string>& faults)
+{
+    std::vector<std::string> names;
+    if (lines.size() < 5 || lines[0] != "<HTML>" || !StartsWith(lines[1], "<BODY") ||
+        lines[2] != "<H3>Harrowdeck</H3>" || lines[lines.size() - 2] != "</BODY>" || lines.back() != "</HTML>") {
+        faults.push_back("dir.html: not an index page");
+        return names;
+    }
+    for (std::size_t i = 3; i + 2 < lines.size(); ++i) {
+        const std::string prefix = "<A HREF=\"" + std::to_string(names.size() + 1) + ".html\" TARGET=\"lankar\">";
+        if (!StartsWith(lines[i], prefix) || !EndsWith(lines[i], kEntryEnd) ||
+            lines[i].size() < prefix.size() + kEntryEnd.size()) {
+            faults.push_back("dir.html: entry " + std::to_string(names.size() + 1) + " does not open its page");
+            return names;
+        }
+        names.emplace_back(lines[i].substr(prefix.size(), lines[i].size() - prefix.size() - kEntryEnd.size()));
+    }
+    return names;
+}
+
+void CheckFrameset(const std::vector<std::string_view>& lines, std::vector<std::string>& faults)
+{
+    if (lines.size() != 9 || lines[5] != " <FRAME SRC=\"dir.html\" NAME=\"indexwin\">" ||
+        lines[6] != " <FRAME SRC=\"1.html\" NAME=\"lankar\">") {
+        faults.push_back("Harrowdeck.html: not the frameset page");
+    }
+}
+
+// Matches the pages' link lines, in order, against the input's link lines:
+// each page line must be the conversion of a later input line than the one
+// before it, so no input line is used twice and none is invented.
+void CheckLinkOrigins(const std::vector<Folder>& folders, std::string_view input, const std::string& targetAttr,
+                      std::vector<std::string>& faults)
+{
+    const std::vector<std::string_view> lines = SplitLines(input);
+    std::size_t next = 1; // the first line is the header
+    for (std::size_t page = 0; page < folders.size(); ++page) {
+        for (std::size_t link = 0; link < folders[page].links.size(); ++link) {
+            bool found = false;
+            while (!found && next < lines.size()) {
+                std::string_view line = lines[next++];
+                const auto first = line.find_first_not_of(" \t");
+                line = first == std::string_view::npos ? std::string_view() : line.substr(first);
+                if (line.find("A HREF=") == std::string_view::npos) {
+                    continue;
+                }
+                const std::optional<std::string> converted = ConvertLinkLine(line, targetAttr);
+                found = converted && *converted == folders[page].links[link];
+            }
+            if (!found) {
+                faults.push_back(std::to_string(page + 1) + ".html: link line " + std::to_string(link + 1) +
+                                 " comes from no unused input line");
+                return;
+            }
+        }
+    }
+}
+
+} // namespace
+
+std::vector<std::string_view> SplitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const auto end = text.find_first_of("\r\n");
+        if (end == std::string_view::npos) {
+            lines.push_back(text);
+            break;
+        }
+        lines.push_back(text.substr(0, end));
+        const std::size_t terminator = text.substr(end, 2) == kCrlf ? 2 : 1;
+        text.remove_prefix(end + terminator);
+    }
+    return lines;
+}
+
+PageCheck CheckPages(const std::string& destDir, std::string_view input, const std::string& targetAttr)
+{
+    PageCheck check;
+    std::map<std::size_t, std::filesystem::path> numbered;
+    std::set<std::string> others;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(destDir, error)) {
+        const std::string name = entry.path().filename().string();
+        if (const std::size_t number = PageNumber(name); number > 0) {
+            numbered.emplace(number, entry.path());
+        } else {
+            others.insert(name);
+        }
+    }
+    if (error) {
+        check.faults.push_back("cannot list " + destDir + ": " + error.message());
+        return check;
+    }
+    for (const std::string& name : others) {
+        if (name != "dir.html" && name != "Harrowdeck.html") {
+            check.faults.push_back("unexpected file " + name);
+        }
+    }
+    if (numbered.empty() && others.empty()) {
+        return check;
+    }
+    if (!numbered.empty() && numbered.rbegin()->first != numbered.size()) {
+        check.faults.push_back("the pages are not numbered 1.." + std::to_string(numbered.size()) + " without gaps");
+    }
+    if (others.count("dir.html") == 0 || others.count("Harrowdeck.html") == 0) {
+        check.faults.push_back("pages without dir.html and Harrowdeck.html");
+        return check;
+    }
+
+    if (numbered.empty()) {
+        check.faults.push_back("dir.html and Harrowdeck.html without link pages");
+        return check;
+    }
+
+    std::vector<Folder> folders;
+    for (const auto& [number, path] : numbered) {
+        const std::string name = std::to_string(number) + ".html";
+        const std::optional<std::string> bytes = Slurp(path);
+        std::optional<std::vector<std::string_view>> lines;
+        if (bytes) {
+            lines = CrlfLines(*bytes, name, check.faults);
+        }
+        std::optional<Folder> folder;
+        if (lines) {
+            folder = ParseLinkPage(*lines, name, check.faults);
+        }
+        if (!folder) {
+            return check;
+        }
+        check.links += folder->links.size();
+        folders.push_back(std::move(*folder));
+    }
+    check.pages = folders.size();
+
+    const std::optional<std::string> index = Slurp(std::filesystem::path(destDir) / "dir.html");
+    const std::optional<std::string> frameset = Slurp(std::filesystem::path(destDir) / "Harrowdeck.html");
+    if (!index || !frameset) {
+        check.faults.push_back("cannot read dir.html or Harrowdeck.html");
+        return check;
+    }
+    if (const auto lines = CrlfLines(*frameset, "Harrowdeck.html", check.faults)) {
+        CheckFrameset(*lines, check.faults);
+    }
+    if (const auto lines = CrlfLines(*index, "dir.html", check.faults)) {
+        const std::vector<std::string> names = ParseIndex(*lines, check.faults);
+        if (names.size() != folders.size()) {
+            check.faults.push_back("dir.html lists " + std::to_string(names.size()) + " pages, the directory holds " +
+                                   std::to_string(folders.size()));
+        }
+        for (std::size_t i = 0; i < names.size() && i < folders.size(); ++i) {
+            if (names[i] != folders[i].name) {
+                check.faults.push_back("dir.html: entry " + std::to_string(i + 1) + " names another folder");
+            }
+        }
+    }
+    CheckLinkOrigins(folders, input, targetAttr, check.faults);
+    return check;
+}
+
+} // namespace harrowdeck::test

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "GenerationRun.h"
+#include "ScriptedUi.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+
+namespace harrowdeck::test {
+
+inline constexpr const char* kHeaderLine = "<!DOCTYPE FIRSTFLOOR>\n";
+
+// A scripted user who can also act at the question or while the export is
+// read, to change the file system under a running generation.
+class HookedUi : public ScriptedUi {
+public:
+    std::function<void()> onQuestion;
+    std::function<void()> onFirstProgress;
+
+    bool AskYesNo(const std::string& prompt) override
+    {
+        if (onQuestion) {
+            onQuestion();
+        }
+        return ScriptedUi::AskYesNo(prompt);
+    }
+
+    bool ReportProgress(std::uint64_t bytesRead, std::uint64_t totalBytes) override
+    {
+        if (onFirstProgress) {
+            std::exchange(onFirstProgress, nullptr)();
+        }
+        return ScriptedUi::ReportProgress(bytesRead, totalBytes);
+    }
+};
+
+// Every file in a directory with its bytes.
+using Snapshot = std::map<std::string, std::string>;
+
+inline Snapshot TakeSnapshot(const std::string& dir)
+{
+    Snapshot files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        files[entry.path().filename().string()] = entry.is_regular_file() ? ReadFile(entry.path().string()) : "<dir>";
+    }
+    return files;
+}
+
+// `count` folders of one link each, named prefix1, prefix2, ...
+inline std::string Folders(int count, const std::string& prefix = "F")
+{
+    std::string body;
+    for (int i = 1; i <= count; ++i) {
+        body += "<DT><H3>" + prefix + std::to_string(i) + "</H3>\n<DL><p>\n<DT><A HREF=\"" + prefix +
+                std::to_string(i) + ".htm\">L</A>\n</DL><p>\n";
+    }
+    return body;
+}
+
+// One folder with `count` links whose lines are about `width` bytes long.
+inline std::string BigFolder(const std::string& name, int count, std::size_t width = 40)
+{
+    std::string body = "<DT><H3>" + name + "</H3>\n<DL><p>\n";
+    const std::string padding(width > 30 ? width - 30 : 0, 'x');
+    for (int i = 0; i < count; ++i) {
+        body += "<DT><A HREF=\"" + std::to_string(i) + padding + "\">L</A>\n";
+    }
+    return body + "</DL><p>\n";
+}
+
+// The source export and a destination directory inside one scratch
+// directory, so that nothing written beside the destination goes unseen.
+class RunFixture : public ::testing::Test {
+protected:
+    TempDir work;
+    std::string sourcePath = work / "export.htm";
+    std::string destDir = work / "dest/";
+    MainState state;
+    HookedUi ui;
+
+    void SetUp() override
+    {
+        ASSERT_EQ(::mkdir(destDir.c_str(), 0755), 0);
+        state.sourcePath = sourcePath;
+        state.destDir = destDir;
+    }
+
+    void Source(const std::string& body) { WriteFile(sourcePath, body); }
+
+    RunReport Run()
+    {
+        ui.messages.clear();
+        ui.questions.clear();
+        return MakeFrameset(state, ui);
+    }
+};
+
+} // namespace harrowdeck::test
