@@ -1,12 +1,16 @@
 #include "MainWindow.h"
 
 #include "AboutWindow.h"
+#include "ClassicLook.h"
 #include "DigitKeyFilter.h"
 #include "GenerationRun.h"
 #include "GuiUserInterface.h"
+#include "HelpText.h"
+#include "HelpWindow.h"
 #include "LocateAppPaths.h"
 #include "ModalRunner.h"
 #include "ParamFile.h"
+#include "Picks.h"
 #include "Version.h"
 #include "WidthField.h"
 #include "WindowPlacement.h"
@@ -74,11 +78,6 @@ void GrowToFitCaption(QAbstractButton& button)
     if (needed > button.width()) {
         button.resize(std::min(needed, room), button.height());
     }
-}
-
-QString ToQt(const std::string& text)
-{
-    return QString::fromStdString(text);
 }
 
 std::int32_t NearestTwips(double twips)
@@ -330,11 +329,24 @@ void frmMain::Shutdown()
 
 // ---- handlers --------------------------------------------------------------
 
-void frmMain::cmdSource_Click() {}
+void frmMain::cmdSource_Click()
+{
+    if (PickSource(state_, chooserVars_, *this, runner_)) {
+        txtSource_->setText(ToQt(state_.sourcePath));
+    }
+}
 
-void frmMain::cmdDest_Click() {}
+void frmMain::cmdDest_Click()
+{
+    if (PickDestination(state_, chooserVars_, *this, runner_)) {
+        txtDest_->setText(ToQt(state_.destDir));
+    }
+}
 
-void frmMain::mnuHelp_Click() {}
+void frmMain::mnuHelp_Click()
+{
+    ShowHelpText(BuildHelpText(), *this, runner_);
+}
 
 void frmMain::Command1_Click()
 {

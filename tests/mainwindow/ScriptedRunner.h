@@ -64,7 +64,8 @@ public:
         shown.push_back(record);
         if (auto* exit = dialog.findChild<QPushButton*>(QStringLiteral("cmdExit"))) {
             exit->click();
-        } else {
+        } else if (dialog.result() != QDialog::Accepted) {
+            // Whatever onShow did not confirm is cancelled, as by the close box.
             dialog.reject();
         }
         return dialog.result();
