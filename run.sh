@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 source tools/packages.sh
 source tools/configure-build.sh
 
-ensure_packages $(read_package_list tools/packages-build.txt) $(read_package_list tools/packages-test.txt)
+ensure_packages $(read_package_list tools/packages-build.txt)
 configure_and_build >&2
 if [ $# -gt 0 ]; then
     exec build/src/cli/harrowdeck-make "$@"
