@@ -25,7 +25,7 @@ bool UseWidgetDialog()
 QStringList QtNameFilters(const std::string& callerFilter)
 {
     QStringList filters;
-    for (const std::string& filter : ToQtNameFilters(BuildFilterSpec(callerFilter))) {
+    for (const std::string& filter : ToQtNameFilters(BuildFilterText(callerFilter))) {
         filters << ToQt(filter);
     }
     return filters;

@@ -64,7 +64,7 @@ std::string JoinPatterns(const std::vector<std::string>& patterns)
 
 } // namespace
 
-std::string BuildFilterSpec(const std::string& callerFilter)
+std::string BuildFilterText(const std::string& callerFilter)
 {
     if (callerFilter.empty()) {
         return kAllFilesFilter;
@@ -72,13 +72,13 @@ std::string BuildFilterSpec(const std::string& callerFilter)
     return callerFilter + "|" + kAllFilesFilter;
 }
 
-std::vector<NameFilter> ParseFilterSpec(const std::string& spec)
+std::vector<NameFilter> ParseFilterText(const std::string& filterText)
 {
     std::vector<NameFilter> filters;
-    if (spec.empty()) {
+    if (filterText.empty()) {
         return filters;
     }
-    const std::vector<std::string> fields = Split(spec, '|');
+    const std::vector<std::string> fields = Split(filterText, '|');
     for (std::size_t i = 0; i < fields.size(); i += 2) {
         NameFilter filter;
         filter.patterns = ParsePatterns(i + 1 < fields.size() ? fields[i + 1] : std::string());
@@ -96,10 +96,10 @@ std::string ToQtNameFilter(const NameFilter& filter)
     return filter.description + " (" + JoinPatterns(filter.patterns) + ")";
 }
 
-std::vector<std::string> ToQtNameFilters(const std::string& spec)
+std::vector<std::string> ToQtNameFilters(const std::string& filterText)
 {
     std::vector<std::string> qtFilters;
-    for (const NameFilter& filter : ParseFilterSpec(spec)) {
+    for (const NameFilter& filter : ParseFilterText(filterText)) {
         qtFilters.push_back(ToQtNameFilter(filter));
     }
     return qtFilters;

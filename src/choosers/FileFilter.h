@@ -10,7 +10,7 @@ inline constexpr const char* kAllFilesFilter = "Alla filer (*.*)|*.*";
 
 // The dialog's full filter for a caller's own entries: the caller's entries
 // (when any) followed by the all-files entry.
-[[nodiscard]] std::string BuildFilterSpec(const std::string& callerFilter);
+[[nodiscard]] std::string BuildFilterText(const std::string& callerFilter);
 
 // One entry of a filter for the dialog: the text the user sees and the
 // wildcard patterns in force while it is selected.
@@ -25,14 +25,14 @@ struct NameFilter {
 // hold several patterns separated by ';'. "*.*" matched every name where the
 // format comes from, dots or not, so it becomes "*". A description without a
 // pattern field matches everything; empty descriptions show the patterns.
-[[nodiscard]] std::vector<NameFilter> ParseFilterSpec(const std::string& spec);
+[[nodiscard]] std::vector<NameFilter> ParseFilterText(const std::string& filterText);
 
 // Qt's form of one entry, "description (pattern pattern)". The dialog shows
 // only the description, so the text the caller chose stays exactly as given.
 [[nodiscard]] std::string ToQtNameFilter(const NameFilter& filter);
 
 // The whole conversion: pipe format in, Qt name filters out, in order.
-[[nodiscard]] std::vector<std::string> ToQtNameFilters(const std::string& spec);
+[[nodiscard]] std::vector<std::string> ToQtNameFilters(const std::string& filterText);
 
 // The dialog's initial directory for the chooser's directory: without its
 // trailing separator, except that the root stays the root.

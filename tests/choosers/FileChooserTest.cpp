@@ -20,8 +20,8 @@ using testing::ScriptedRunner;
 
 TEST(FileFilter, CallerEntriesComeBeforeAllFiles)
 {
-    EXPECT_EQ(BuildFilterSpec(""), "Alla filer (*.*)|*.*");
-    EXPECT_EQ(BuildFilterSpec("htm (*.htm*)|*.htm*"), "htm (*.htm*)|*.htm*|Alla filer (*.*)|*.*");
+    EXPECT_EQ(BuildFilterText(""), "Alla filer (*.*)|*.*");
+    EXPECT_EQ(BuildFilterText("htm (*.htm*)|*.htm*"), "htm (*.htm*)|*.htm*|Alla filer (*.*)|*.*");
 }
 
 TEST(FileFilter, PipeFormatBecomesQtNameFilters)
