@@ -1,5 +1,7 @@
 #include "ParamFile.h"
 
+#include "FileProbe.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -18,18 +20,27 @@ namespace fs = std::filesystem;
 
 constexpr const char* kCrLf = "\r\n";
 
+// Far longer than any path; a longer line is damage and is not read on.
+constexpr std::size_t kMaxLineLength = std::size_t{64} << 10;
+
 // One line without its terminator. CR LF is what the program writes; a lone
-// LF or CR (a file edited by hand elsewhere) ends a line as well.
+// LF or CR (a file edited by hand elsewhere) ends a line as well. Nothing at
+// the end of the input, and nothing for a line that the end of the file cuts
+// off: every line is written with its terminator, so a value without one may
+// be a shortened path or number.
 std::optional<std::string> NextLine(std::istream& in)
 {
     std::string line;
     int c = in.get();
-    if (c == std::char_traits<char>::eof()) {
-        return std::nullopt;
-    }
     while (c != std::char_traits<char>::eof() && c != '\n' && c != '\r') {
+        if (line.size() == kMaxLineLength) {
+            return std::nullopt;
+        }
         line.push_back(static_cast<char>(c));
         c = in.get();
+    }
+    if (c == std::char_traits<char>::eof()) {
+        return std::nullopt;
     }
     if (c == '\r' && in.peek() == '\n') {
         in.get();
@@ -201,6 +212,11 @@ bool ReadParams(std::istream& in, MainState& state)
 
 bool LoadParamFile(const std::string& path, MainState& state)
 {
+    // Only a regular file: opening a FIFO would wait for a writer, and a
+    // device such as /dev/zero never ends.
+    if (!FileExists(path)) {
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return false;

@@ -1,0 +1,198 @@
+// The parameter file under damage and failing saves: the old file survives
+// byte for byte, and a damaged file gives exactly the values before the
+// damage.
+#include "ChildProcess.h"
+#include "ParamFile.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+namespace harrowdeck {
+namespace {
+
+using test::MountNamespace;
+using test::ReadFile;
+using test::TempDir;
+using test::TmpfsMount;
+
+// Values that differ from every default, so each one shows whether it was
+// read.
+MainState Chosen()
+{
+    MainState state;
+    state.destDir = "/home/user/A, B/";
+    state.sourcePath = "/home/user/export.htm";
+    state.sourceDir = "/home/user/";
+    state.sourceName = "export.htm";
+    state.mainTop = 1500;
+    state.mainLeft = -120;
+    state.leftPercent = 33;
+    state.leftPixels = 999;
+    state.sizeMode = 2;
+    state.browseMode = 3;
+    return state;
+}
+
+// Each value of the file in its order, with how to tell whether it was read.
+struct Field {
+    const char* name;
+    std::function<bool(const MainState&, const MainState&)> same;
+};
+
+const std::vector<Field> kFieldsInFileOrder = {
+    {"destDir", [](const MainState& a, const MainState& b) { return a.destDir == b.destDir; }},
+    {"sourcePath", [](const MainState& a, const MainState& b) { return a.sourcePath == b.sourcePath; }},
+    {"sourceDir", [](const MainState& a, const MainState& b) { return a.sourceDir == b.sourceDir; }},
+    {"sourceName", [](const MainState& a, const MainState& b) { return a.sourceName == b.sourceName; }},
+    {"mainTop", [](const MainState& a, const MainState& b) { return a.mainTop == b.mainTop; }},
+    {"mainLeft", [](const MainState& a, const MainState& b) { return a.mainLeft == b.mainLeft; }},
+    {"leftPercent", [](const MainState& a, const MainState& b) { return a.leftPercent == b.leftPercent; }},
+    {"leftPixels", [](const MainState& a, const MainState& b) { return a.leftPixels == b.leftPixels; }},
+    {"sizeMode", [](const MainState& a, const MainState& b) { return a.sizeMode == b.sizeMode; }},
+    {"browseMode", [](const MainState& a, const MainState& b) { return a.browseMode == b.browseMode; }},
+};
+
+// Where each value's line ends (the offset of its CR) in the saved file.
+std::vector<std::size_t> ValueLineEnds(const std::string& file)
+{
+    const std::vector<int> valueLines = {1, 2, 3, 4, 6, 7, 9, 10, 11, 12}; // 0-based, markers left out
+    std::vector<std::size_t> ends;
+    std::size_t at = 0;
+    for (int line = 0; line <= valueLines.back(); ++line) {
+        at = file.find('\r', at);
+        if (std::find(valueLines.begin(), valueLines.end(), line) != valueLines.end()) {
+            ends.push_back(at);
+        }
+        at += 2;
+    }
+    return ends;
+}
+
+TEST(ParamFileDamage, ATruncatedFileGivesExactlyTheValuesBeforeTheCut)
+{
+    const std::string file = FormatParams(Chosen());
+    const std::vector<std::size_t> ends = ValueLineEnds(file);
+    ASSERT_EQ(ends.size(), kFieldsInFileOrder.size());
+    for (std::size_t cut = 0; cut <= file.size(); ++cut) {
+        SCOPED_TRACE("cut at byte " + std::to_string(cut));
+        std::istringstream in(file.substr(0, cut));
+        MainState state;
+        const bool complete = ReadParams(in, state);
+        for (std::size_t i = 0; i < kFieldsInFileOrder.size(); ++i) {
+            // A value counts once its line has ended; a cut inside a line
+            // must not leave a shortened path or number behind.
+            const bool whole = cut > ends[i];
+            const MainState& expected = whole ? Chosen() : MainState{};
+            EXPECT_TRUE(kFieldsInFileOrder[i].same(state, expected))
+                << kFieldsInFileOrder[i].name << (whole ? " was not read" : " was read from a cut line");
+        }
+        if (cut == file.size()) {
+            EXPECT_TRUE(complete);
+        }
+    }
+}
+
+TEST(ParamFileDamage, WhatIsNoRegularFileLoadsNothingWithoutHanging)
+{
+    TempDir dir;
+    const std::string fifo = dir / "fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(dir / "dir.ini"));
+    for (const std::string& path : {fifo, dir / "dir.ini", std::string("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        // In a child, so that a hang ends in the alarm instead of the suite.
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::alarm(10);
+            MainState state = Chosen();
+            const bool loaded = LoadParamFile(path, state);
+            ::_exit(!loaded && state.leftPixels == 999 ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+}
+
+// A failing save, with the old file and the directory as they were.
+void ExpectSaveFailsAndKeepsTheOldFile(const std::string& dir, const std::string& reason)
+{
+    const std::string path = dir + "Harrowdeck.ini";
+    const std::vector<std::string> before = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }();
+    const std::string old = ReadFile(path);
+
+    const SaveResult saved = SaveParamFile(path, Chosen());
+    EXPECT_FALSE(saved.ok);
+    EXPECT_NE(saved.error.find(dir), std::string::npos) << saved.error;
+    EXPECT_NE(saved.error.find(reason), std::string::npos) << saved.error;
+    EXPECT_EQ(ReadFile(path), old);
+    std::vector<std::string> after;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        after.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(after, before) << "a temporary file was left";
+}
+
+TEST(ParamFileDamage, SaveOnAFullDiskKeepsTheOldFile)
+{
+    const MountNamespace where = test::EnterMountNamespace();
+    if (where == MountNamespace::RanInside) {
+        return;
+    }
+    if (where == MountNamespace::Unavailable) {
+        GTEST_SKIP() << "unshare -rm does not work here; the file-size limit case covers a failed write";
+    }
+    TempDir dir;
+    TmpfsMount disk(dir.Path(), 64 << 10);
+    ASSERT_EQ(disk.Error(), "");
+    MainState old;
+    old.destDir = "/old/";
+    ASSERT_TRUE(SaveParamFile(dir / "Harrowdeck.ini", old).ok);
+    // Fill the disk to the last byte.
+    {
+        std::ofstream filler(dir / "filler", std::ios::binary);
+        const std::string block(4096, 'f');
+        while (filler.write(block.data(), block.size())) {
+        }
+    }
+    ExpectSaveFailsAndKeepsTheOldFile(dir.Path(), "No space left on device");
+}
+
+TEST(ParamFileDamage, SaveIntoAReadOnlyDirectoryKeepsTheOldFile)
+{
+    const MountNamespace where = test::EnterMountNamespace();
+    if (where == MountNamespace::RanInside) {
+        return;
+    }
+    if (where == MountNamespace::Unavailable) {
+        GTEST_SKIP() << "unshare -rm does not work here, and as root a mode does not stop writes";
+    }
+    TempDir dir;
+    TmpfsMount disk(dir.Path(), 64 << 10);
+    ASSERT_EQ(disk.Error(), "");
+    MainState old;
+    old.destDir = "/old/";
+    ASSERT_TRUE(SaveParamFile(dir / "Harrowdeck.ini", old).ok);
+    ASSERT_TRUE(disk.MakeReadOnly()) << disk.Error();
+    ExpectSaveFailsAndKeepsTheOldFile(dir.Path(), "Read-only file system");
+}
+
+} // namespace
+} // namespace harrowdeck
