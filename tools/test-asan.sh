@@ -11,7 +11,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" -DCMAKE_SHARED_LINKER_FLAGS="$flags"
 cmake --build "$build"
 
-# Reports go to files as well as failing the process, so that a report from a
+# Reports go to files (and still fail the process), so that a report from a
 # child process whose output a test swallows still fails the run.
 logs="$PWD/$build/sanitizer-logs"
 rm -rf "$logs"

@@ -155,8 +155,8 @@ TEST_F(FaultTest, DestinationThatIsNoDirectoryIsRefusedBeforeTheQuestion)
     EXPECT_EQ(cli.err, std::string("harrowdeck-make: ") + messages::kDestMissing + "\n");
 }
 
-// An export large enough for progress reports, with pages still to write
-// after the first report.
+// An export large enough for many progress reports, with pages still to
+// write after the first few.
 std::string ExportOverTwoMiB()
 {
     std::string body = kHeaderLine;
@@ -187,7 +187,14 @@ TEST_F(FaultTest, DestinationRemovedOrReplacedMidRunStopsTheRun)
         SCOPED_TRACE(c.what);
         std::filesystem::remove_all(destDir);
         ASSERT_TRUE(std::filesystem::create_directory(destDir));
-        ui.onFirstProgress = [&] { c.change(destDir); };
+        // Once the first page is there, so that the run is truly under way.
+        bool changed = false;
+        ui.onProgress = [&] {
+            if (!changed && test::PathExists(destDir + "1.html")) {
+                c.change(destDir);
+                changed = true;
+            }
+        };
         const RunReport report = Run();
         EXPECT_EQ(report.outcome, RunOutcome::WriteFailed);
         ASSERT_EQ(ui.messages.size(), 1u);

@@ -22,7 +22,7 @@ inline constexpr const char* kHeaderLine = "<!DOCTYPE FIRSTFLOOR>\n";
 class HookedUi : public ScriptedUi {
 public:
     std::function<void()> onQuestion;
-    std::function<void()> onFirstProgress;
+    std::function<void()> onProgress; // at every progress report
 
     bool AskYesNo(const std::string& prompt) override
     {
@@ -34,8 +34,8 @@ public:
 
     bool ReportProgress(std::uint64_t bytesRead, std::uint64_t totalBytes) override
     {
-        if (onFirstProgress) {
-            std::exchange(onFirstProgress, nullptr)();
+        if (onProgress) {
+            onProgress();
         }
         return ScriptedUi::ReportProgress(bytesRead, totalBytes);
     }
