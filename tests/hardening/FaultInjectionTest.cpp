@@ -21,7 +21,6 @@ namespace harrowdeck {
 namespace {
 
 using test::ChildResult;
-using test::HookedUi;
 using test::kHeaderLine;
 using test::MountNamespace;
 using test::ReadFile;
