@@ -16,7 +16,8 @@ constexpr std::size_t kLinePrefix = 4;
 // The address's opening quote is the 9th character of "<A HREF=""; the
 // closing quote is searched from the 10th on.
 constexpr std::size_t kAddressStart = 9;
-constexpr std::uint64_t kProgressStep = std::uint64_t{1} << 20;
+// Often enough that a slow destination (many small pages) still shows progress.
+constexpr std::uint64_t kProgressStep = std::uint64_t{64} << 10;
 
 bool Contains(std::string_view line, std::string_view mark)
 {

@@ -94,9 +94,9 @@ TEST_F(ClickThrough, MissingSourceIsReportedWithoutAQuestion)
 std::string LargeExport()
 {
     std::string text = "<!DOCTYPE FIRSTFLOOR-Bookmark-file-1>\r\n";
-    for (int folder = 1; folder <= 8; ++folder) {
+    for (int folder = 1; folder <= 200; ++folder) {
         text += "<DT><H3>Folder " + std::to_string(folder) + "</H3>\r\n<DL><p>\r\n";
-        for (int link = 0; link < 8000; ++link) {
+        for (int link = 0; link < 300; ++link) {
             text += "    <DT><A HREF=\"https://example.org/" + std::to_string(link)
                     + "\" ADD_DATE=\"1700000000\">Link</A>\r\n";
         }
