@@ -1,17 +1,15 @@
 #include "GenerationRun.h"
 
 #include "Messages.h"
+#include "FileSizeLimit.h"
 #include "ScriptedUi.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 
 namespace harrowdeck {
@@ -19,6 +17,7 @@ namespace {
 
 using test::Crlf;
 using test::DataPath;
+using test::FileSizeLimit;
 using test::ReadFile;
 using test::ScriptedUi;
 using test::TempDir;
@@ -277,30 +276,6 @@ TEST_F(RunTest, CancelWritesNeitherIndexNorFrameset)
     EXPECT_FALSE(test::PathExists(dest / "dir.html"));
     EXPECT_FALSE(test::PathExists(dest / "Harrowdeck.html"));
 }
-
-// Limits the size of any file this process writes, as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 TEST_F(RunTest, WriteFailureStopsTheRunAndKeepsThePreviousPages)
 {

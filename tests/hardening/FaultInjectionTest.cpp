@@ -2,17 +2,16 @@
 // read-only destination, a destination that is not there or goes away, and a
 // source that is not a file or is swapped after it was checked.
 #include "ChildProcess.h"
+#include "FileSizeLimit.h"
 #include "ExportReader.h"
 #include "Messages.h"
 #include "RunFixture.h"
 
 #include <malloc.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -23,6 +22,7 @@ namespace {
 using test::ChildResult;
 using test::kHeaderLine;
 using test::MountNamespace;
+using test::FileSizeLimit;
 using test::ReadFile;
 using test::RunChild;
 using test::Snapshot;
@@ -31,31 +31,6 @@ using test::TmpfsMount;
 using Icon = UserInterface::Icon;
 
 using FaultTest = test::RunFixture;
-
-// Limits the size of any file this process writes, as a full disk would; for
-// machines where no tmpfs can be mounted.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 // The run stopped with exactly one failure box, and no completion message.
 void ExpectOneFailureBox(const test::ScriptedUi& ui, const std::string& text)

@@ -1,14 +1,12 @@
 #include "ParamFile.h"
 
+#include "FileSizeLimit.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <sstream>
-
-#include <sys/resource.h>
 
 namespace harrowdeck {
 namespace {
@@ -204,15 +202,11 @@ TEST(ParamFile, FailedSaveKeepsTheOldFile)
     const std::string old = FormatParams(MainState{});
     test::WriteFile(path, old);
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 20;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const SaveResult result = SaveParamFile(path, Chosen());
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    SaveResult result;
+    {
+        test::FileSizeLimit limit(20);
+        result = SaveParamFile(path, Chosen());
+    }
 
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.error.find("Could not write"), std::string::npos) << result.error;

@@ -1,4 +1,5 @@
 // Start-up from the parameter file and the save at shutdown.
+#include "FileSizeLimit.h"
 #include "MainWindowFixture.h"
 
 #include "ParamFile.h"
@@ -7,9 +8,6 @@
 #include <QAction>
 #include <QTest>
 
-#include <csignal>
-
-#include <sys/resource.h>
 
 namespace harrowdeck::test {
 namespace {
@@ -168,15 +166,10 @@ TEST_F(StartupShutdown, FailedSaveKeepsTheOldFile)
     StartWith("PATHS\n/d/\n/s.htm\n/\ns.htm\nPOS\n 15 \n 15 \nDEF\n 40 \n 200 \n 1 \n 1 \n");
     QTest::mouseClick(&Get<QRadioButton>("optNewWin"), Qt::LeftButton);
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 30; // the save fails inside the POS section
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    window->close();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    {
+        FileSizeLimit limit(30); // the save fails inside the POS section
+        window->close();
+    }
 
     EXPECT_EQ(ReadFile(ParamFile()), old);
 }
