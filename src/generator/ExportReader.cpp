@@ -196,9 +196,9 @@ ReadResult ReadFolders(LineReader& input, const std::string& destDir, const std:
         } else if (status == LineReader::Status::Line && !reader.Take(line)) {
             break;
         }
-        if (progress && input.BytesRead() >= nextReport) {
-            nextReport = input.BytesRead() + kProgressStep;
-            if (!progress(input.BytesRead())) {
+        if (progress && input.BytesConsumed() >= nextReport) {
+            nextReport = input.BytesConsumed() + kProgressStep;
+            if (!progress(input.BytesConsumed())) {
                 reader.Result().cancelled = true;
                 break;
             }

@@ -76,6 +76,9 @@ public:
     [[nodiscard]] Status Next(std::string_view& line);
 
     [[nodiscard]] std::uint64_t BytesRead() const { return bytesRead_; }
+    // Bytes of the lines handed out so far, terminators included: how far
+    // the reading has really got, unlike BytesRead, which runs a buffer ahead.
+    [[nodiscard]] std::uint64_t BytesConsumed() const { return bytesRead_ - (end_ - begin_); }
     [[nodiscard]] int ErrorNumber() const { return errorNumber_; }
 
 private:

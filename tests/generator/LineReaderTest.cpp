@@ -97,13 +97,14 @@ TEST(LineReader, AnEndlessLineIsReportedOnceItPassesTheLimit)
     EXPECT_LT(reader.BytesRead(), read + (101u << 20));
 }
 
-TEST(LineReader, CountsBytesRead)
+TEST(LineReader, CountsBytesReadAndConsumed)
 {
     MemorySource source("abc\ndef\n");
     LineReader reader(source);
     std::string_view line;
     ASSERT_EQ(reader.Next(line), LineReader::Status::Line);
     EXPECT_EQ(reader.BytesRead(), 8u);
+    EXPECT_EQ(reader.BytesConsumed(), 4u);
 }
 
 class FailingSource : public ByteSource {
