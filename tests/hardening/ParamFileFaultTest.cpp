@@ -2,6 +2,7 @@
 // byte for byte, and a damaged file gives exactly the values before the
 // damage.
 #include "ChildProcess.h"
+#include "ChosenState.h"
 #include "ParamFile.h"
 #include "TestFiles.h"
 
@@ -25,23 +26,7 @@ using test::ReadFile;
 using test::TempDir;
 using test::TmpfsMount;
 
-// Values that differ from every default, so each one shows whether it was
-// read.
-MainState Chosen()
-{
-    MainState state;
-    state.destDir = "/home/user/A, B/";
-    state.sourcePath = "/home/user/export.htm";
-    state.sourceDir = "/home/user/";
-    state.sourceName = "export.htm";
-    state.mainTop = 1500;
-    state.mainLeft = -120;
-    state.leftPercent = 33;
-    state.leftPixels = 999;
-    state.sizeMode = 2;
-    state.browseMode = 3;
-    return state;
-}
+constexpr auto Chosen = test::ChosenState;
 
 // Each value of the file in its order, with how to tell whether it was read.
 struct Field {
@@ -150,6 +135,16 @@ void ExpectSaveFailsAndKeepsTheOldFile(const std::string& dir, const std::string
     EXPECT_EQ(after, before) << "a temporary file was left";
 }
 
+// A small disk at dir holding a saved parameter file that a later failed
+// save must leave alone.
+void SaveOldFileOn(const TmpfsMount& disk, const TempDir& dir)
+{
+    ASSERT_EQ(disk.Error(), "");
+    MainState old;
+    old.destDir = "/old/";
+    ASSERT_TRUE(SaveParamFile(dir / "Harrowdeck.ini", old).ok);
+}
+
 TEST(ParamFileDamage, SaveOnAFullDiskKeepsTheOldFile)
 {
     const MountNamespace where = test::EnterMountNamespace();
@@ -161,10 +156,7 @@ TEST(ParamFileDamage, SaveOnAFullDiskKeepsTheOldFile)
     }
     TempDir dir;
     TmpfsMount disk(dir.Path(), 64 << 10);
-    ASSERT_EQ(disk.Error(), "");
-    MainState old;
-    old.destDir = "/old/";
-    ASSERT_TRUE(SaveParamFile(dir / "Harrowdeck.ini", old).ok);
+    SaveOldFileOn(disk, dir);
     // Fill the disk to the last byte.
     {
         std::ofstream filler(dir / "filler", std::ios::binary);
@@ -186,10 +178,7 @@ TEST(ParamFileDamage, SaveIntoAReadOnlyDirectoryKeepsTheOldFile)
     }
     TempDir dir;
     TmpfsMount disk(dir.Path(), 64 << 10);
-    ASSERT_EQ(disk.Error(), "");
-    MainState old;
-    old.destDir = "/old/";
-    ASSERT_TRUE(SaveParamFile(dir / "Harrowdeck.ini", old).ok);
+    SaveOldFileOn(disk, dir);
     ASSERT_TRUE(disk.MakeReadOnly()) << disk.Error();
     ExpectSaveFailsAndKeepsTheOldFile(dir.Path(), "Read-only file system");
 }

@@ -1,5 +1,6 @@
 #include "ParamFile.h"
 
+#include "ChosenState.h"
 #include "FileSizeLimit.h"
 #include "TestFiles.h"
 
@@ -24,21 +25,7 @@ MainState Read(const std::string& bytes, bool* completed = nullptr)
     return state;
 }
 
-MainState Chosen()
-{
-    MainState state;
-    state.destDir = "/home/user/A, B/";
-    state.sourcePath = "/home/user/export.htm";
-    state.sourceDir = "/home/user/";
-    state.sourceName = "export.htm";
-    state.mainTop = 1500;
-    state.mainLeft = -120;
-    state.leftPercent = 33;
-    state.leftPixels = 999;
-    state.sizeMode = 2;
-    state.browseMode = 3;
-    return state;
-}
+constexpr auto Chosen = test::ChosenState;
 
 TEST(ParamFile, WritesThirteenLinesWithCrLf)
 {
