@@ -90,16 +90,16 @@ std::optional<long long> ParseNumber(const std::string& line, long long min, lon
     return value;
 }
 
-// Sizes and modes are 16-bit; the window position is 32-bit so that a window
-// on a second monitor or a large screen is not lost.
-bool ReadShort(std::istream& in, int& target)
+// Reads a number line into target when it lies within Bound's range.
+template <typename Bound>
+bool ReadNumber(std::istream& in, int& target)
 {
     const auto line = NextLine(in);
     if (!line) {
         return false;
     }
-    const auto value = ParseNumber(*line, std::numeric_limits<std::int16_t>::min(),
-                                   std::numeric_limits<std::int16_t>::max());
+    const auto value =
+        ParseNumber(*line, std::numeric_limits<Bound>::min(), std::numeric_limits<Bound>::max());
     if (!value) {
         return false;
     }
@@ -107,18 +107,20 @@ bool ReadShort(std::istream& in, int& target)
     return true;
 }
 
+// Sizes and modes are 16-bit; the window position is 32-bit so that a window
+// on a second monitor or a large screen is not lost.
+bool ReadShort(std::istream& in, int& target)
+{
+    return ReadNumber<std::int16_t>(in, target);
+}
+
 bool ReadLong(std::istream& in, std::int32_t& target)
 {
-    const auto line = NextLine(in);
-    if (!line) {
+    int value = 0;
+    if (!ReadNumber<std::int32_t>(in, value)) {
         return false;
     }
-    const auto value = ParseNumber(*line, std::numeric_limits<std::int32_t>::min(),
-                                   std::numeric_limits<std::int32_t>::max());
-    if (!value) {
-        return false;
-    }
-    target = static_cast<std::int32_t>(*value);
+    target = value;
     return true;
 }
 
