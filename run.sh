@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds what is needed and starts Harrowdeck. With arguments, runs the
 # command-line tool harrowdeck-make with them instead.
 set -euo pipefail

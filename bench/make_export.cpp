@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a synthetic, indented and nested bookmark export for benchmarks:
 //   make-export FILE [FOLDERS [LINKS_PER_FOLDER]]
 // Every fifth folder holds a nested folder, as real exports do, and the link

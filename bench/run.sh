@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times harrowdeck-make on a large synthetic export and compares it with the
 # I/O floor: splitting the same file into as many files on the same file
 # system. Usage: bench/run.sh [FOLDERS [LINKS_PER_FOLDER]]

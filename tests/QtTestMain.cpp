@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry point for the tests of window code: one QApplication for the whole
 // binary, on the offscreen platform unless the caller chose another.
 #include <QApplication>

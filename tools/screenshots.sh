@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the pictures of the README:
 #   docs/main-window.png  the program's main window, on an Xvfb screen
 #   docs/frameset.png     examples/bookmarks.htm converted and opened in

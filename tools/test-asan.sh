@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer into
 # build-asan/ and runs the whole test suite there. Any sanitizer report, in a
 # test or in a program a test runs, fails the run.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each for a
 # bounded time (FUZZ_SECONDS, default 60) on a scratch copy of its seed corpus,
 # so the committed corpus does not grow. A crash, a leak, a sanitizer report,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the committed PNG icons from the SVG. Run by hand after editing
 # the SVG (needs rsvg-convert from librsvg2-bin); the build only copies them.
 set -euo pipefail

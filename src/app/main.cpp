@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Harrowdeck: turns a Gloamery bookmark export into an HTML frameset.
 #include "ChooserVars.h"
 #include "LocateAppPaths.h"

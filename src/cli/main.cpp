@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // harrowdeck-make: the generation run without a window.
 #include "CommandLine.h"
 #include "ConsoleUi.h"

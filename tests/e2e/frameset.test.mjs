@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converts the example export with harrowdeck-make and opens the result in
 // headless Chromium: the checks look at the rendered frames, so they fail
 // whenever a browser would not show the folders and links as intended.

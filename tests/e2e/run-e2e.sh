@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the browser check of the generated frameset.
 # Usage: run-e2e.sh HARROWDECK_MAKE EXAMPLE_EXPORT
 # Installs Debian's chromium (and Node.js) when missing, and the pinned

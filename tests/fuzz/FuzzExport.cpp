@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the export reader and the page writers: bytes in memory become
 // pages in a scratch directory, which must then keep every invariant. The
 // input's length picks the TARGET attribute, so every one is exercised.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the parameter-file reader: any bytes load without a crash, and
 // whatever was read saves as 13 CR LF lines that read back to the same
 // values.

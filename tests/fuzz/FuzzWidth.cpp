@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the normalisation of the two width fields: whatever is typed or
 // pasted, the result lies in the field's range, survives being shown and read
 // back, and a plain number gives exactly its clamped value.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file system fails or changes under a generation run: a full or
 // read-only destination, a destination that is not there or goes away, and a
 // source that is not a file or is swapped after it was checked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Inputs no exporter writes: garbage, NUL bytes, odd line ends, empty files,
 // and folder names that look like paths. Each converts or fails with its
 // message, and nothing is ever written outside the destination.

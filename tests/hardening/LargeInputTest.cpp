@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Huge inputs through the built harrowdeck-make, each measured for its peak
 // resident memory. Only the current folder's links and the folder names are
 // held, so memory follows the largest folder, not the size of the file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter file under damage and failing saves: the old file survives
 // byte for byte, and a damaged file gives exactly the values before the
 // damage.

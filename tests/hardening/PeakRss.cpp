@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // hardening_peak_rss FILE PROGRAM [ARG...]: runs the program and writes its
 // peak resident set in KiB to FILE, exiting as the program did.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random exports, built together with what the run must make of them, and
 // random damage to them, after which the invariants must still hold.
 #include "ExportReader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Generation runs started from the main window, answered like a user would.
 #include "MainWindowFixture.h"
 

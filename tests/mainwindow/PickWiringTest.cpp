@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's two pick buttons and the Help menu reach the choosers
 // and the help window, and only a confirmed pick changes the window.
 #include "HelpText.h"

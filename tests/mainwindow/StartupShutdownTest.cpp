@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up from the parameter file and the save at shutdown.
 #include "FileSizeLimit.h"
 #include "MainWindowFixture.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix and checks that the tree holds
 # what a desktop installation needs, at the GNUInstallDirs places.
 # Usage: check-install-tree.sh BUILD_DIR APP_ID [--with-gui]

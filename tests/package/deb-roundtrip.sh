@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package with CPack, installs it into this machine, checks
 # that both programs work from /usr/bin, and removes the package again,
 # whatever happened.
