@@ -14,6 +14,21 @@ namespace {
 
 constexpr const char* kProgram = "harrowdeck-make";
 
+constexpr const char* kFoldersAllExample = R"(With --folders all, this export:
+  <H1>My links</H1>
+  <DT><A HREF="a.htm">A</A>
+  <DT><H3>Work</H3>
+  <DL><p>
+      <DT><H3>Tools</H3>
+      <DL><p>
+          <DT><A HREF="t.htm">T</A>
+      </DL><p>
+      <DT><A HREF="w.htm">W</A>
+  </DL><p>
+gives 1.html "My links" with A, 2.html "Work" with W and 3.html
+"Work / Tools" with T; the default, --folders top, gives one page "Work"
+with T and W and leaves A out.)";
+
 bool IsWholeNumber(const std::string& text)
 {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -49,6 +64,7 @@ std::optional<int> ParseCommandLine(int argc, char** argv, MainState& state, std
     std::string percent;
     std::string pixels;
     std::string browse = "frame";
+    std::string folders = "top";
     auto* percentOption = app.add_option("--percent", percent,
                                          "Left frame width in percent of the window, 10 to 80 (default 25)")
                               ->check(kWholeNumber)
@@ -62,11 +78,18 @@ std::optional<int> ParseCommandLine(int argc, char** argv, MainState& state, std
                    "(a new window); default frame")
         ->check(CLI::IsMember({"frame", "full", "new"}))
         ->type_name("MODE");
+    app.add_option("--folders", folders,
+                   "Which folders get a page: top (each top-level folder, with the links of the folders inside "
+                   "it; the default) or all (every folder that holds links of its own, the links outside any "
+                   "folder on a first page, each named by its path)")
+        ->check(CLI::IsMember({"top", "all"}))
+        ->type_name("WHICH");
     app.add_option("SOURCE", state.sourcePath, "The exported bookmark file")->required()->type_name("FILE");
     app.add_option("DEST", state.destDir, "The existing directory the pages are written to")
         ->required()
         ->type_name("DIR");
     app.set_version_flag("--version", VersionText());
+    app.footer(kFoldersAllExample);
 
     try {
         app.parse(argc, argv);
@@ -84,6 +107,7 @@ std::optional<int> ParseCommandLine(int argc, char** argv, MainState& state, std
     state.procText = percent.empty() ? "25" : percent;
     state.pixelText = pixels.empty() ? "140" : pixels;
     state.browseMode = BrowseModeOf(browse);
+    state.folderMode = folders == "all" ? FolderMode::All : FolderMode::Top;
     return std::nullopt;
 }
 

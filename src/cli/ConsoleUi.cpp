@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ConsoleUi.h"
 
+#include "Interruption.h"
+
 namespace harrowdeck {
 
 bool ConsoleUi::AskYesNo(const std::string& prompt)
@@ -13,6 +15,13 @@ void ConsoleUi::ShowMessage(const std::string& text, Icon icon)
 {
     (void)icon;
     messages_.push_back(text);
+}
+
+bool ConsoleUi::ReportProgress(std::uint64_t bytesRead, std::uint64_t totalBytes)
+{
+    (void)bytesRead;
+    (void)totalBytes;
+    return InterruptingSignal() == 0;
 }
 
 } // namespace harrowdeck

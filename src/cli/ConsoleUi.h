@@ -9,11 +9,13 @@
 namespace harrowdeck {
 
 // The command line is itself the confirmation, so every question is answered
-// Yes; messages are kept until the run's outcome says where they belong.
+// Yes; messages are kept until the run's outcome says where they belong. An
+// interrupting signal cancels the run at its next progress report.
 class ConsoleUi final : public UserInterface {
 public:
     bool AskYesNo(const std::string& prompt) override;
     void ShowMessage(const std::string& text, Icon icon) override;
+    bool ReportProgress(std::uint64_t bytesRead, std::uint64_t totalBytes) override;
 
     [[nodiscard]] const std::vector<std::string>& Messages() const { return messages_; }
 

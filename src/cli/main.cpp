@@ -3,11 +3,18 @@
 #include "CommandLine.h"
 #include "ConsoleUi.h"
 #include "GenerationRun.h"
+#include "Interruption.h"
+#include "Messages.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <sstream>
 
 namespace {
+
+constexpr const char* kPrefix = "harrowdeck-make: ";
 
 // Writes each line of text to out, each prefixed when a prefix is given.
 void PrintLines(std::ostream& out, const std::string& text, const char* prefix)
@@ -19,28 +26,50 @@ void PrintLines(std::ostream& out, const std::string& text, const char* prefix)
     }
 }
 
-std::string Count(std::size_t count, const std::string& singular, const std::string& plural)
+std::string Count(std::uint64_t count, const std::string& singular, const std::string& plural)
 {
     return std::to_string(count) + " " + (count == 1 ? singular : plural);
 }
 
 std::string Summary(const harrowdeck::RunReport& report)
 {
-    return Count(report.pagesWritten, "link page", "link pages") + ", " +
-           Count(report.linksWritten, "link", "links") + ", " +
-           Count(report.skippedLines, "skipped line", "skipped lines");
+    std::string summary = Count(report.pagesWritten, "link page", "link pages") + ", " +
+                          Count(report.linksWritten, "link", "links") + ", " +
+                          Count(report.skippedLines, "skipped line", "skipped lines");
+    if (report.leftOutLinks > 0) {
+        summary += "; " + harrowdeck::messages::LeftOutLinks(report.leftOutLinks) + " (--folders all keeps them)";
+    }
+    return summary;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// A message that could not be written is a failure, as with any tool
+// whose output goes to a full disk or a closed pipe.
+int CloseStandardOutput(int exitCode)
 {
-    harrowdeck::MainState state;
-    if (const auto exitCode = harrowdeck::ParseCommandLine(argc, argv, state, std::cout, std::cerr)) {
-        return *exitCode;
+    std::cout.flush();
+    const bool streamFailed = !std::cout;
+    errno = 0;
+    const bool flushFailed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    const int flushError = errno;
+    const bool closeFailed = std::fclose(stdout) != 0;
+    const int error = flushError != 0 ? flushError : errno;
+    if (streamFailed || flushFailed || closeFailed) {
+        std::cerr << kPrefix << "write error: " << (error != 0 ? std::strerror(error) : "Input/output error")
+                  << '\n';
+        return harrowdeck::kExitFailure;
     }
+    return exitCode;
+}
+
+int Convert(harrowdeck::MainState& state)
+{
+    harrowdeck::CatchInterruptions();
     harrowdeck::ConsoleUi ui;
     const harrowdeck::RunReport report = harrowdeck::MakeFrameset(state, ui);
+    if (const int signalNumber = harrowdeck::InterruptingSignal(); signalNumber != 0) {
+        std::cerr << kPrefix << "interrupted\n";
+        harrowdeck::EndBySignal(signalNumber);
+    }
     if (report.outcome == harrowdeck::RunOutcome::Done) {
         for (const std::string& message : ui.Messages()) {
             PrintLines(std::cout, message, "");
@@ -49,7 +78,18 @@ int main(int argc, char** argv)
         return harrowdeck::kExitSuccess;
     }
     for (const std::string& message : ui.Messages()) {
-        PrintLines(std::cerr, message, "harrowdeck-make: ");
+        PrintLines(std::cerr, message, kPrefix);
     }
     return harrowdeck::kExitFailure;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    harrowdeck::MainState state;
+    if (const auto exitCode = harrowdeck::ParseCommandLine(argc, argv, state, std::cout, std::cerr)) {
+        return CloseStandardOutput(*exitCode);
+    }
+    return CloseStandardOutput(Convert(state));
 }

@@ -2,49 +2,74 @@
 #pragma once
 
 #include "LineReader.h"
+#include "MainState.h"
 #include "OutputFile.h"
+#include "PageSet.h"
 
-#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace harrowdeck {
 
 // True when the line begins with the export's "<!DOCTYPE FIRSTFLOOR".
 [[nodiscard]] bool IsExportHeader(std::string_view line);
 
+// The first line without a UTF-8 byte-order mark, which many editors write.
+[[nodiscard]] std::string_view SkipByteOrderMark(std::string_view firstLine);
+
+// Where the fixed cuts of a line start: after its indentation, and after
+// anything before its "<DT>" when other text such as "<HR>" precedes it.
+[[nodiscard]] std::string_view EntryStart(std::string_view line);
+
 // The name of a folder line "<DT><H3 ...>Name</H3>": the first four
 // characters go, then the text after the first ">" up to the next "<".
 // Nothing when the name has no "<" after it.
 [[nodiscard]] std::optional<std::string> ExtractFolderName(std::string_view line);
 
-// A link line "<DT><A HREF="addr" ATTRS>Text</A>" becomes
-// "<A HREF="addr"" + targetAttr + ">Text</A><BR>": the address stays, the
-// attributes after it give way to the target. Nothing when the address has
-// no closing quote or the tag no ">".
+// A link line "<DT><A HREF="addr" ATTRS>Text</A>" cut into the part kept
+// before the target attribute ("<A HREF="addr"") and the part after it
+// (">Text</A>"). Nothing when the address has no closing quote or the tag
+// no ">".
+struct LinkCut {
+    std::string_view head;
+    std::string_view tail;
+};
+[[nodiscard]] std::optional<LinkCut> CutLinkLine(std::string_view line);
+
+// The converted link: head + targetAttr + tail + "<BR>".
 [[nodiscard]] std::optional<std::string> ConvertLinkLine(std::string_view line, std::string_view targetAttr);
 
 // Told how many bytes have been read; returning false cancels the reading.
 using ReadProgress = std::function<bool(std::uint64_t bytesRead)>;
 
-struct ReadResult {
-    std::vector<std::string> folderNames; // folder i's name at index i - 1
-    std::size_t linksWritten = 0;
-    std::size_t skippedLines = 0;          // lines that could not be cut
-    std::optional<IoError> writeError;     // a link page that failed
-    std::optional<int> readError;          // errno of a failed read
-    bool cancelled = false;
+struct ReadSettings {
+    FolderMode mode = FolderMode::Top;
+    std::string sourcePath; // names the source in a read error
+    std::string targetAttr;
+    std::string pageBodyTag;
+    std::string indexBodyTag;
+    ReadProgress progress;
 };
 
-// Reads the export after its first line and writes one link page per folder
-// that has links, as soon as the folder ends. Folders inside a folder add
-// their links to the outermost one. Stops at the end of the input, at the
-// first failure, or when progress cancels.
-[[nodiscard]] ReadResult ReadFolders(LineReader& input, const std::string& destDir, const std::string& targetAttr,
-                                     const std::string& pageBodyTag, const ReadProgress& progress = {});
+struct ReadResult {
+    std::uint64_t pagesWritten = 0;
+    std::uint64_t linksWritten = 0;
+    std::uint64_t skippedLines = 0; // lines that could not be cut
+    std::uint64_t leftOutLinks = 0; // links outside every folder, not kept
+    std::optional<IoError> writeError;
+    std::optional<IoError> readError;
+    bool cancelled = false;
+
+    [[nodiscard]] bool Failed() const { return writeError || readError || cancelled; }
+};
+
+// Reads the export after its first line into pages: each link page and
+// dir.html go into their temporary files in pages, to be committed by the
+// caller. Stops at the end of the input, at the first failure, or when
+// progress cancels.
+[[nodiscard]] ReadResult ReadFolders(LineReader& input, PageSet& pages, const ReadSettings& settings);
 
 } // namespace harrowdeck

@@ -6,9 +6,10 @@
 #include "LineReader.h"
 #include "Messages.h"
 #include "OutputPages.h"
+#include "PageSet.h"
 #include "WidthField.h"
 
-#include <cstring>
+#include <new>
 
 namespace harrowdeck {
 
@@ -38,70 +39,145 @@ void NormaliseWidths(MainState& state)
     state.pixelText = WidthText(state.leftPixels);
 }
 
-RunReport Stop(RunReport report, RunOutcome outcome)
-{
-    report.outcome = outcome;
-    return report;
-}
+// One run after the confirmation, with the reporting that ends it.
+class Run {
+public:
+    Run(MainState& state, UserInterface& ui, RunReport& report) : state_(state), ui_(ui), report_(report) {}
 
-RunReport ReportWriteFailure(UserInterface& ui, RunReport report, const IoError& error)
-{
-    ui.ShowMessage(messages::CouldNotWrite(error.path, error.reason), Icon::Exclamation);
-    return Stop(report, RunOutcome::WriteFailed);
-}
+    void Execute()
+    {
+        NormaliseWidths(state_);
+        state_.targetAttr = TargetAttrFor(state_.browseMode);
+        std::optional<PageSet> pages = OpenDestination();
+        if (!pages) {
+            return;
+        }
+        const BodyTags bodies = ChooseBodyTags(state_.destDir);
+        IoError error;
+        std::optional<FileSource> source = FileSource::Open(state_.sourcePath, error);
+        if (!source) {
+            FailReading(error.reason);
+            return;
+        }
+        LineReader input(*source);
+        if (!CheckHeader(input) || !ReadPages(*source, input, *pages, bodies)) {
+            return;
+        }
+        if (report_.pagesWritten == 0) {
+            End(RunOutcome::NothingToWrite, messages::kNothingToWrite, Icon::None);
+            return;
+        }
+        if (auto failure = WriteFramesetTemp(*pages)) {
+            FailWriting(*failure);
+            return;
+        }
+        if (auto failure = pages->Commit()) {
+            FailWriting(*failure);
+            return;
+        }
+        End(RunOutcome::Done, messages::Completion(report_.skippedLines, report_.leftOutLinks), Icon::None);
+    }
 
-// Checks the first line and reads the rest of the export, writing the link
-// pages. Fills report and returns true when the index and frameset are due.
-bool ReadExport(MainState& state, UserInterface& ui, const BodyTags& bodies, RunReport& report,
-                std::vector<std::string>& folderNames)
-{
-    std::string reason;
-    std::optional<FileSource> source = FileSource::Open(state.sourcePath, reason);
-    if (!source) {
-        ui.ShowMessage(messages::CouldNotRead(state.sourcePath, reason), Icon::Exclamation);
-        report = Stop(report, RunOutcome::ReadFailed);
-        return false;
-    }
-    LineReader input(*source);
-    std::string_view first;
-    const LineReader::Status status = input.Next(first);
-    if (status == LineReader::Status::Error) {
-        ui.ShowMessage(messages::CouldNotRead(state.sourcePath, std::strerror(input.ErrorNumber())),
-                       Icon::Exclamation);
-        report = Stop(report, RunOutcome::ReadFailed);
-        return false;
-    }
-    if (status != LineReader::Status::Line || !IsExportHeader(first)) {
-        ui.ShowMessage(messages::kNotAnExport, Icon::None);
-        report = Stop(report, RunOutcome::NotAnExport);
-        return false;
+private:
+    std::optional<PageSet> OpenDestination()
+    {
+        DestinationError error;
+        std::optional<PageSet> pages = PageSet::Open(state_.destDir, error);
+        if (!pages && error.busy) {
+            End(RunOutcome::DestBusy, messages::DestinationBusy(state_.destDir), Icon::Exclamation);
+        } else if (!pages) {
+            FailWriting(error.io);
+        }
+        return pages;
     }
 
-    const std::uint64_t total = source->Size();
-    ReadResult result = ReadFolders(input, state.destDir, state.targetAttr, bodies.page,
-                                    [&ui, total](std::uint64_t bytesRead) {
-                                        return ui.ReportProgress(bytesRead, total);
-                                    });
-    report.pagesWritten = result.folderNames.size();
-    report.linksWritten = result.linksWritten;
-    report.skippedLines = result.skippedLines;
-    if (result.cancelled) {
-        report = Stop(report, RunOutcome::Cancelled);
-        return false;
+    // A first line over the length limit is still judged by its start.
+    bool CheckHeader(LineReader& input)
+    {
+        std::string_view first;
+        const LineReader::Status status = input.Next(first);
+        if (status == LineReader::Status::Error) {
+            FailReading(IoError::FromErrno(state_.sourcePath, input.ErrorNumber()).reason);
+            return false;
+        }
+        if (status == LineReader::Status::TooLong) {
+            first = input.OverlongStart();
+        } else if (status != LineReader::Status::Line) {
+            first = {};
+        }
+        if (!IsExportHeader(SkipByteOrderMark(first))) {
+            End(RunOutcome::NotAnExport, messages::kNotAnExport, Icon::None);
+            return false;
+        }
+        return true;
     }
-    if (result.readError) {
-        ui.ShowMessage(messages::CouldNotRead(state.sourcePath, std::strerror(*result.readError)),
-                       Icon::Exclamation);
-        report = Stop(report, RunOutcome::ReadFailed);
-        return false;
+
+    bool ReadPages(const FileSource& source, LineReader& input, PageSet& pages, const BodyTags& bodies)
+    {
+        ReadSettings settings;
+        settings.mode = state_.folderMode;
+        settings.sourcePath = state_.sourcePath;
+        settings.targetAttr = state_.targetAttr;
+        settings.pageBodyTag = bodies.page;
+        settings.indexBodyTag = bodies.index;
+        const std::uint64_t total = source.Size();
+        settings.progress = [this, total](std::uint64_t bytesRead) { return ui_.ReportProgress(bytesRead, total); };
+
+        const ReadResult result = ReadFolders(input, pages, settings);
+        report_.pagesWritten = result.pagesWritten;
+        report_.linksWritten = result.linksWritten;
+        report_.skippedLines = result.skippedLines;
+        report_.leftOutLinks = result.leftOutLinks;
+        if (result.cancelled) {
+            report_.outcome = RunOutcome::Cancelled;
+            return false;
+        }
+        if (result.readError) {
+            FailReading(result.readError->reason);
+            return false;
+        }
+        if (result.writeError) {
+            FailWriting(*result.writeError);
+            return false;
+        }
+        if (source.Changed()) {
+            FailReading(messages::kSourceChanged);
+            return false;
+        }
+        return true;
     }
-    if (result.writeError) {
-        report = ReportWriteFailure(ui, report, *result.writeError);
-        return false;
+
+    std::optional<IoError> WriteFramesetTemp(PageSet& pages)
+    {
+        IoError error;
+        std::optional<OutputFile> file = pages.CreateFrameset(error);
+        if (!file) {
+            return error;
+        }
+        WriteFrameset(*file, state_.sizeMode, state_.leftPercent, state_.leftPixels);
+        return file->Finish();
     }
-    folderNames = std::move(result.folderNames);
-    return true;
-}
+
+    void FailReading(const std::string& reason)
+    {
+        End(RunOutcome::ReadFailed, messages::CouldNotRead(state_.sourcePath, reason), Icon::Exclamation);
+    }
+
+    void FailWriting(const IoError& error)
+    {
+        End(RunOutcome::WriteFailed, messages::CouldNotWrite(error.path, error.reason), Icon::Exclamation);
+    }
+
+    void End(RunOutcome outcome, const std::string& message, Icon icon)
+    {
+        report_.outcome = outcome;
+        ui_.ShowMessage(message, icon);
+    }
+
+    MainState& state_;
+    UserInterface& ui_;
+    RunReport& report_;
+};
 
 } // namespace
 
@@ -110,35 +186,27 @@ RunReport MakeFrameset(MainState& state, UserInterface& ui)
     RunReport report;
     if (!FileExists(state.sourcePath)) {
         ui.ShowMessage(messages::kSourceMissing, Icon::None);
-        return Stop(report, RunOutcome::SourceMissing);
+        report.outcome = RunOutcome::SourceMissing;
+        return report;
     }
     if (!IsDirectory(state.destDir)) {
         ui.ShowMessage(messages::kDestMissing, Icon::None);
-        return Stop(report, RunOutcome::DestMissing);
-    }
-    if (!ui.AskYesNo(messages::kConfirm)) {
-        return Stop(report, RunOutcome::Declined);
-    }
-    NormaliseWidths(state);
-    state.targetAttr = TargetAttrFor(state.browseMode);
-    const BodyTags bodies = ChooseBodyTags(state.destDir);
-
-    std::vector<std::string> folderNames;
-    if (!ReadExport(state, ui, bodies, report, folderNames)) {
+        report.outcome = RunOutcome::DestMissing;
         return report;
     }
-    if (folderNames.empty()) {
-        ui.ShowMessage(messages::kNothingToWrite, Icon::None);
-        return Stop(report, RunOutcome::NothingToWrite);
+    if (!ui.AskYesNo(messages::kConfirm)) {
+        report.outcome = RunOutcome::Declined;
+        return report;
     }
-    if (auto error = WriteIndexPage(state.destDir, bodies.index, folderNames)) {
-        return ReportWriteFailure(ui, report, *error);
+    try {
+        Run(state, ui, report).Execute();
+    } catch (const std::bad_alloc&) {
+        // Everything the run allocated, its temporary files included, is
+        // gone with the unwinding; what is left is to say so.
+        report.outcome = RunOutcome::OutOfMemory;
+        ui.ShowMessage(messages::OutOfMemory(state.sourcePath), Icon::Exclamation);
     }
-    if (auto error = WriteFramesetPage(state.destDir, state.sizeMode, state.leftPercent, state.leftPixels)) {
-        return ReportWriteFailure(ui, report, *error);
-    }
-    ui.ShowMessage(messages::Completion(report.skippedLines), Icon::None);
-    return Stop(report, RunOutcome::Done);
+    return report;
 }
 
 } // namespace harrowdeck

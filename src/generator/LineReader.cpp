@@ -8,38 +8,62 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace harrowdeck {
 
 namespace {
 
-constexpr std::size_t kBufferSize = std::size_t{64} << 10;
+// Large reads keep the system calls few; the floor of any reader.
+constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
 } // namespace
 
-std::optional<FileSource> FileSource::Open(const std::string& path, std::string& reason)
+namespace {
+
+std::int64_t ModifiedNs(const struct stat& info)
+{
+    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+std::optional<FileSource> FileSource::Open(const std::string& path, IoError& error)
 {
     // O_NONBLOCK keeps a FIFO without a writer from hanging the open.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        reason = std::strerror(errno);
+        error = IoError::FromErrno(path, errno);
         return std::nullopt;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        reason = std::strerror(errno);
+        error = IoError::FromErrno(path, errno);
         ::close(fd);
         return std::nullopt;
     }
     if (!S_ISREG(info.st_mode)) {
-        reason = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "Not a regular file";
+        error = IoError::FromErrno(path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+        if (!S_ISDIR(info.st_mode)) {
+            error.reason = "Not a regular file";
+        }
         ::close(fd);
         return std::nullopt;
     }
-    return FileSource(fd, static_cast<std::uint64_t>(info.st_size));
+    return FileSource(fd, static_cast<std::uint64_t>(info.st_size), ModifiedNs(info));
 }
 
-FileSource::FileSource(FileSource&& other) noexcept : fd_(other.fd_), size_(other.size_)
+bool FileSource::Changed() const
+{
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) {
+        return true;
+    }
+    return static_cast<std::uint64_t>(info.st_size) != size_ || ModifiedNs(info) != modifiedNs_;
+}
+
+FileSource::FileSource(FileSource&& other) noexcept
+    : fd_(other.fd_), size_(other.size_), modifiedNs_(other.modifiedNs_)
 {
     other.fd_ = -1;
 }
@@ -85,7 +109,23 @@ bool LineReader::Refill()
     end_ = static_cast<std::size_t>(count);
     bytesRead_ += static_cast<std::uint64_t>(count);
     atEnd_ = count == 0;
+    nextCr_ = nextLf_ = nullptr;
     return true;
+}
+
+const char* LineReader::FindTerminator(const char* from, const char* stop)
+{
+    const auto find = [from, stop](char c) {
+        const void* hit = std::memchr(from, c, static_cast<std::size_t>(stop - from));
+        return hit == nullptr ? stop : static_cast<const char*>(hit);
+    };
+    if (nextCr_ == nullptr || nextCr_ < from) {
+        nextCr_ = find('\r');
+    }
+    if (nextLf_ == nullptr || nextLf_ < from) {
+        nextLf_ = find('\n');
+    }
+    return std::min(nextCr_, nextLf_);
 }
 
 void LineReader::ConsumeTerminator(const char* cut)
@@ -103,13 +143,20 @@ void LineReader::ConsumeTerminator(const char* cut)
     begin_ = next;
 }
 
+void LineReader::KeepOverlongStart(std::string_view start)
+{
+    constexpr std::size_t kKept = 64;
+    overlongStart_.assign(start.substr(0, kKept));
+}
+
 LineReader::Status LineReader::Next(std::string_view& line)
 {
-    pending_.clear();
+    if (state_ == LineState::Start) {
+        pending_.clear();
+    }
     for (;;) {
         if (begin_ == end_) {
             if (atEnd_) {
-                discarding_ = false;
                 return Finish(line);
             }
             if (!Refill()) {
@@ -127,20 +174,17 @@ LineReader::Status LineReader::Next(std::string_view& line)
 
         const char* start = buffer_.data() + begin_;
         const char* stop = buffer_.data() + end_;
-        const char* cut = start;
-        while (cut != stop && *cut != '\n' && *cut != '\r') {
-            ++cut;
-        }
+        const char* cut = FindTerminator(start, stop);
         const auto length = static_cast<std::size_t>(cut - start);
 
-        if (discarding_) {
+        if (state_ == LineState::Discarding) {
+            begin_ = end_;
             if (cut == stop) {
                 // Still inside the long line: let the caller report progress
                 // or cancel before reading on.
-                begin_ = end_;
                 return Status::Skipping;
             }
-            discarding_ = false;
+            state_ = LineState::Start;
             ConsumeTerminator(cut);
             continue;
         }
@@ -150,44 +194,42 @@ LineReader::Status LineReader::Next(std::string_view& line)
             // is already too long to be worth keeping.
             begin_ = end_;
             if (pending_.size() + length > maxLineLength_) {
-                partial_ = false;
-                discarding_ = true;
+                KeepOverlongStart(pending_.empty() ? std::string_view(start, length) : pending_);
                 std::string().swap(pending_);
+                state_ = LineState::Discarding;
                 return Status::TooLong;
             }
-            partial_ = true;
+            state_ = LineState::Gathering;
             pending_.append(start, length);
             continue;
         }
 
         ConsumeTerminator(cut);
-
-        if (!partial_) {
+        if (state_ == LineState::Start) {
             if (length > maxLineLength_) {
+                KeepOverlongStart(std::string_view(start, length));
                 return Status::TooLong;
             }
             line = std::string_view(start, length);
             return Status::Line;
         }
+        state_ = LineState::Start;
         if (pending_.size() + length > maxLineLength_) {
-            overlong_ = true;
-        } else {
-            pending_.append(start, length);
+            KeepOverlongStart(pending_);
+            std::string().swap(pending_);
+            return Status::TooLong;
         }
-        return Finish(line);
+        pending_.append(start, length);
+        line = pending_;
+        return Status::Line;
     }
 }
 
 LineReader::Status LineReader::Finish(std::string_view& line)
 {
-    if (!partial_) {
+    const LineState state = std::exchange(state_, LineState::Start);
+    if (state != LineState::Gathering) {
         return Status::End;
-    }
-    partial_ = false;
-    if (overlong_) {
-        overlong_ = false;
-        std::string().swap(pending_);
-        return Status::TooLong;
     }
     line = pending_;
     return Status::Line;

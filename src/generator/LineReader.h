@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "OutputFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -23,9 +25,8 @@ public:
 // A regular file opened for reading; closed by the destructor.
 class FileSource final : public ByteSource {
 public:
-    // Opens path for reading. On failure returns nothing and sets reason to
-    // the system's explanation.
-    [[nodiscard]] static std::optional<FileSource> Open(const std::string& path, std::string& reason);
+    // Opens path for reading. On failure returns nothing and says why.
+    [[nodiscard]] static std::optional<FileSource> Open(const std::string& path, IoError& error);
 
     FileSource(FileSource&& other) noexcept;
     FileSource& operator=(FileSource&&) = delete;
@@ -36,11 +37,17 @@ public:
     [[nodiscard]] long Read(char* buffer, std::size_t size) override;
     // The file's size when it was opened, for progress reports.
     [[nodiscard]] std::uint64_t Size() const { return size_; }
+    // True when the file's size or modification time is no longer what it
+    // was at the open: pages made from it could mix two versions.
+    [[nodiscard]] bool Changed() const;
 
 private:
-    FileSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    FileSource(int fd, std::uint64_t size, std::int64_t modifiedNs) : fd_(fd), size_(size), modifiedNs_(modifiedNs)
+    {
+    }
     int fd_ = -1;
     std::uint64_t size_ = 0;
+    std::int64_t modifiedNs_ = 0;
 };
 
 class MemorySource final : public ByteSource {
@@ -81,8 +88,20 @@ public:
     // the reading has really got, unlike BytesRead, which runs a buffer ahead.
     [[nodiscard]] std::uint64_t BytesConsumed() const { return bytesRead_ - (end_ - begin_); }
     [[nodiscard]] int ErrorNumber() const { return errorNumber_; }
+    // The first bytes of the last line reported TooLong, enough to check a
+    // header that begins an overlong first line.
+    [[nodiscard]] std::string_view OverlongStart() const { return overlongStart_; }
 
 private:
+    enum class LineState {
+        Start,      // no line begun; the next byte starts one
+        Gathering,  // pending_ holds the start of a line that spans a refill
+        Discarding, // the rest of a line over the limit is being passed over
+    };
+
+    // The first CR or LF in [from, stop), or stop.
+    [[nodiscard]] const char* FindTerminator(const char* from, const char* stop);
+    void KeepOverlongStart(std::string_view start);
     [[nodiscard]] bool Refill();
     // Moves past the terminator that starts at cut, a CR LF pair included.
     void ConsumeTerminator(const char* cut);
@@ -94,11 +113,15 @@ private:
     std::vector<char> buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
-    std::string pending_;       // start of a line that spans a refill
-    bool partial_ = false;      // pending_ holds a started line (maybe empty)
-    bool overlong_ = false;     // the current line passed the limit
-    bool discarding_ = false;   // the rest of a line over the limit is due
-    bool skipLeadingLf_ = false;// the last line ended in a CR at a buffer edge
+    // Where the next CR and LF lie in the buffer, each found by one memchr
+    // and reused until a line passes it, so every byte is scanned once per
+    // character instead of once per line.
+    const char* nextCr_ = nullptr;
+    const char* nextLf_ = nullptr;
+    std::string pending_;
+    std::string overlongStart_;
+    LineState state_ = LineState::Start;
+    bool skipLeadingLf_ = false; // the last line ended in a CR at a buffer edge
     bool atEnd_ = false;
     std::uint64_t bytesRead_ = 0;
     int errorNumber_ = 0;

@@ -11,6 +11,12 @@ inline constexpr int kBrowseFrame = 1;      // in the right frame
 inline constexpr int kBrowseFullWindow = 2; // replaces the whole browser window
 inline constexpr int kBrowseNewWindow = 3;  // in a new browser window
 
+// Which folders get a page of their own.
+enum class FolderMode {
+    Top, // each top-level folder, with the links of the folders inside it
+    All, // every folder, the root included, that holds links of its own
+};
+
 // How the left frame's width is given.
 inline constexpr int kSizePercent = 1;
 inline constexpr int kSizePixels = 2;
@@ -24,6 +30,7 @@ struct MainState {
     std::string sourceName; // file name of the last source pick
     std::string destDir;    // destination directory, with separator once chosen
 
+    FolderMode folderMode = FolderMode::Top;
     int browseMode = kBrowseFrame;
     int sizeMode = kSizePercent;
     int leftPercent = 25;

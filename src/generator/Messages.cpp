@@ -13,13 +13,34 @@ std::string CouldNotRead(const std::string& path, const std::string& reason)
     return "Could not read " + path + ": " + reason;
 }
 
-std::string Completion(std::size_t skippedLines)
+std::string OutOfMemory(const std::string& sourcePath)
+{
+    return "Could not convert " + sourcePath + ": out of memory";
+}
+
+std::string DestinationBusy(const std::string& destDir)
+{
+    return "Another Harrowdeck run is writing into " + destDir;
+}
+
+std::string LeftOutLinks(std::uint64_t count)
+{
+    if (count == 1) {
+        return "1 link outside any folder was left out";
+    }
+    return std::to_string(count) + " links outside any folder were left out";
+}
+
+std::string Completion(std::uint64_t skippedLines, std::uint64_t leftOutLinks)
 {
     std::string text = kDone;
     if (skippedLines == 1) {
         text += "\n1 line could not be read and was left out.";
     } else if (skippedLines > 1) {
         text += "\n" + std::to_string(skippedLines) + " lines could not be read and were left out.";
+    }
+    if (leftOutLinks > 0) {
+        text += "\n" + LeftOutLinks(leftOutLinks) + ".";
     }
     return text;
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace harrowdeck::messages {
@@ -12,12 +12,20 @@ inline constexpr const char* kConfirm = "Shall you make a new Harrowdeck file ?"
 inline constexpr const char* kNotAnExport = "File is not an Gloamery file!";
 inline constexpr const char* kNothingToWrite = "No folder with links was found; nothing was written.";
 inline constexpr const char* kDone = "Harrowdeck.html is done!";
+inline constexpr const char* kSourceChanged = "the file changed while it was read";
 
 // "Could not write FILE: REASON"
 [[nodiscard]] std::string CouldNotWrite(const std::string& path, const std::string& reason);
 // "Could not read FILE: REASON"
 [[nodiscard]] std::string CouldNotRead(const std::string& path, const std::string& reason);
-// The completion text, with a second line when lines were left out.
-[[nodiscard]] std::string Completion(std::size_t skippedLines);
+// "Could not convert FILE: out of memory"
+[[nodiscard]] std::string OutOfMemory(const std::string& sourcePath);
+// "Another Harrowdeck run is writing into DEST"
+[[nodiscard]] std::string DestinationBusy(const std::string& destDir);
+// "N links outside any folder were left out", singular for one.
+[[nodiscard]] std::string LeftOutLinks(std::uint64_t count);
+// The completion text, with a line for lines that could not be read and
+// one for links left out, each only when there were any.
+[[nodiscard]] std::string Completion(std::uint64_t skippedLines, std::uint64_t leftOutLinks = 0);
 
 } // namespace harrowdeck::messages

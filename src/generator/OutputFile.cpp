@@ -4,18 +4,23 @@
 #include "FileProbe.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
+#include <charconv>
 #include <cstring>
+#include <utility>
 
 namespace harrowdeck {
 
 namespace {
 
+// Large enough that a typical page goes out in one write.
 constexpr std::size_t kFlushSize = std::size_t{64} << 10;
+constexpr std::string_view kTempPrefix = ".harrowdeck-";
+constexpr std::string_view kTempSuffix = ".tmp";
 constexpr int kNameAttempts = 100;
 
 std::string DirectoryOf(const std::string& path)
@@ -24,113 +29,193 @@ std::string DirectoryOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// A hidden name in the target's directory, so the rename stays within one
-// file system and a leftover is easy to tell from a page.
-std::string TemporaryName(const std::string& target)
-{
-    static std::atomic<unsigned> counter{0};
-    return DirectoryOf(target) + ".harrowdeck-" + std::to_string(::getpid()) + "-" +
-           std::to_string(counter++) + ".tmp";
-}
-
 } // namespace
 
-OutputFile::OutputFile(std::string targetPath) : target_(std::move(targetPath)) {}
-
-OutputFile::~OutputFile()
+IoError IoError::FromErrno(std::string path, int errorNumber)
 {
-    Abandon();
+    return IoError{std::move(path), errorNumber, std::strerror(errorNumber)};
 }
 
-bool OutputFile::Open()
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept
 {
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        temp_ = TemporaryName(target_);
-        // 0666 so that the umask, not this program, decides who may read the
-        // pages, as with any file the user creates.
-        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0) {
-            return true;
-        }
-        if (errno != EEXIST) {
-            break;
-        }
+    if (this != &other) {
+        Reset();
+        fd_ = other.Release();
     }
-    Fail(errno);
-    temp_.clear();
-    return false;
+    return *this;
 }
 
-void OutputFile::WriteLine(std::string_view text)
+int FileDescriptor::Release()
 {
-    if (failed_) {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+}
+
+void FileDescriptor::Reset()
+{
+    (void)Close();
+}
+
+int FileDescriptor::Close()
+{
+    if (fd_ < 0) {
+        return 0;
+    }
+    // The descriptor is gone whatever close says; retrying could close
+    // another thread's file.
+    const int result = ::close(Release());
+    return result == 0 ? 0 : errno;
+}
+
+OutputFile::OutputFile(FileDescriptor fd, std::string shownPath) : fd_(std::move(fd)), shownPath_(std::move(shownPath))
+{
+    buffer_.reserve(kFlushSize);
+}
+
+void OutputFile::Append(std::string_view bytes)
+{
+    if (errorNumber_ != 0) {
         return;
     }
-    buffer_.append(text);
-    buffer_.append("\r\n");
+    buffer_.append(bytes);
     if (buffer_.size() >= kFlushSize) {
         (void)Flush();
     }
 }
 
-bool OutputFile::Flush()
+void OutputFile::WriteLine(std::string_view text)
+{
+    Append(text);
+    Append("\r\n");
+}
+
+std::optional<IoError> OutputFile::Flush()
 {
     std::size_t done = 0;
-    while (done < buffer_.size()) {
-        const ssize_t count = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    while (errorNumber_ == 0 && done < buffer_.size()) {
+        const ssize_t count = ::write(fd_.Get(), buffer_.data() + done, buffer_.size() - done);
         if (count < 0) {
-            if (errno == EINTR) {
-                continue;
+            if (errno != EINTR) {
+                Fail(errno);
             }
-            Fail(errno);
-            return false;
+            continue;
         }
         done += static_cast<std::size_t>(count);
     }
     buffer_.clear();
-    return true;
+    return Failure();
 }
 
-bool OutputFile::Commit()
+std::optional<IoError> OutputFile::Finish()
 {
-    if (failed_ || fd_ < 0 || !Flush()) {
-        Abandon();
-        return false;
+    (void)Flush();
+    if (const int closeError = fd_.Close(); closeError != 0) {
+        Fail(closeError);
     }
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) {
-        Fail(errno);
-        Abandon();
-        return false;
-    }
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-        Fail(errno);
-        Abandon();
-        return false;
-    }
-    temp_.clear();
-    return true;
+    return Failure();
 }
 
 void OutputFile::Fail(int errorNumber)
 {
-    if (!failed_) {
-        failed_ = true;
-        reason_ = std::strerror(errorNumber);
+    if (errorNumber_ == 0) {
+        errorNumber_ = errorNumber;
     }
 }
 
-void OutputFile::Abandon()
+std::optional<IoError> OutputFile::Failure() const
 {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
+    if (errorNumber_ == 0) {
+        return std::nullopt;
     }
-    if (!temp_.empty()) {
-        ::unlink(temp_.c_str());
-        temp_.clear();
+    return IoError::FromErrno(shownPath_, errorNumber_);
+}
+
+std::string TemporaryName(long pid, std::string_view key)
+{
+    std::string name(kTempPrefix);
+    name += std::to_string(pid);
+    name += '-';
+    name += key;
+    name += kTempSuffix;
+    return name;
+}
+
+std::optional<long> TemporaryNameOwner(std::string_view name)
+{
+    if (!name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix)) {
+        return std::nullopt;
     }
+    name.remove_prefix(kTempPrefix.size());
+    long pid = 0;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
+    if (error != std::errc() || end == name.data() || *end != '-' || pid <= 0) {
+        return std::nullopt;
+    }
+    return pid;
+}
+
+std::optional<AtomicFile> AtomicFile::Create(const std::string& targetPath, IoError& error, bool keepMode)
+{
+    // 0666 so that the umask, not this program, decides who may read the
+    // file, as with any file the user creates.
+    mode_t mode = 0666;
+    struct stat existing {};
+    if (keepMode && ::stat(targetPath.c_str(), &existing) == 0) {
+        mode = existing.st_mode & 07777;
+    }
+    static std::atomic<unsigned> counter{0};
+    const long pid = ::getpid();
+    const std::string dir = DirectoryOf(targetPath);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        std::string temp = dir + TemporaryName(pid, "a" + std::to_string(counter++));
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            // The umask would narrow a kept mode; the old file's bits win.
+            if (keepMode && mode != 0666) {
+                (void)::fchmod(fd, mode);
+            }
+            return AtomicFile(OutputFile(FileDescriptor(fd), targetPath), std::move(temp), targetPath);
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    error = IoError::FromErrno(targetPath, errno);
+    return std::nullopt;
+}
+
+AtomicFile::AtomicFile(OutputFile output, std::string tempPath, std::string targetPath)
+    : output_(std::move(output)), tempPath_(std::move(tempPath)), targetPath_(std::move(targetPath))
+{
+}
+
+AtomicFile::AtomicFile(AtomicFile&& other) noexcept
+    : output_(std::move(other.output_))
+    , tempPath_(std::exchange(other.tempPath_, {}))
+    , targetPath_(std::move(other.targetPath_))
+{
+}
+
+AtomicFile::~AtomicFile()
+{
+    if (!tempPath_.empty()) {
+        (void)output_.Finish();
+        ::unlink(tempPath_.c_str());
+    }
+}
+
+std::optional<IoError> AtomicFile::Commit()
+{
+    std::optional<IoError> error = output_.Finish();
+    if (!error && ::rename(tempPath_.c_str(), targetPath_.c_str()) != 0) {
+        error = IoError::FromErrno(targetPath_, errno);
+    }
+    if (error) {
+        ::unlink(tempPath_.c_str());
+    }
+    tempPath_.clear();
+    return error;
 }
 
 } // namespace harrowdeck

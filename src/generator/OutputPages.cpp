@@ -15,12 +15,17 @@ std::string BackgroundBody(const std::string& image)
     return "<BODY BACKGROUND=\"" + image + "\">";
 }
 
-std::optional<IoError> Finish(OutputFile& file)
+// Writes a whole file through fill, or leaves the old one as it was.
+template <typename Fill>
+std::optional<IoError> WriteWholeFile(const std::string& path, Fill fill)
 {
-    if (!file.Commit()) {
-        return file.Error();
+    IoError error;
+    std::optional<AtomicFile> file = AtomicFile::Create(path, error);
+    if (!file) {
+        return error;
     }
-    return std::nullopt;
+    fill(file->Output());
+    return file->Commit();
 }
 
 } // namespace
@@ -40,7 +45,7 @@ BodyTags ChooseBodyTags(const std::string& destDir)
     return tags;
 }
 
-std::string LinkPageName(std::size_t folderNumber)
+std::string LinkPageName(std::uint64_t folderNumber)
 {
     return std::to_string(folderNumber) + ".html";
 }
@@ -53,54 +58,47 @@ std::string ColsValue(int sizeMode, int leftPercent, int leftPixels)
     return std::to_string(leftPixels) + ",*";
 }
 
-std::optional<IoError> WriteLinkPage(const std::string& path, const std::string& pageBodyTag,
-                                     const std::string& folderName, const std::vector<std::string>& linkLines)
+void WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag, std::string_view folderName)
 {
-    OutputFile file(path);
-    if (!file.Open()) {
-        return file.Error();
-    }
     file.WriteLine("<HTML>");
     file.WriteLine(pageBodyTag);
-    file.WriteLine("<H3>" + folderName + "</H3>");
-    for (const std::string& link : linkLines) {
-        file.WriteLine(link);
-    }
-    file.WriteLine("</BODY>");
-    file.WriteLine("</HTML>");
-    return Finish(file);
+    file.Append("<H3>");
+    file.Append(folderName);
+    file.WriteLine("</H3>");
 }
 
-std::optional<IoError> WriteIndexPage(const std::string& destDir, const std::string& indexBodyTag,
-                                      const std::vector<std::string>& folderNames)
+void WriteLinkLine(OutputFile& file, std::string_view head, std::string_view targetAttr, std::string_view tail)
 {
-    OutputFile file(JoinPath(destDir, "dir.html"));
-    if (!file.Open()) {
-        return file.Error();
-    }
+    file.Append(head);
+    file.Append(targetAttr);
+    file.Append(tail);
+    file.WriteLine("<BR>");
+}
+
+void WritePageEnd(OutputFile& file)
+{
+    file.WriteLine("</BODY>");
+    file.WriteLine("</HTML>");
+}
+
+void WriteIndexHead(OutputFile& file, std::string_view indexBodyTag)
+{
     file.WriteLine("<HTML>");
     file.WriteLine(indexBodyTag);
     file.WriteLine("<H3>Harrowdeck</H3>");
-    std::string entry;
-    for (std::size_t i = 0; i < folderNames.size(); ++i) {
-        entry.assign("<A HREF=\"");
-        entry.append(LinkPageName(i + 1));
-        entry.append("\" TARGET=\"lankar\">");
-        entry.append(folderNames[i]);
-        entry.append("</A><BR>");
-        file.WriteLine(entry);
-    }
-    file.WriteLine("</BODY>");
-    file.WriteLine("</HTML>");
-    return Finish(file);
 }
 
-std::optional<IoError> WriteFramesetPage(const std::string& destDir, int sizeMode, int leftPercent, int leftPixels)
+void WriteIndexEntry(OutputFile& file, std::uint64_t folderNumber, std::string_view folderName)
 {
-    OutputFile file(JoinPath(destDir, "Harrowdeck.html"));
-    if (!file.Open()) {
-        return file.Error();
-    }
+    file.Append("<A HREF=\"");
+    file.Append(LinkPageName(folderNumber));
+    file.Append("\" TARGET=\"lankar\">");
+    file.Append(folderName);
+    file.WriteLine("</A><BR>");
+}
+
+void WriteFrameset(OutputFile& file, int sizeMode, int leftPercent, int leftPixels)
+{
     file.WriteLine("<HTML>");
     file.WriteLine("<HEAD>");
     file.WriteLine("<TITLE>Harrowdeck Bookmarks</TITLE>");
@@ -110,7 +108,36 @@ std::optional<IoError> WriteFramesetPage(const std::string& destDir, int sizeMod
     file.WriteLine(" <FRAME SRC=\"1.html\" NAME=\"lankar\">");
     file.WriteLine("</FRAMESET>");
     file.WriteLine("</HTML>");
-    return Finish(file);
+}
+
+std::optional<IoError> WriteLinkPage(const std::string& path, const std::string& pageBodyTag,
+                                     const std::string& folderName, const std::vector<std::string>& linkLines)
+{
+    return WriteWholeFile(path, [&](OutputFile& file) {
+        WriteLinkPageHead(file, pageBodyTag, folderName);
+        for (const std::string& link : linkLines) {
+            file.WriteLine(link);
+        }
+        WritePageEnd(file);
+    });
+}
+
+std::optional<IoError> WriteIndexPage(const std::string& destDir, const std::string& indexBodyTag,
+                                      const std::vector<std::string>& folderNames)
+{
+    return WriteWholeFile(JoinPath(destDir, "dir.html"), [&](OutputFile& file) {
+        WriteIndexHead(file, indexBodyTag);
+        for (std::size_t i = 0; i < folderNames.size(); ++i) {
+            WriteIndexEntry(file, i + 1, folderNames[i]);
+        }
+        WritePageEnd(file);
+    });
+}
+
+std::optional<IoError> WriteFramesetPage(const std::string& destDir, int sizeMode, int leftPercent, int leftPixels)
+{
+    return WriteWholeFile(JoinPath(destDir, "Harrowdeck.html"),
+                          [&](OutputFile& file) { WriteFrameset(file, sizeMode, leftPercent, leftPixels); });
 }
 
 } // namespace harrowdeck

@@ -4,8 +4,10 @@
 #include "OutputFile.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace harrowdeck {
@@ -22,10 +24,21 @@ struct BodyTags {
 [[nodiscard]] BodyTags ChooseBodyTags(const std::string& destDir);
 
 // "n.html" for folder number n (counted from 1).
-[[nodiscard]] std::string LinkPageName(std::size_t folderNumber);
+[[nodiscard]] std::string LinkPageName(std::uint64_t folderNumber);
 
 // The frameset's COLS value: "25%,75%" in percent mode, "140,*" otherwise.
 [[nodiscard]] std::string ColsValue(int sizeMode, int leftPercent, int leftPixels);
+
+// The pages are written a part at a time, so that neither a folder's links
+// nor the folder names need to be held until a page is complete.
+void WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag, std::string_view folderName);
+// One converted link line, given as the pieces that make it up.
+void WriteLinkLine(OutputFile& file, std::string_view head, std::string_view targetAttr, std::string_view tail);
+void WritePageEnd(OutputFile& file);
+void WriteIndexHead(OutputFile& file, std::string_view indexBodyTag);
+// Entry n opens n.html in the right frame.
+void WriteIndexEntry(OutputFile& file, std::uint64_t folderNumber, std::string_view folderName);
+void WriteFrameset(OutputFile& file, int sizeMode, int leftPercent, int leftPixels);
 
 // Each writer creates or replaces one page completely, or leaves the old one
 // as it was and returns what failed.

@@ -49,7 +49,9 @@ TEST(Cli, ConvertsTheExampleAndSummarises)
     TempDir dest;
     const Result result = RunCli({kExample, dest.Path()});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, "Harrowdeck.html is done!\n3 link pages, 6 links, 0 skipped lines\n");
+    EXPECT_EQ(result.out, "Harrowdeck.html is done!\n1 link outside any folder was left out.\n"
+                          "3 link pages, 6 links, 0 skipped lines; 1 link outside any folder was left out "
+                          "(--folders all keeps them)\n");
     EXPECT_EQ(result.err, "");
     EXPECT_NE(ReadFile(dest / "Harrowdeck.html").find("<FRAMESET COLS=\"25%,75%\">"), std::string::npos);
     EXPECT_NE(ReadFile(dest / "1.html").find("<A HREF=\"https://news.example.org/\">Example News</A><BR>"),

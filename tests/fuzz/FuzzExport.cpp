@@ -7,6 +7,7 @@
 #include "LineReader.h"
 #include "MainState.h"
 #include "OutputPages.h"
+#include "ReadPages.h"
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -27,7 +28,6 @@ using namespace harrowdeck;
 
 const std::array<std::string, 3> kTargets = {"", " TARGET=\"_top\"", " TARGET=\"_blank\""};
 const std::string kPageBody = "<BODY BGCOLOR=\"#FFFFFF\">";
-const std::string kIndexBody = "<BODY BACKGROUND=\"dir.gif\">";
 
 [[noreturn]] void Fail(const std::string& what)
 {
@@ -143,15 +143,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LineReader input(source);
     std::string_view first;
     if (input.Next(first) == LineReader::Status::Line && IsExportHeader(first)) {
-        const ReadResult result = ReadFolders(input, dir, targetAttr, kPageBody);
-        if (result.writeError || result.readError || result.cancelled) {
+        const test::PagesRead result = test::ReadPages(input, dir, targetAttr, kPageBody);
+        if (result.Failed()) {
             Fail("the reading stopped without a reason");
         }
-        if (!result.folderNames.empty()) {
-            if (WriteIndexPage(dir, kIndexBody, result.folderNames) ||
-                WriteFramesetPage(dir, size % 2 == 0 ? kSizePercent : kSizePixels, 25, 140)) {
-                Fail("dir.html or Harrowdeck.html could not be written");
-            }
+        if (!result.folderNames.empty() &&
+            WriteFramesetPage(dir, size % 2 == 0 ? kSizePercent : kSizePixels, 25, 140)) {
+            Fail("Harrowdeck.html could not be written");
         }
         const test::PageCheck check = test::CheckPages(dir, bytes, targetAttr);
         if (!check.faults.empty()) {

@@ -2,6 +2,7 @@
 #include "ExportReader.h"
 
 #include "LineReader.h"
+#include "ReadPages.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -59,11 +60,11 @@ TEST(ConvertLinkLine, FailsWithoutClosingQuoteOrTagEnd)
 }
 
 // Runs the reader over the lines after a header, writing pages into dir.
-ReadResult Read(const std::string& body, const TempDir& dir, const std::string& target = "")
+test::PagesRead Read(const std::string& body, const TempDir& dir, const std::string& target = "")
 {
     MemorySource source(body);
     LineReader input(source);
-    return ReadFolders(input, dir.Path(), target, "<BODY>");
+    return test::ReadPages(input, dir.Path(), target, "<BODY>");
 }
 
 std::string Page(const std::string& name, const std::string& links)
@@ -76,7 +77,7 @@ using Names = std::vector<std::string>;
 TEST(ReadFolders, SkipsLinksOutsideFoldersAndDropsEmptyFolders)
 {
     TempDir dir;
-    const ReadResult result = Read("<DT><A HREF=\"l.htm\">Loose</A>\n"
+    const test::PagesRead result = Read("<DT><A HREF=\"l.htm\">Loose</A>\n"
                                    "<DT><H3>Empty</H3>\n<DL><p>\n</DL><p>\n"
                                    "<DT><H3>Full</H3>\n<DT><A HREF=\"f.htm\">F</A>\n</DL><p>\n"
                                    "<DT><A HREF=\"between.htm\">Between</A>\n",
@@ -90,7 +91,7 @@ TEST(ReadFolders, SkipsLinksOutsideFoldersAndDropsEmptyFolders)
 TEST(ReadFolders, IndentedExportKeepsEveryAddressAndName)
 {
     TempDir dir;
-    const ReadResult result = Read("  <DT><H3 ADD_DATE=\"1\">News</H3>\n"
+    const test::PagesRead result = Read("  <DT><H3 ADD_DATE=\"1\">News</H3>\n"
                                    "\t<DL><p>\n"
                                    " \t    <DT><A HREF=\"x.htm\" ICON=\"i\">X</A>\n"
                                    "    </DL><p>\n",
@@ -102,7 +103,7 @@ TEST(ReadFolders, IndentedExportKeepsEveryAddressAndName)
 TEST(ReadFolders, InnerFoldersJoinTheOuterFolderUntilItsOwnEnd)
 {
     TempDir dir;
-    const ReadResult result = Read("<DT><H3>Outer</H3>\n<DL><p>\n"
+    const test::PagesRead result = Read("<DT><H3>Outer</H3>\n<DL><p>\n"
                                    "    <DT><A HREF=\"1\">before</A>\n"
                                    "    <DT><H3>Inner</H3>\n    <DL><p>\n"
                                    "        <DT><H3>Deepest</H3>\n        <DL><p>\n"
@@ -123,7 +124,7 @@ TEST(ReadFolders, InnerFoldersJoinTheOuterFolderUntilItsOwnEnd)
 TEST(ReadFolders, UncuttableLinesAreSkippedAndCounted)
 {
     TempDir dir;
-    const ReadResult result = Read("<DT>Broken</H3>\n"                    // no tag before the name
+    const test::PagesRead result = Read("<DT>Broken</H3>\n"                    // no tag before the name
                                    "<DT><H3>A</H3>\n"
                                    "<DT><A HREF=\"no-close>X</A>\n"        // no closing quote
                                    "<DT><A HREF=\"ok\">OK</A>\n"
@@ -137,7 +138,7 @@ TEST(ReadFolders, UncuttableLinesAreSkippedAndCounted)
 TEST(ReadFolders, AFolderOpenAtTheEndIsFinished)
 {
     TempDir dir;
-    ReadResult result = Read("<DT><H3>A</H3>\n<DT><A HREF=\"a\">a</A>\n</DL><p>\n"
+    test::PagesRead result = Read("<DT><H3>A</H3>\n<DT><A HREF=\"a\">a</A>\n</DL><p>\n"
                              "<DT><H3>Open</H3>\n<DT><A HREF=\"o\">o</A>",
                              dir);
     EXPECT_EQ(result.folderNames, (Names{"A", "Open"}));
@@ -152,7 +153,7 @@ TEST(ReadFolders, AFolderOpenAtTheEndIsFinished)
 TEST(ReadFolders, RecognisesMarksCaseSensitively)
 {
     TempDir dir;
-    const ReadResult result = Read("<DT><h3>lower</h3>\n"
+    const test::PagesRead result = Read("<DT><h3>lower</h3>\n"
                                    "<DT><H3>A</H3>\n"
                                    "<DT><a href=\"lower\">x</a>\n"
                                    "</dl><p>\n"
@@ -179,7 +180,7 @@ TEST(ReadFolders, ProgressCanCancel)
     MemorySource source(body);
     LineReader input(source);
     int calls = 0;
-    const ReadResult result = ReadFolders(input, dir.Path(), "", "<BODY>", [&calls](std::uint64_t) {
+    const test::PagesRead result = test::ReadPages(input, dir.Path(), "", "<BODY>", [&calls](std::uint64_t) {
         return ++calls < 1;
     });
     EXPECT_TRUE(result.cancelled);

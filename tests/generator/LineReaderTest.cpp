@@ -90,7 +90,7 @@ TEST(LineReader, AnEndlessLineIsReportedOnceItPassesTheLimit)
     std::string_view line;
     EXPECT_EQ(reader.Next(line), LineReader::Status::TooLong);
     const std::uint64_t read = reader.BytesRead();
-    EXPECT_LT(read, 1u << 20);
+    EXPECT_LE(read, 1u << 20); // within the first read
     // The rest comes back a buffer at a time, so a caller can stop reading.
     for (int i = 0; i < 100; ++i) {
         ASSERT_EQ(reader.Next(line), LineReader::Status::Skipping);

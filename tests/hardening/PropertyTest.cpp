@@ -5,6 +5,7 @@
 #include "Invariants.h"
 #include "Messages.h"
 #include "RandomExport.h"
+#include "ReadPages.h"
 #include "RunFixture.h"
 
 #include <filesystem>
@@ -69,7 +70,7 @@ TEST(RandomExports, GiveExactlyThePagesTheyWereBuiltFor)
             continue;
         }
         EXPECT_EQ(outcome.report.outcome, RunOutcome::Done);
-        EXPECT_EQ(outcome.ui.OnlyMessage(), messages::Completion(made.skippedLines));
+        EXPECT_EQ(outcome.ui.OnlyMessage(), messages::Completion(made.skippedLines, made.leftOutLinks));
         ASSERT_EQ(outcome.report.pagesWritten, made.pages.size());
         std::string index;
         for (std::size_t i = 0; i < made.pages.size(); ++i) {
@@ -97,7 +98,7 @@ TEST(RandomExports, DamagedExportsStillKeepTheInvariants)
         ASSERT_EQ(outcome.ui.messages.size(), 1u);
         switch (outcome.report.outcome) {
         case RunOutcome::Done:
-            EXPECT_EQ(outcome.ui.messages[0].text, messages::Completion(outcome.report.skippedLines));
+            EXPECT_EQ(outcome.ui.messages[0].text, messages::Completion(outcome.report.skippedLines, outcome.report.leftOutLinks));
             break;
         case RunOutcome::NotAnExport:
             EXPECT_EQ(outcome.ui.messages[0].text, messages::kNotAnExport);
@@ -143,8 +144,8 @@ TEST(RandomExports, ReadInPiecesTheyGiveTheSamePages)
         LineReader wholeInput(wholeSource, 64);
         ChunkedSource pieceSource(made.bytes, random);
         LineReader pieceInput(pieceSource, 64);
-        const ReadResult a = ReadFolders(wholeInput, whole.Path(), "", "<BODY>");
-        const ReadResult b = ReadFolders(pieceInput, pieces.Path(), "", "<BODY>");
+        const test::PagesRead a = test::ReadPages(wholeInput, whole.Path(), "", "<BODY>");
+        const test::PagesRead b = test::ReadPages(pieceInput, pieces.Path(), "", "<BODY>");
         EXPECT_EQ(a.folderNames, b.folderNames);
         EXPECT_EQ(a.skippedLines, b.skippedLines);
         EXPECT_EQ(test::TakeSnapshot(whole.Path()), test::TakeSnapshot(pieces.Path()));

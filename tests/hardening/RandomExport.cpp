@@ -144,10 +144,12 @@ private:
         for (int n = Pick(3); n > 0; --n) {
             switch (Pick(5)) {
             case 0:
-                (void)Link(1, false); // outside any folder: ignored
+                (void)Link(1, false); // outside any folder: left out, and said so
+                ++result_.leftOutLinks;
                 break;
             case 1:
-                UncuttableLink(1); // also ignored, not even counted
+                UncuttableLink(1); // a link line all the same, left out
+                ++result_.leftOutLinks;
                 break;
             case 2:
                 // A heading that cannot be cut: counted, no folder.

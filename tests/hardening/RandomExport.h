@@ -22,6 +22,7 @@ struct RandomExport {
     std::string bytes;
     std::vector<Page> pages;
     std::size_t skippedLines = 0;
+    std::size_t leftOutLinks = 0; // link lines between folders
 };
 
 [[nodiscard]] RandomExport MakeRandomExport(std::mt19937& random, const std::string& targetAttr);

@@ -68,6 +68,16 @@ void WriteFile(const std::string& path, const std::string& bytes)
     }
 }
 
+bool HasTemporaryFile(const std::string& dir)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        if (entry.path().filename().string().starts_with(".harrowdeck-")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool PathExists(const std::string& path)
 {
     std::error_code ignored;

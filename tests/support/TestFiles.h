@@ -25,6 +25,8 @@ private:
 [[nodiscard]] std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 [[nodiscard]] bool PathExists(const std::string& path);
+// True when dir holds a file under a run's temporary name.
+[[nodiscard]] bool HasTemporaryFile(const std::string& dir);
 
 // Turns "a\nb\n" into "a\r\nb\r\n", to write expected pages readably.
 [[nodiscard]] std::string Crlf(const std::string& lfText);

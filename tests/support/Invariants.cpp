@@ -145,7 +145,7 @@ void CheckLinkOrigins(const std::vector<Folder>& folders, std::string_view input
                 if (line.find("A HREF=") == std::string_view::npos) {
                     continue;
                 }
-                const std::optional<std::string> converted = ConvertLinkLine(line, targetAttr);
+                const std::optional<std::string> converted = ConvertLinkLine(EntryStart(line), targetAttr);
                 found = converted && *converted == folders[page].links[link];
             }
             if (!found) {

@@ -1,0 +1,349 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A page for every folder that holds links of its own, the root included,
+// named by its path and numbered in the order of the folder lines.
+//
+// A page's number is known only at the end: the root, and every folder
+// still open, may yet get a first link and so a page before the others.
+// Pages are therefore kept under their folder's ordinal (root 0, then the
+// folder lines counted from 1) and numbered when committed, and dir.html is
+// written last from the names kept in a scratch file. In memory stay only
+// the open folders and one bit per folder, so deep or long exports do not
+// grow the run; one page file is open at a time, whatever the depth.
+#include "FolderReader.h"
+
+#include "LineClass.h"
+#include "OutputPages.h"
+#include "ScratchRecords.h"
+
+#include <vector>
+
+namespace harrowdeck {
+
+namespace {
+
+constexpr std::string_view kDefaultRootName = "Bookmarks";
+constexpr std::string_view kPathSeparator = " / ";
+constexpr std::string_view kPathEllipsis = "... / ";
+constexpr std::size_t kShownNames = 4;
+constexpr std::uint64_t kRootKey = 0;
+// How often the final pass over the folders reports progress.
+constexpr std::uint64_t kFoldersPerReport = 4096;
+// The whole input has been read by the time the index is written.
+constexpr std::uint64_t kReadToTheEnd = ~std::uint64_t{0};
+
+// The text after a title line's first ">" up to the next "<".
+std::string_view CutTitle(std::string_view line)
+{
+    const auto open = line.find('>');
+    std::string_view rest = open == std::string_view::npos ? line : line.substr(open + 1);
+    return rest.substr(0, rest.find('<'));
+}
+
+struct OpenFolder {
+    std::uint64_t key = 0;
+    std::uint64_t nameRecord = 0;  // the folder's own name in the scratch file
+    std::uint64_t shownRecord = 0; // its path, as the page and index show it
+    std::uint64_t shownNumber = 0; // its page's number in errors; 0: no page
+};
+
+class NestedFolderReader final : public FolderReader {
+public:
+    NestedFolderReader(PageSet& pages, const ReadSettings& settings) : pages_(pages), settings_(settings)
+    {
+        root_.key = kRootKey;
+    }
+
+    bool Take(std::string_view line) override
+    {
+        if (IsLinkLine(line)) {
+            return TakeLink(line);
+        }
+        if (IsFolderLine(line)) {
+            return OpenFolderLine(line);
+        }
+        if (IsFolderEnd(line)) {
+            return stack_.empty() || CloseFolder();
+        }
+        if (!rootNamed_ && line.find(kTitleMark) != std::string_view::npos) {
+            rootName_ = std::string(CutTitle(line));
+            sawTitle_ = true;
+            return NameRoot();
+        }
+        return true;
+    }
+
+    bool Finish() override
+    {
+        while (!stack_.empty()) {
+            if (!CloseFolder()) {
+                return false;
+            }
+        }
+        if (!rootNamed_ && !NameRoot()) {
+            return false;
+        }
+        if (root_.shownNumber != 0 && !EndPage(root_)) {
+            return false;
+        }
+        return pages_.PageCount() == 0 || WriteIndex();
+    }
+
+private:
+    bool Scratch()
+    {
+        if (scratch_) {
+            return true;
+        }
+        IoError error;
+        std::optional<FileDescriptor> fd = pages_.CreateScratch(error);
+        if (!fd) {
+            return Fail(std::move(error));
+        }
+        scratch_.emplace(std::move(*fd), pages_.ShownPath("dir.html"));
+        return true;
+    }
+
+    bool CheckScratch()
+    {
+        return !scratch_->Error() || Fail(*scratch_->Error());
+    }
+
+    // The root's name is settled by the title, the first folder line or the
+    // end. Links read before then wait in the scratch file, since the
+    // page's heading, which carries the name, must come first.
+    bool NameRoot()
+    {
+        rootNamed_ = true;
+        if (rootName_.empty() && !sawTitle_) {
+            rootName_ = kDefaultRootName;
+        }
+        if (earlyRootLinks_ == 0) {
+            return true;
+        }
+        if (!StartPage(root_)) {
+            return false;
+        }
+        std::string link;
+        std::uint64_t offset = 0;
+        for (std::uint64_t i = 0; i < earlyRootLinks_; ++i) {
+            const std::optional<std::uint64_t> next = scratch_->Read(offset, link);
+            if (!next) {
+                return CheckScratch();
+            }
+            offset = *next;
+            page_->WriteLine(link);
+        }
+        firstFolderRecord_ = offset;
+        return true;
+    }
+
+    bool OpenFolderLine(std::string_view line)
+    {
+        if (!rootNamed_ && !NameRoot()) {
+            return false;
+        }
+        std::optional<std::string> name = ExtractFolderName(EntryStart(line));
+        if (!name) {
+            // Still a folder, so that its end line closes it, not its parent.
+            SkipUnreadable();
+            name.emplace();
+        }
+        if (!Scratch()) {
+            return false;
+        }
+        OpenFolder folder;
+        folder.key = ++folderLines_;
+        std::string shown;
+        if (!ShownName(*name, shown)) {
+            return CheckScratch();
+        }
+        folder.nameRecord = scratch_->Append(*name);
+        folder.shownRecord = scratch_->Append(shown);
+        stack_.push_back(folder);
+        return true;
+    }
+
+    // The path of names from the outermost folder to this one, only the
+    // last few of a deep path.
+    bool ShownName(const std::string& own, std::string& shown)
+    {
+        const std::size_t ancestors = std::min(stack_.size(), kShownNames - 1);
+        if (stack_.size() >= kShownNames) {
+            shown.assign(kPathEllipsis);
+        }
+        std::string name;
+        for (std::size_t i = stack_.size() - ancestors; i < stack_.size(); ++i) {
+            if (!scratch_->Read(stack_[i].nameRecord, name)) {
+                return false;
+            }
+            shown.append(name);
+            shown.append(kPathSeparator);
+        }
+        shown.append(own);
+        return true;
+    }
+
+    bool TakeLink(std::string_view line)
+    {
+        const std::optional<LinkCut> cut = CutLinkLine(EntryStart(line));
+        if (!cut) {
+            SkipUnreadable();
+            return true;
+        }
+        ++result_.linksWritten;
+        OpenFolder& folder = stack_.empty() ? root_ : stack_.back();
+        if (&folder == &root_ && !rootNamed_) {
+            return HoldRootLink(*cut);
+        }
+        if (!SwitchTo(folder)) {
+            return false;
+        }
+        WriteLinkLine(*page_, cut->head, settings_.targetAttr, cut->tail);
+        return true;
+    }
+
+    bool HoldRootLink(const LinkCut& cut)
+    {
+        if (!Scratch()) {
+            return false;
+        }
+        std::string link(cut.head);
+        link.append(settings_.targetAttr).append(cut.tail).append("<BR>");
+        (void)scratch_->Append(link);
+        ++earlyRootLinks_;
+        return CheckScratch();
+    }
+
+    // Makes folder's page the open one: created at its first link, opened
+    // again to append when another folder's links came in between.
+    bool SwitchTo(OpenFolder& folder)
+    {
+        if (page_ && pageKey_ == folder.key) {
+            return true;
+        }
+        if (!ClosePageFile()) {
+            return false;
+        }
+        if (folder.shownNumber == 0) {
+            return StartPage(folder);
+        }
+        IoError error;
+        page_ = pages_.ReopenPage(folder.key, folder.shownNumber, error);
+        if (!page_) {
+            return Fail(std::move(error));
+        }
+        pageKey_ = folder.key;
+        return true;
+    }
+
+    bool StartPage(OpenFolder& folder)
+    {
+        if (!ClosePageFile()) {
+            return false;
+        }
+        std::string shown = rootName_;
+        if (&folder != &root_ && !scratch_->Read(folder.shownRecord, shown)) {
+            return CheckScratch();
+        }
+        IoError error;
+        folder.shownNumber = pages_.PageCount() + 1;
+        page_ = pages_.CreatePage(folder.key, folder.shownNumber, error);
+        if (!page_) {
+            return Fail(std::move(error));
+        }
+        pageKey_ = folder.key;
+        WriteLinkPageHead(*page_, settings_.pageBodyTag, shown);
+        return true;
+    }
+
+    bool ClosePageFile()
+    {
+        if (!page_) {
+            return true;
+        }
+        const std::optional<IoError> error = page_->Finish();
+        page_.reset();
+        return !error || Fail(*error);
+    }
+
+    bool CloseFolder()
+    {
+        OpenFolder folder = stack_.back();
+        stack_.pop_back();
+        return folder.shownNumber == 0 || EndPage(folder);
+    }
+
+    bool EndPage(OpenFolder& folder)
+    {
+        if (!SwitchTo(folder)) {
+            return false;
+        }
+        WritePageEnd(*page_);
+        ++result_.pagesWritten;
+        return ClosePageFile();
+    }
+
+    bool WriteIndex()
+    {
+        IoError error;
+        std::optional<OutputFile> index = pages_.CreateIndex(error);
+        if (!index) {
+            return Fail(std::move(error));
+        }
+        WriteIndexHead(*index, settings_.indexBodyTag);
+        std::uint64_t number = 0;
+        if (pages_.HasPage(kRootKey)) {
+            WriteIndexEntry(*index, ++number, rootName_);
+        }
+        std::string name;
+        std::uint64_t offset = firstFolderRecord_;
+        for (std::uint64_t key = 1; key <= folderLines_; ++key) {
+            // Each folder left two records: its own name, then its path.
+            std::optional<std::uint64_t> next = scratch_->Read(offset, name);
+            next = next ? scratch_->Read(*next, name) : next;
+            if (!next) {
+                return CheckScratch();
+            }
+            offset = *next;
+            if (pages_.HasPage(key)) {
+                WriteIndexEntry(*index, ++number, name);
+            }
+            if (key % kFoldersPerReport == 0 && settings_.progress && !settings_.progress(kReadToTheEnd)) {
+                result_.cancelled = true;
+                return false;
+            }
+        }
+        WritePageEnd(*index);
+        const std::optional<IoError> finished = index->Finish();
+        return !finished || Fail(*finished);
+    }
+
+    bool Fail(IoError error)
+    {
+        result_.writeError = std::move(error);
+        return false;
+    }
+
+    PageSet& pages_;
+    const ReadSettings& settings_;
+    std::optional<ScratchRecords> scratch_;
+    std::vector<OpenFolder> stack_;
+    OpenFolder root_;
+    std::string rootName_;
+    bool rootNamed_ = false;
+    bool sawTitle_ = false;
+    std::uint64_t earlyRootLinks_ = 0;
+    std::uint64_t firstFolderRecord_ = 0;
+    std::uint64_t folderLines_ = 0;
+    std::optional<OutputFile> page_;
+    std::uint64_t pageKey_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<FolderReader> MakeNestedFolderReader(PageSet& pages, const ReadSettings& settings)
+{
+    return std::make_unique<NestedFolderReader>(pages, settings);
+}
+
+} // namespace harrowdeck

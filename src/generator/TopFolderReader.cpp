@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The classic reading: a page per top-level folder, the links of the
+// folders inside it added to it, links outside every folder left out.
+#include "FolderReader.h"
+
+#include "LineClass.h"
+#include "OutputPages.h"
+
+namespace harrowdeck {
+
+namespace {
+
+class TopFolderReader final : public FolderReader {
+public:
+    TopFolderReader(PageSet& pages, const ReadSettings& settings) : pages_(pages), settings_(settings) {}
+
+    bool Take(std::string_view line) override
+    {
+        return inFolder_ ? TakeInFolder(line) : TakeBetweenFolders(line);
+    }
+
+    bool Finish() override
+    {
+        if (inFolder_ && !EndFolder()) {
+            return false;
+        }
+        if (!index_) {
+            return true;
+        }
+        WritePageEnd(*index_);
+        return Check(index_->Finish());
+    }
+
+private:
+    bool TakeBetweenFolders(std::string_view line)
+    {
+        if (!IsFolderLine(line)) {
+            if (IsLinkLine(line)) {
+                ++result_.leftOutLinks;
+            }
+            return true;
+        }
+        std::optional<std::string> name = ExtractFolderName(EntryStart(line));
+        if (!name) {
+            SkipUnreadable();
+            return true;
+        }
+        name_ = std::move(*name);
+        inFolder_ = true;
+        depth_ = 0;
+        return true;
+    }
+
+    bool TakeInFolder(std::string_view line)
+    {
+        if (IsFolderEnd(line)) {
+            if (depth_ > 0) {
+                --depth_;
+                return true;
+            }
+            return EndFolder();
+        }
+        if (IsLinkLine(line)) {
+            return TakeLink(line);
+        }
+        if (IsFolderLine(line)) {
+            // An inner folder gets no page of its own; its links join the
+            // outer folder until its own end line.
+            ++depth_;
+        }
+        return true;
+    }
+
+    bool TakeLink(std::string_view line)
+    {
+        const std::optional<LinkCut> cut = CutLinkLine(EntryStart(line));
+        if (!cut) {
+            SkipUnreadable();
+            return true;
+        }
+        // The page exists from the folder's first link on, so a folder
+        // without links creates no file and gives up no number.
+        if (!page_ && !StartPage()) {
+            return false;
+        }
+        WriteLinkLine(*page_, cut->head, settings_.targetAttr, cut->tail);
+        ++links_;
+        return true;
+    }
+
+    bool StartPage()
+    {
+        IoError error;
+        const std::uint64_t number = result_.pagesWritten + 1;
+        page_ = pages_.CreatePage(number, number, error);
+        if (!page_) {
+            return Fail(std::move(error));
+        }
+        WriteLinkPageHead(*page_, settings_.pageBodyTag, name_);
+        return true;
+    }
+
+    bool EndFolder()
+    {
+        inFolder_ = false;
+        if (!page_) {
+            return true;
+        }
+        WritePageEnd(*page_);
+        const std::optional<IoError> error = page_->Finish();
+        page_.reset();
+        if (!Check(error)) {
+            return false;
+        }
+        ++result_.pagesWritten;
+        result_.linksWritten += links_;
+        links_ = 0;
+        return AddIndexEntry();
+    }
+
+    // The index grows with each page, so no folder name is held longer
+    // than its folder is read.
+    bool AddIndexEntry()
+    {
+        if (!index_) {
+            IoError error;
+            index_ = pages_.CreateIndex(error);
+            if (!index_) {
+                return Fail(std::move(error));
+            }
+            WriteIndexHead(*index_, settings_.indexBodyTag);
+        }
+        WriteIndexEntry(*index_, result_.pagesWritten, name_);
+        return true;
+    }
+
+    bool Check(const std::optional<IoError>& error)
+    {
+        return !error || Fail(*error);
+    }
+
+    bool Fail(IoError error)
+    {
+        result_.writeError = std::move(error);
+        return false;
+    }
+
+    PageSet& pages_;
+    const ReadSettings& settings_;
+    std::string name_;
+    std::optional<OutputFile> page_;
+    std::optional<OutputFile> index_;
+    std::uint64_t links_ = 0;
+    std::size_t depth_ = 0;
+    bool inFolder_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<FolderReader> MakeTopFolderReader(PageSet& pages, const ReadSettings& settings)
+{
+    return std::make_unique<TopFolderReader>(pages, settings);
+}
+
+} // namespace harrowdeck

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ReadPages.h"
+
+#include "TestFiles.h"
+
+#include <stdexcept>
+
+namespace harrowdeck::test {
+
+PagesRead ReadPages(LineReader& input, const std::string& dir, const std::string& targetAttr,
+                    const std::string& pageBody, const ReadProgress& progress, FolderMode mode)
+{
+    DestinationError error;
+    std::optional<PageSet> pages = PageSet::Open(dir, error);
+    if (!pages) {
+        throw std::runtime_error("cannot open " + dir + ": " + error.io.reason);
+    }
+    ReadSettings settings;
+    settings.mode = mode;
+    settings.targetAttr = targetAttr;
+    settings.pageBodyTag = pageBody;
+    settings.indexBodyTag = "<BODY>";
+    settings.progress = progress;
+    PagesRead read;
+    static_cast<ReadResult&>(read) = ReadFolders(input, *pages, settings);
+    if (!read.Failed()) {
+        if (const auto failure = pages->Commit()) {
+            read.writeError = failure;
+        } else if (PathExists(dir + "dir.html")) {
+            read.folderNames = IndexNames(ReadFile(dir + "dir.html"));
+        }
+    }
+    return read;
+}
+
+std::vector<std::string> IndexNames(const std::string& dirHtml)
+{
+    static const std::string kOpen = "TARGET=\"lankar\">";
+    static const std::string kClose = "</A><BR>\r\n";
+    std::vector<std::string> names;
+    for (std::size_t at = dirHtml.find(kOpen); at != std::string::npos; at = dirHtml.find(kOpen, at)) {
+        at += kOpen.size();
+        const std::size_t end = dirHtml.find(kClose, at);
+        names.push_back(dirHtml.substr(at, end - at));
+        at = end;
+    }
+    return names;
+}
+
+} // namespace harrowdeck::test
