@@ -30,6 +30,9 @@ expected=(
     "share/icons/hicolor/256x256/apps/$app_id.png"
     "share/man/man1/harrowdeck.1.gz"
     "share/man/man1/harrowdeck-make.1.gz"
+    "share/doc/harrowdeck/copyright"
+    "share/doc/harrowdeck/changelog.gz"
+    "share/lintian/overrides/harrowdeck"
 )
 [ "$with_gui" = "--with-gui" ] && expected+=("bin/harrowdeck")
 
@@ -83,6 +86,24 @@ for page in harrowdeck harrowdeck-make; do
     [ -f "$gz" ] || continue
     gzip -dc "$gz" | grep -q "^\.TH ${page^^} 1" || fail "$gz is not the man page of $page"
 done
+
+# The copyright file is in the machine-readable format, and the changelog
+# is a Debian changelog of this version, compressed without a name or time.
+copyright="$prefix/share/doc/harrowdeck/copyright"
+if [ -f "$copyright" ]; then
+    head -n1 "$copyright" | grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" \
+        || fail "$copyright is not in the machine-readable format"
+    grep -qx "Files: \*" "$copyright" || fail "$copyright has no 'Files: *' stanza"
+    grep -qx "License: GPL-3+" "$copyright" || fail "$copyright does not give the licence GPL-3+"
+fi
+changelog="$prefix/share/doc/harrowdeck/changelog.gz"
+if [ -f "$changelog" ]; then
+    gzip -dc "$changelog" | head -n1 | grep -q "^harrowdeck (1\.1\.0) " || fail "$changelog does not start with version 1.1.0"
+    # gzip -9n: no name flag (byte 3, bit 3), no time (bytes 4..7), and the
+    # extra flags (byte 8) say "best compression".
+    header=$(od -An -tu1 -N9 "$changelog" | tr -s ' ')
+    [ "$header" = " 31 139 8 0 0 0 0 0 2" ] || fail "$changelog is not compressed with gzip -9n (header:$header)"
+fi
 
 # AppStream's own tree check ties the metainfo, the desktop entry and the icon together.
 if command -v appstreamcli >/dev/null; then
