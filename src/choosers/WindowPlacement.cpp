@@ -3,9 +3,14 @@
 
 #include "Twips.h"
 
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <cmath>
+#include <vector>
 
 namespace harrowdeck {
 
@@ -15,6 +20,26 @@ double DpiOf(const QWidget& widget)
 {
     const int dpi = widget.logicalDpiX();
     return dpi > 0 ? dpi : 96.0;
+}
+
+WindowRect ToRect(const QRect& rect)
+{
+    return {double(rect.x()), double(rect.y()), double(rect.width()), double(rect.height())};
+}
+
+bool HasWindowManagerFrame(const QWidget& widget)
+{
+    return !widget.windowFlags().testFlag(Qt::FramelessWindowHint);
+}
+
+// A window that has not been shown yet has no frame: the window manager adds
+// it on mapping. The main window's frame is the best guess for its size.
+QSize FrameAllowance(const QWidget& win, const QWidget& over)
+{
+    if (win.isVisible() || !HasWindowManagerFrame(win)) {
+        return win.frameGeometry().size() - win.size();
+    }
+    return over.frameGeometry().size() - over.size();
 }
 
 } // namespace
@@ -46,9 +71,35 @@ int TwipsToPixelsFor(const QWidget& widget, double twips)
 
 void CenterForm(QWidget& win, const QWidget& over)
 {
-    WindowRect placed = OuterRectInTwips(win);
+    const double dpi = DpiOf(win);
+    const QSize outer = win.size() + FrameAllowance(win, over);
+    WindowRect placed{0, 0, PixelsToTwips(outer.width(), dpi), PixelsToTwips(outer.height(), dpi)};
     CenterForm(placed, OuterRectInTwips(over));
     MoveToTwips(win, placed.left, placed.top);
+}
+
+void KeepReachable(QWidget& window)
+{
+    std::vector<WindowRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        areas.push_back(ToRect(screen->availableGeometry()));
+    }
+    if (IsReachable(ToRect(window.frameGeometry()), areas)) {
+        return;
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    window.move(primary != nullptr ? primary->geometry().topLeft() : QPoint(0, 0));
+}
+
+void WaitForFrame(QWidget& window)
+{
+    constexpr qint64 kLongestWaitMs = 1000;
+    QElapsedTimer waited;
+    waited.start();
+    const QWindow* handle = window.windowHandle();
+    while (handle != nullptr && !handle->isExposed() && waited.elapsed() < kLongestWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    }
 }
 
 } // namespace harrowdeck

@@ -20,7 +20,17 @@ void ResizeClientTwips(QWidget& widget, double width, double height);
 // Converts a length in twips to pixels at the widget's screen's dpi.
 [[nodiscard]] int TwipsToPixelsFor(const QWidget& widget, double twips);
 
-// Centres win over over before win is first shown.
+// Centres win's outer size over over, before or after win is first shown.
 void CenterForm(QWidget& win, const QWidget& over);
+
+// A window saved on a screen that has gone (an unplugged monitor) would open
+// where nobody can see or grab it; it goes to the primary screen's top-left
+// corner instead. A window the user can get hold of stays where it is.
+void KeepReachable(QWidget& window);
+
+// Lets a window that has just been shown get mapped, so that its frame is
+// known before other windows are placed by it. Bounded, for a window manager
+// that never answers; the user's input waits until it is over.
+void WaitForFrame(QWidget& window);
 
 } // namespace harrowdeck

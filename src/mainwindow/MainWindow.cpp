@@ -240,7 +240,10 @@ void frmMain::StartUp()
     SelectOptionButtons();
     Command1_->setFocus();
     show();
-    ShowAbout();
+    WaitForFrame(*this);
+    if (!shutDown_) { // a termination signal while the window was mapped
+        ShowAbout();
+    }
     if (!shutDown_) {
         Command1_->setFocus();
     }
@@ -250,6 +253,7 @@ void frmMain::LaddaPara()
 {
     (void)LoadParamFile(paths_.paramFile, state_);
     MoveToTwips(*this, state_.mainLeft, state_.mainTop);
+    KeepReachable(*this);
 }
 
 void frmMain::SparaPara()
@@ -425,11 +429,12 @@ void frmMain::txtProc_Enter()
     state_.leftPercent = value;
 }
 
-// The pixel width is only shown here; the run takes it from the field.
+// Stored as the percent is, so that a confirmed value survives a restart.
 void frmMain::txtPixel_Enter()
 {
     const int value = NormaliseWidth(txtPixel_->text().toStdString(), WidthField::Pixels);
     txtPixel_->setText(ToQt(WidthText(value)));
+    state_.leftPixels = value;
 }
 
 } // namespace harrowdeck

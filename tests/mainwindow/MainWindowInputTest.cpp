@@ -155,7 +155,7 @@ TEST_F(MainWindowInput, EnterBringsThePercentIntoRange)
     }
 }
 
-TEST_F(MainWindowInput, EnterBringsThePixelsIntoRangeWithoutStoringThem)
+TEST_F(MainWindowInput, EnterBringsThePixelsIntoRangeAndStoresThem)
 {
     const std::pair<const char*, const char*> cases[] = {{"", "20"}, {"7", "20"}, {"999", "999"}};
     for (const auto& [typed, shown] : cases) {
@@ -163,7 +163,7 @@ TEST_F(MainWindowInput, EnterBringsThePixelsIntoRangeWithoutStoringThem)
         Replace("txtPixel", typed);
         Enter("txtPixel");
         EXPECT_EQ(Text("txtPixel"), shown);
-        EXPECT_EQ(window->State().leftPixels, 140);
+        EXPECT_EQ(window->State().leftPixels, QString(shown).toInt());
         EXPECT_EQ(window->State().pixelText, shown);
     }
 }
