@@ -19,6 +19,10 @@ namespace harrowdeck {
 // The light grey (192, 192, 192) background of the program's windows.
 void PaintLightGrey(QWidget& widget);
 
+// Enter on a focused push button presses it, as Space does: users of the
+// classic toolkit expect it. Applies to the window's buttons that exist now.
+void EnterPressesButtons(QWidget& window);
+
 // Text conversions between the choosers' byte strings (UTF-8 on this
 // platform, as file names are) and Qt.
 [[nodiscard]] QString ToQt(const std::string& text);

@@ -80,9 +80,11 @@ void frmDir::BuildControls()
     setTabOrder(dlbDir_, cmdOkey_);
     setTabOrder(cmdOkey_, cmdAvbryt_);
     // Enter belongs to the directory list, which enters the highlighted entry;
-    // neither button should fire on it behind the user's back.
+    // neither button should fire on it behind the user's back, only when it
+    // has the focus itself.
     cmdOkey_->setAutoDefault(false);
     cmdAvbryt_->setAutoDefault(false);
+    EnterPressesButtons(*this);
 
     connect(cmdOkey_, &QPushButton::clicked, this, &frmDir::Okey);
     connect(cmdAvbryt_, &QPushButton::clicked, this, &frmDir::reject);

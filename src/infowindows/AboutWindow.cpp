@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AboutWindow.h"
 
+#include "ClassicLook.h"
 #include "ModalRunner.h"
 #include "Version.h"
 #include "WindowPlacement.h"
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <qdrawutil.h>
 
 #include <algorithm>
 
@@ -18,6 +21,9 @@ namespace {
 // Client area and controls in twips.
 constexpr int kClientWidth = 3495;
 constexpr int kClientHeight = 1590;
+// The fixed dialog frame, drawn by the window itself: without a title bar
+// many window managers give it none, and it would blend into the main window.
+constexpr int kFrameTwips = 30;
 
 QFont WindowFont(double pointSize)
 {
@@ -29,7 +35,8 @@ QFont WindowFont(double pointSize)
 
 void PlaceTwips(QWidget& widget, int left, int top, int width, int height)
 {
-    widget.setGeometry(TwipsToPixelsFor(widget, left), TwipsToPixelsFor(widget, top),
+    widget.setGeometry(TwipsToPixelsFor(widget, kFrameTwips + left),
+                       TwipsToPixelsFor(widget, kFrameTwips + top),
                        TwipsToPixelsFor(widget, width), TwipsToPixelsFor(widget, height));
 }
 
@@ -47,7 +54,7 @@ QString CopyrightLine()
 }
 
 frmStart::frmStart(QWidget& mainWindow, const QString& appTitle)
-    : QDialog(&mainWindow, Qt::Dialog | Qt::CustomizeWindowHint)
+    : QDialog(&mainWindow, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frmStart"));
     setWindowTitle(QString());
@@ -82,7 +89,9 @@ void frmStart::BuildControls()
     // The button comes first in the tab order and so has the focus.
     setTabOrder(cmdExit_, lblProductname_);
     cmdExit_->setFocus();
-    setFixedSize(TwipsToPixelsFor(*this, kClientWidth), TwipsToPixelsFor(*this, kClientHeight));
+    setFixedSize(TwipsToPixelsFor(*this, kClientWidth + 2 * kFrameTwips),
+                 TwipsToPixelsFor(*this, kClientHeight + 2 * kFrameTwips));
+    EnterPressesButtons(*this);
 }
 
 // The substitute for the window's font may be wider than the one the layout
@@ -101,6 +110,13 @@ void frmStart::WidenToFitTexts()
     }
     cmdExit_->move(cmdExit_->x() + extra / 2, cmdExit_->y());
     setFixedSize(width() + extra, height());
+}
+
+void frmStart::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    qDrawWinPanel(&painter, rect(), palette(), false);
 }
 
 void frmStart::keyPressEvent(QKeyEvent* event)

@@ -184,6 +184,7 @@ void frmMain::BuildControls(QWidget& client)
     for (QAbstractButton* button : client.findChildren<QAbstractButton*>()) {
         GrowToFitCaption(*button);
     }
+    EnterPressesButtons(client);
     txtProc_->installEventFilter(this);
     txtPixel_->installEventFilter(this);
 }

@@ -215,6 +215,21 @@ TEST_F(MainWindowInput, OptionButtonsSetTheModes)
     EXPECT_EQ(window->State().browseMode, 1);
 }
 
+TEST_F(MainWindowInput, EnterOnAFocusedButtonPressesIt)
+{
+    for (const char* name : {"cmdSource", "cmdDest", "Command1"}) {
+        SCOPED_TRACE(name);
+        QPushButton& button = Get<QPushButton>(name);
+        int clicks = 0;
+        const auto counter = QObject::connect(&button, &QPushButton::clicked, [&clicks] { ++clicks; });
+        button.setFocus();
+        QTest::keyClick(&button, Qt::Key_Return);
+        QTest::keyClick(&button, Qt::Key_Enter);
+        EXPECT_EQ(clicks, 2);
+        QObject::disconnect(counter);
+    }
+}
+
 TEST_F(MainWindowInput, InfoShowsTheAboutWindowEachTime)
 {
     runner.shown.clear();
