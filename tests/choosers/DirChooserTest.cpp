@@ -137,6 +137,61 @@ TEST_F(DirChooserTest, DoubleClickAndEnterNavigate)
     EXPECT_EQ(vars_.result, base_ + "/beta/");
 }
 
+TEST_F(DirChooserTest, PathIsOpenAndTheCurrentDirectoryStaysMarked)
+{
+    vars_.dir = base_;
+    Open([&](QDialog& window) {
+        DirListBox& list = List(window);
+        const auto entry = [&list](const std::string& path) {
+            return list.item(list.RowOf(QString::fromStdString(path)));
+        };
+        const auto picture = [](const QListWidgetItem* item) {
+            return item->icon().pixmap(16).toImage();
+        };
+        const QImage open = picture(entry("/"));
+        EXPECT_EQ(picture(entry(base_)), open);
+        EXPECT_NE(picture(entry(base_ + "/alpha")), open);
+        EXPECT_EQ(picture(entry(base_ + "/alpha")), picture(entry(base_ + "/beta")));
+
+        ClickEntry(window, base_ + "/alpha", false);
+        EXPECT_TRUE(entry(base_)->font().bold()) << "what OK returns, while alpha is highlighted";
+        EXPECT_FALSE(entry(base_ + "/alpha")->font().bold());
+        EXPECT_FALSE(entry("/")->font().bold());
+        Press(window, "cmdAvbryt");
+    });
+}
+
+TEST_F(DirChooserTest, CentredOnItsOuterSizeOverTheMainWindow)
+{
+    main_.setGeometry(300, 200, 407, 251);
+    main_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main_));
+    vars_.dir = base_;
+    Open([&](QDialog& window) {
+        const QPointF expected = QRectF(main_.frameGeometry()).center();
+        const QPointF placed = QRectF(window.frameGeometry()).center();
+        EXPECT_LE(std::abs(placed.x() - expected.x()), 0.5);
+        EXPECT_LE(std::abs(placed.y() - expected.y()), 0.5);
+        Press(window, "cmdAvbryt");
+    });
+}
+
+TEST_F(DirChooserTest, EnterOnAFocusedButtonPressesIt)
+{
+    vars_.dir = base_;
+    Open([&](QDialog& window) {
+        auto* okey = window.findChild<QPushButton*>("cmdOkey");
+        okey->setFocus();
+        QTest::keyClick(okey, Qt::Key_Return);
+    });
+    EXPECT_EQ(vars_.result, base_ + "/");
+    vars_.result = "stale";
+    Open([&](QDialog& window) {
+        QTest::keyClick(window.findChild<QPushButton*>("cmdAvbryt"), Qt::Key_Enter);
+    });
+    EXPECT_EQ(vars_.result, "");
+}
+
 TEST_F(DirChooserTest, CancelAndCloseLeaveNoResultAndTheNormalisedDir)
 {
     vars_.dir = base_ + "/alpha";

@@ -96,6 +96,14 @@ TEST_F(HelpWindowTest, BoxFollowsTheWindowAndWrapsInsteadOfScrollingSideways)
         EXPECT_EQ(box.width(), TwipsToPixelsFor(window, expected.width));
         EXPECT_EQ(box.height(), TwipsToPixelsFor(window, expected.height));
 
+        // Under a frame of known size (the platform's), the box is the outer
+        // size less the classic frame: the client area when the frame is
+        // the classic one, never more than it.
+        const QSize frame = window.frameGeometry().size() - window.size();
+        const QSize classic(TwipsToPixelsFor(window, 100), TwipsToPixelsFor(window, 400));
+        EXPECT_NEAR(box.width(), std::min(window.width(), window.width() + frame.width() - classic.width()), 1);
+        EXPECT_NEAR(box.height(), std::min(window.height(), window.height() + frame.height() - classic.height()), 1);
+
         window.resize(3, 3); // smaller than the frame allowance
         QCoreApplication::processEvents();
         EXPECT_GE(box.width(), 0);
