@@ -25,19 +25,10 @@ constexpr int kClientHeight = 1590;
 // many window managers give it none, and it would blend into the main window.
 constexpr int kFrameTwips = 30;
 
-QFont WindowFont(double pointSize)
+// A control's place in the client area, inside the drawn frame.
+WindowRect InClient(double left, double top, double width, double height)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(pointSize);
-    font.setBold(true);
-    return font;
-}
-
-void PlaceTwips(QWidget& widget, int left, int top, int width, int height)
-{
-    widget.setGeometry(TwipsToPixelsFor(widget, kFrameTwips + left),
-                       TwipsToPixelsFor(widget, kFrameTwips + top),
-                       TwipsToPixelsFor(widget, width), TwipsToPixelsFor(widget, height));
+    return {kFrameTwips + left, kFrameTwips + top, width, height};
 }
 
 int TextWidth(const QLabel& label)
@@ -58,7 +49,7 @@ frmStart::frmStart(QWidget& mainWindow, const QString& appTitle)
 {
     setObjectName(QStringLiteral("frmStart"));
     setWindowTitle(QString());
-    setFont(WindowFont(8.25));
+    setFont(BoldSansSerif(8.25));
     BuildControls();
     lblCopyright_->setText(CopyrightLine());
     lblProductname_->setText(appTitle);
@@ -72,19 +63,19 @@ void frmStart::BuildControls()
     cmdExit_->setObjectName(QStringLiteral("cmdExit"));
     cmdExit_->setAutoDefault(false);
     cmdExit_->setDefault(false);
-    PlaceTwips(*cmdExit_, 600, 1080, 2415, 375);
+    PlaceTwips(*cmdExit_, InClient(600, 1080, 2415, 375));
     connect(cmdExit_, &QPushButton::clicked, this, &QDialog::accept);
 
     lblProductname_ = new QLabel(this);
     lblProductname_->setObjectName(QStringLiteral("lblProductname"));
-    lblProductname_->setFont(WindowFont(13.5));
+    lblProductname_->setFont(BoldSansSerif(13.5));
     lblProductname_->setAlignment(Qt::AlignCenter);
-    PlaceTwips(*lblProductname_, 120, 120, 3255, 375);
+    PlaceTwips(*lblProductname_, InClient(120, 120, 3255, 375));
 
     lblCopyright_ = new QLabel(this);
     lblCopyright_->setObjectName(QStringLiteral("lblCopyright"));
     lblCopyright_->setAlignment(Qt::AlignCenter);
-    PlaceTwips(*lblCopyright_, 120, 600, 3255, 255);
+    PlaceTwips(*lblCopyright_, InClient(120, 600, 3255, 255));
 
     // The button comes first in the tab order and so has the focus.
     setTabOrder(cmdExit_, lblProductname_);

@@ -35,7 +35,6 @@ private:
 // "Copyright " + the legal copyright entry + " ".
 [[nodiscard]] QString CopyrightLine();
 
-// Shows the about window modally over the main window; returns when closed.
 void ShowAboutWindow(QWidget& mainWindow, const QString& appTitle, ModalRunner& runner);
 
 } // namespace harrowdeck

@@ -99,8 +99,7 @@ TEST_F(AboutWindow, OkejClosesItAndEscapeDoesNot)
     EXPECT_FALSE(byKey.isVisible()) << "Enter on the focused Okej presses it";
 }
 
-// Without a title bar, many window managers draw no frame at all; the
-// window draws its own, a fixed dialog frame around the client area.
+// Many window managers frame no window without a title bar; it draws its own.
 TEST_F(AboutWindow, DrawsItsOwnFrame)
 {
     frmStart about(mainWindow, QStringLiteral("Harrowdeck 1.1"));

@@ -3,7 +3,7 @@
 #include "HelpWindow.h"
 #include "WindowPlacement.h"
 
-#include "../choosers/ScriptedRunner.h"
+#include "ScriptedRunner.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -13,10 +13,8 @@
 
 #include <string>
 
-namespace harrowdeck {
+namespace harrowdeck::test {
 namespace {
-
-using testing::ScriptedRunner;
 
 QPlainTextEdit& Text1Of(QDialog& window)
 {
@@ -96,9 +94,8 @@ TEST_F(HelpWindowTest, BoxFollowsTheWindowAndWrapsInsteadOfScrollingSideways)
         EXPECT_EQ(box.width(), TwipsToPixelsFor(window, expected.width));
         EXPECT_EQ(box.height(), TwipsToPixelsFor(window, expected.height));
 
-        // Under a frame of known size (the platform's), the box is the outer
-        // size less the classic frame: the client area when the frame is
-        // the classic one, never more than it.
+        // Under the platform's known frame: the outer size less the classic
+        // frame (so the client area under a classic frame), at most that.
         const QSize frame = window.frameGeometry().size() - window.size();
         const QSize classic(TwipsToPixelsFor(window, 100), TwipsToPixelsFor(window, 400));
         EXPECT_NEAR(box.width(), std::min(window.width(), window.width() + frame.width() - classic.width()), 1);
@@ -114,4 +111,4 @@ TEST_F(HelpWindowTest, BoxFollowsTheWindowAndWrapsInsteadOfScrollingSideways)
 }
 
 } // namespace
-} // namespace harrowdeck
+} // namespace harrowdeck::test

@@ -26,9 +26,9 @@ void CenterForm(WindowRect& win, const WindowRect& over);
 inline constexpr double kReachableWidth = 100;
 inline constexpr double kReachableHeight = 50;
 
-// In pixels. True when the top kReachableHeight of frame (its title bar and a little
-// more) lies on one of the areas, at least kReachableWidth wide. A window
-// smaller than that needs to lie on it whole.
+// In pixels. True when the top kReachableHeight of frame (its title bar and
+// a little more) lies on one of the areas, at least kReachableWidth wide. A
+// window smaller than that needs to lie on it whole.
 [[nodiscard]] bool IsReachable(const WindowRect& frame, std::span<const WindowRect> areas);
 
 } // namespace harrowdeck

@@ -53,10 +53,7 @@ TEST(CenterForm, NoLimitAtTheRightOrBottomEdge)
 TEST(IsReachable, NeedsAGrabbableStretchOfTheTitleBarOnOneScreen)
 {
     const WindowRect screens[] = {{0, 0, 800, 600}, {800, 0, 1024, 768}};
-    const WindowRect main{0, 0, 409, 272};
-    auto at = [&main](double left, double top) {
-        return WindowRect{left, top, main.width, main.height};
-    };
+    const auto at = [](double left, double top) { return WindowRect{left, top, 409, 272}; };
     EXPECT_TRUE(IsReachable(at(0, 0), screens));
     EXPECT_TRUE(IsReachable(at(810, 10), screens)) << "on the second screen";
     EXPECT_TRUE(IsReachable(at(700, 550), screens)) << "100 x 50 still on the first";

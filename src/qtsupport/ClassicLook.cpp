@@ -44,6 +44,14 @@ QString ProgramCaption()
     return QString::fromUtf8(version::kProgramName);
 }
 
+QFont BoldSansSerif(double pointSize)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(pointSize);
+    font.setBold(true);
+    return font;
+}
+
 QFont CourierFont()
 {
     QFont font(QStringLiteral("Courier"));

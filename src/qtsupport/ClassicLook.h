@@ -12,6 +12,9 @@ namespace harrowdeck {
 // The caption of every message box the program shows.
 [[nodiscard]] QString ProgramCaption();
 
+// "MS Sans Serif" bold, the font of the main window and the about window.
+[[nodiscard]] QFont BoldSansSerif(double pointSize);
+
 // "Courier" 9.75 points, normal weight. Few systems still have that face, so
 // Qt is told to substitute a monospaced one rather than a proportional one.
 [[nodiscard]] QFont CourierFont();

@@ -14,10 +14,10 @@ namespace harrowdeck {
 // position in twips.
 void MoveToTwips(QWidget& widget, double left, double top);
 
-// Sizes a widget's client area in twips.
 void ResizeClientTwips(QWidget& widget, double width, double height);
 
-// Converts a length in twips to pixels at the widget's screen's dpi.
+void PlaceTwips(QWidget& widget, const WindowRect& twips);
+
 [[nodiscard]] int TwipsToPixelsFor(const QWidget& widget, double twips);
 
 // Centres win's outer size over over, before or after win is first shown.

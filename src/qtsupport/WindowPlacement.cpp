@@ -69,6 +69,12 @@ int TwipsToPixelsFor(const QWidget& widget, double twips)
     return TwipsToPixels(twips, DpiOf(widget));
 }
 
+void PlaceTwips(QWidget& widget, const WindowRect& twips)
+{
+    widget.setGeometry(TwipsToPixelsFor(widget, twips.left), TwipsToPixelsFor(widget, twips.top),
+                       TwipsToPixelsFor(widget, twips.width), TwipsToPixelsFor(widget, twips.height));
+}
+
 void CenterForm(QWidget& win, const QWidget& over)
 {
     const double dpi = DpiOf(win);
