@@ -5,10 +5,16 @@
 
 #include <gtest/gtest.h>
 
+// A suite may ask for its own platform, such as an offscreen one with
+// several screens.
+#ifndef HARROWDECK_TEST_PLATFORM
+#define HARROWDECK_TEST_PLATFORM "offscreen"
+#endif
+
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", HARROWDECK_TEST_PLATFORM);
     }
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DirChooser.h"
 
+#include "AppPaths.h"
 #include "ClassicLook.h"
 #include "DirExists.h"
 #include "DirListBox.h"
@@ -25,21 +26,10 @@ namespace {
 constexpr double kClientWidth = 3735;
 constexpr double kClientHeight = 5385;
 
-struct TwipRect {
-    double left, top, width, height;
-};
-
-constexpr TwipRect kDrvDir{120, 120, 3510, 315};
-constexpr TwipRect kDlbDir{105, 480, 3510, 4305};
-constexpr TwipRect kCmdOkey{120, 4920, 1710, 375};
-constexpr TwipRect kCmdAvbryt{1920, 4920, 1710, 375};
-
-void PlaceInTwips(QWidget& control, const TwipRect& rect)
-{
-    control.setGeometry(TwipsToPixelsFor(control, rect.left), TwipsToPixelsFor(control, rect.top),
-                        TwipsToPixelsFor(control, rect.width),
-                        TwipsToPixelsFor(control, rect.height));
-}
+constexpr WindowRect kDrvDir{120, 120, 3510, 315};
+constexpr WindowRect kDlbDir{105, 480, 3510, 4305};
+constexpr WindowRect kCmdOkey{120, 4920, 1710, 375};
+constexpr WindowRect kCmdAvbryt{1920, 4920, 1710, 375};
 
 } // namespace
 
@@ -70,19 +60,21 @@ void frmDir::BuildControls()
     cmdAvbryt_ = new QPushButton(QStringLiteral("Avbryt"), this);
     cmdAvbryt_->setObjectName(QStringLiteral("cmdAvbryt"));
 
-    const std::pair<QWidget*, TwipRect> layout[] = {
+    const std::pair<QWidget*, WindowRect> layout[] = {
         {drvDir_, kDrvDir}, {dlbDir_, kDlbDir}, {cmdOkey_, kCmdOkey}, {cmdAvbryt_, kCmdAvbryt}};
     for (const auto& [control, rect] : layout) {
         control->setFont(CourierFont());
-        PlaceInTwips(*control, rect);
+        PlaceTwips(*control, rect);
     }
     setTabOrder(drvDir_, dlbDir_);
     setTabOrder(dlbDir_, cmdOkey_);
     setTabOrder(cmdOkey_, cmdAvbryt_);
     // Enter belongs to the directory list, which enters the highlighted entry;
-    // neither button should fire on it behind the user's back.
+    // neither button should fire on it behind the user's back, only when it
+    // has the focus itself.
     cmdOkey_->setAutoDefault(false);
     cmdAvbryt_->setAutoDefault(false);
+    EnterPressesButtons(*this);
 
     connect(cmdOkey_, &QPushButton::clicked, this, &frmDir::Okey);
     connect(cmdAvbryt_, &QPushButton::clicked, this, &frmDir::reject);

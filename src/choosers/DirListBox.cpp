@@ -7,7 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QStyle>
+#include <QPainter>
+#include <QPixmap>
 
 #include <string>
 
@@ -32,6 +33,26 @@ QStringList AncestorsOf(const QString& dir)
         chain.prepend(walker.absolutePath());
     }
     return chain;
+}
+
+// Drawn here rather than taken from the style: many styles and icon themes
+// have one folder picture for both, and the open ones show the path.
+QIcon FolderIcon(bool open)
+{
+    constexpr int kSize = 16;
+    QPixmap pixmap(kSize, kSize);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(QColor(128, 128, 0));
+    painter.setBrush(QColor(255, 255, 128));
+    painter.drawRect(1, 3, 6, 2); // the tab
+    painter.drawRect(1, 4, 13, 9);
+    if (open) {
+        const QPoint front[] = {{4, 7}, {15, 7}, {12, 13}, {1, 13}};
+        painter.setBrush(QColor(255, 224, 64));
+        painter.drawPolygon(front, 4);
+    }
+    return QIcon(pixmap);
 }
 
 } // namespace
@@ -66,7 +87,13 @@ bool DirListBox::SetPath(const QString& dir)
         AddEntry(ancestor, name, depth, true);
         ++depth;
     }
-    setCurrentRow(static_cast<int>(chain.size()) - 1);
+    // The current directory stays marked while another entry is highlighted:
+    // it is what OK returns.
+    QListWidgetItem* current = item(static_cast<int>(chain.size()) - 1);
+    QFont bold = font();
+    bold.setBold(true);
+    current->setFont(bold);
+    setCurrentItem(current);
     for (const QString& child : children) {
         AddEntry(listed.absoluteFilePath(child), child, depth, false);
     }
@@ -111,8 +138,7 @@ void DirListBox::Enter(QListWidgetItem* item)
 
 void DirListBox::AddEntry(const QString& path, const QString& name, int depth, bool open)
 {
-    const QStyle::StandardPixmap icon = open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon;
-    auto* entry = new QListWidgetItem(style()->standardIcon(icon),
+    auto* entry = new QListWidgetItem(FolderIcon(open),
                                       QString(depth * kIndentPerLevel, QLatin1Char(' ')) + name);
     entry->setData(kPathRole, path);
     entry->setToolTip(path);

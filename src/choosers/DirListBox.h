@@ -7,8 +7,9 @@
 namespace harrowdeck {
 
 // The classic directory list: the path from the root down to the current
-// directory, one entry per level, followed by the current directory's
-// subdirectories (hidden ones left out). A double-click or Enter on an entry
+// directory, one open folder per level with the current one in bold,
+// followed by the current directory's subdirectories as closed folders
+// (hidden ones left out). A double-click or Enter on an entry
 // makes it the current directory; a single click only highlights it.
 class DirListBox : public QListWidget {
     Q_OBJECT

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileChooser.h"
 
+#include "AppPaths.h"
 #include "ClassicLook.h"
 #include "DirExists.h"
 

@@ -104,8 +104,9 @@ std::optional<int> ParseCommandLine(int argc, char** argv, MainState& state, std
     }
 
     state.sizeMode = pixelsOption->count() > 0 ? kSizePixels : kSizePercent;
-    state.procText = percent.empty() ? "25" : percent;
-    state.pixelText = pixels.empty() ? "140" : pixels;
+    const MainState defaults;
+    state.procText = percent.empty() ? defaults.procText : percent;
+    state.pixelText = pixels.empty() ? defaults.pixelText : pixels;
     state.browseMode = BrowseModeOf(browse);
     state.folderMode = folders == "all" ? FolderMode::All : FolderMode::Top;
     return std::nullopt;

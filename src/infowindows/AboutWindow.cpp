@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AboutWindow.h"
 
+#include "ClassicLook.h"
 #include "ModalRunner.h"
 #include "Version.h"
 #include "WindowPlacement.h"
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <qdrawutil.h>
 
 #include <algorithm>
 
@@ -18,19 +21,14 @@ namespace {
 // Client area and controls in twips.
 constexpr int kClientWidth = 3495;
 constexpr int kClientHeight = 1590;
+// The fixed dialog frame, drawn by the window itself: without a title bar
+// many window managers give it none, and it would blend into the main window.
+constexpr int kFrameTwips = 30;
 
-QFont WindowFont(double pointSize)
+// A control's place in the client area, inside the drawn frame.
+WindowRect InClient(double left, double top, double width, double height)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(pointSize);
-    font.setBold(true);
-    return font;
-}
-
-void PlaceTwips(QWidget& widget, int left, int top, int width, int height)
-{
-    widget.setGeometry(TwipsToPixelsFor(widget, left), TwipsToPixelsFor(widget, top),
-                       TwipsToPixelsFor(widget, width), TwipsToPixelsFor(widget, height));
+    return {kFrameTwips + left, kFrameTwips + top, width, height};
 }
 
 int TextWidth(const QLabel& label)
@@ -47,11 +45,11 @@ QString CopyrightLine()
 }
 
 frmStart::frmStart(QWidget& mainWindow, const QString& appTitle)
-    : QDialog(&mainWindow, Qt::Dialog | Qt::CustomizeWindowHint)
+    : QDialog(&mainWindow, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frmStart"));
     setWindowTitle(QString());
-    setFont(WindowFont(8.25));
+    setFont(BoldSansSerif(8.25));
     BuildControls();
     lblCopyright_->setText(CopyrightLine());
     lblProductname_->setText(appTitle);
@@ -65,24 +63,26 @@ void frmStart::BuildControls()
     cmdExit_->setObjectName(QStringLiteral("cmdExit"));
     cmdExit_->setAutoDefault(false);
     cmdExit_->setDefault(false);
-    PlaceTwips(*cmdExit_, 600, 1080, 2415, 375);
+    PlaceTwips(*cmdExit_, InClient(600, 1080, 2415, 375));
     connect(cmdExit_, &QPushButton::clicked, this, &QDialog::accept);
 
     lblProductname_ = new QLabel(this);
     lblProductname_->setObjectName(QStringLiteral("lblProductname"));
-    lblProductname_->setFont(WindowFont(13.5));
+    lblProductname_->setFont(BoldSansSerif(13.5));
     lblProductname_->setAlignment(Qt::AlignCenter);
-    PlaceTwips(*lblProductname_, 120, 120, 3255, 375);
+    PlaceTwips(*lblProductname_, InClient(120, 120, 3255, 375));
 
     lblCopyright_ = new QLabel(this);
     lblCopyright_->setObjectName(QStringLiteral("lblCopyright"));
     lblCopyright_->setAlignment(Qt::AlignCenter);
-    PlaceTwips(*lblCopyright_, 120, 600, 3255, 255);
+    PlaceTwips(*lblCopyright_, InClient(120, 600, 3255, 255));
 
     // The button comes first in the tab order and so has the focus.
     setTabOrder(cmdExit_, lblProductname_);
     cmdExit_->setFocus();
-    setFixedSize(TwipsToPixelsFor(*this, kClientWidth), TwipsToPixelsFor(*this, kClientHeight));
+    setFixedSize(TwipsToPixelsFor(*this, kClientWidth + 2 * kFrameTwips),
+                 TwipsToPixelsFor(*this, kClientHeight + 2 * kFrameTwips));
+    EnterPressesButtons(*this);
 }
 
 // The substitute for the window's font may be wider than the one the layout
@@ -101,6 +101,13 @@ void frmStart::WidenToFitTexts()
     }
     cmdExit_->move(cmdExit_->x() + extra / 2, cmdExit_->y());
     setFixedSize(width() + extra, height());
+}
+
+void frmStart::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    qDrawWinPanel(&painter, rect(), palette(), false);
 }
 
 void frmStart::keyPressEvent(QKeyEvent* event)

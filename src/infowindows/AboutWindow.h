@@ -21,6 +21,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void BuildControls();
@@ -34,7 +35,6 @@ private:
 // "Copyright " + the legal copyright entry + " ".
 [[nodiscard]] QString CopyrightLine();
 
-// Shows the about window modally over the main window; returns when closed.
 void ShowAboutWindow(QWidget& mainWindow, const QString& appTitle, ModalRunner& runner);
 
 } // namespace harrowdeck

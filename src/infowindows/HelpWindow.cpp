@@ -77,6 +77,14 @@ void frmForklaring::showEvent(QShowEvent* event)
     FitTextBox();
 }
 
+// The window manager adds the frame once the window is mapped, and moves the
+// window as it does so: the outer size is known only from then on.
+void frmForklaring::moveEvent(QMoveEvent* event)
+{
+    QDialog::moveEvent(event);
+    FitTextBox();
+}
+
 void frmForklaring::changeEvent(QEvent* event)
 {
     QDialog::changeEvent(event);
@@ -93,7 +101,10 @@ void frmForklaring::FitTextBox()
     }
     const WindowRect outer = OuterRectInTwips(*this);
     const BoxSize size = HelpBoxSizeFor(outer.width, outer.height);
-    Text1_->resize(TwipsToPixelsFor(*this, size.width), TwipsToPixelsFor(*this, size.height));
+    // A frame wider than the classic one must not push the scroll bar's end
+    // out of the window.
+    Text1_->resize(std::min(TwipsToPixelsFor(*this, size.width), width()),
+                   std::min(TwipsToPixelsFor(*this, size.height), height()));
     LockTextBox(*Text1_);
 }
 

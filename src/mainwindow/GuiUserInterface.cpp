@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GuiUserInterface.h"
 
+#include "ClassicLook.h"
 #include "ModalRunner.h"
-#include "Version.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -18,11 +18,6 @@ namespace {
 constexpr int kProgressSteps = 1000;
 // Handling events costs time; a run reports often.
 constexpr qint64 kRefreshMs = 50;
-
-QString Caption()
-{
-    return QString::fromUtf8(version::kProgramName);
-}
 
 int ProgressStep(std::uint64_t bytesRead, std::uint64_t totalBytes)
 {
@@ -54,7 +49,7 @@ GuiUserInterface::~GuiUserInterface()
 bool GuiUserInterface::AskYesNo(const std::string& prompt)
 {
     CloseProgress();
-    QMessageBox box(QMessageBox::NoIcon, Caption(), QString::fromStdString(prompt),
+    QMessageBox box(QMessageBox::NoIcon, ProgramCaption(), QString::fromStdString(prompt),
                     QMessageBox::Yes | QMessageBox::No, &parent_);
     box.setDefaultButton(QMessageBox::Yes);
     return runner_.Run(box) == QMessageBox::Yes;
@@ -64,7 +59,7 @@ void GuiUserInterface::ShowMessage(const std::string& text, Icon icon)
 {
     CloseProgress();
     QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    Caption(), QString::fromStdString(text), QMessageBox::Ok, &parent_);
+                    ProgramCaption(), QString::fromStdString(text), QMessageBox::Ok, &parent_);
     (void)runner_.Run(box);
 }
 
@@ -94,7 +89,7 @@ void GuiUserInterface::ShowProgress()
 {
     progress_ = new QProgressDialog(&parent_);
     progress_->setObjectName(QStringLiteral("progressDialog"));
-    progress_->setWindowTitle(Caption());
+    progress_->setWindowTitle(ProgramCaption());
     progress_->setLabelText(QStringLiteral("Reading the Gloamery export..."));
     progress_->setCancelButtonText(QStringLiteral("Cancel"));
     progress_->setRange(0, kProgressSteps);

@@ -40,20 +40,6 @@ namespace {
 constexpr int kClientWidth = 6105;
 constexpr int kClientHeight = 3480;
 
-QFont WindowFont()
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
-    font.setBold(true);
-    return font;
-}
-
-void PlaceTwips(QWidget& widget, int left, int top, int width, int height)
-{
-    widget.setGeometry(TwipsToPixelsFor(widget, left), TwipsToPixelsFor(widget, top),
-                       TwipsToPixelsFor(widget, width), TwipsToPixelsFor(widget, height));
-}
-
 template <typename Widget>
 Widget* MakeControl(QWidget& container, const char* name, const QString& caption = {})
 {
@@ -115,7 +101,7 @@ void frmMain::BuildWindow()
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFont(WindowFont());
+    client->setFont(BoldSansSerif(8.25));
     client->setFixedSize(TwipsToPixelsFor(*client, kClientWidth),
                          TwipsToPixelsFor(*client, kClientHeight));
     setCentralWidget(client);
@@ -142,41 +128,41 @@ void frmMain::BuildMenu()
 void frmMain::BuildControls(QWidget& client)
 {
     cmdSource_ = MakeControl<QPushButton>(client, "cmdSource", QStringLiteral("Gloamery source"));
-    PlaceTwips(*cmdSource_, 120, 120, 1815, 375);
+    PlaceTwips(*cmdSource_, {120, 120, 1815, 375});
     txtSource_ = MakeField(client, "txtSource");
-    PlaceTwips(*txtSource_, 2160, 165, 3855, 285);
+    PlaceTwips(*txtSource_, {2160, 165, 3855, 285});
     cmdDest_ = MakeControl<QPushButton>(client, "cmdDest", QStringLiteral("Destionation"));
-    PlaceTwips(*cmdDest_, 120, 720, 1815, 375);
+    PlaceTwips(*cmdDest_, {120, 720, 1815, 375});
     txtDest_ = MakeField(client, "txtDest");
-    PlaceTwips(*txtDest_, 2160, 765, 3855, 285);
+    PlaceTwips(*txtDest_, {2160, 765, 3855, 285});
     // The paths change only through the pickers.
     txtSource_->setReadOnly(true);
     txtDest_->setReadOnly(true);
 
     Frame1_ = MakeControl<QGroupBox>(client, "Frame1", QStringLiteral("Left frame size"));
-    PlaceTwips(*Frame1_, 360, 1440, 2295, 1215);
+    PlaceTwips(*Frame1_, {360, 1440, 2295, 1215});
     optProcent_ = MakeControl<QRadioButton>(*Frame1_, "optProcent", QStringLiteral("Procent"));
-    PlaceTwips(*optProcent_, 120, 360, 1095, 255);
+    PlaceTwips(*optProcent_, {120, 360, 1095, 255});
     txtProc_ = MakeField(*Frame1_, "txtProc");
-    PlaceTwips(*txtProc_, 1560, 360, 495, 285);
+    PlaceTwips(*txtProc_, {1560, 360, 495, 285});
     txtProc_->setMaxLength(2);
     optPixel_ = MakeControl<QRadioButton>(*Frame1_, "optPixel", QStringLiteral("Pixel"));
-    PlaceTwips(*optPixel_, 120, 720, 975, 255);
+    PlaceTwips(*optPixel_, {120, 720, 975, 255});
     txtPixel_ = MakeField(*Frame1_, "txtPixel");
-    PlaceTwips(*txtPixel_, 1560, 720, 495, 285);
+    PlaceTwips(*txtPixel_, {1560, 720, 495, 285});
     txtPixel_->setMaxLength(3);
 
     Frame2_ = MakeControl<QGroupBox>(client, "Frame2", QStringLiteral("Browsing mode"));
-    PlaceTwips(*Frame2_, 3360, 1320, 2295, 1455);
+    PlaceTwips(*Frame2_, {3360, 1320, 2295, 1455});
     optFrame_ = MakeControl<QRadioButton>(*Frame2_, "optFrame", QStringLiteral("Frame"));
-    PlaceTwips(*optFrame_, 240, 360, 1335, 255);
+    PlaceTwips(*optFrame_, {240, 360, 1335, 255});
     optWindow_ = MakeControl<QRadioButton>(*Frame2_, "optWindow", QStringLiteral("Full window"));
-    PlaceTwips(*optWindow_, 240, 720, 1455, 255);
+    PlaceTwips(*optWindow_, {240, 720, 1455, 255});
     optNewWin_ = MakeControl<QRadioButton>(*Frame2_, "optNewWin", QStringLiteral("New Window"));
-    PlaceTwips(*optNewWin_, 240, 1080, 1455, 255);
+    PlaceTwips(*optNewWin_, {240, 1080, 1455, 255});
 
     Command1_ = MakeControl<QPushButton>(client, "Command1", QStringLiteral("Make Harrowdeck"));
-    PlaceTwips(*Command1_, 2160, 3000, 1815, 375);
+    PlaceTwips(*Command1_, {2160, 3000, 1815, 375});
 
     for (QPushButton* button : {cmdSource_, cmdDest_, Command1_}) {
         button->setAutoDefault(false);
@@ -184,6 +170,7 @@ void frmMain::BuildControls(QWidget& client)
     for (QAbstractButton* button : client.findChildren<QAbstractButton*>()) {
         GrowToFitCaption(*button);
     }
+    EnterPressesButtons(client);
     txtProc_->installEventFilter(this);
     txtPixel_->installEventFilter(this);
 }
@@ -240,7 +227,10 @@ void frmMain::StartUp()
     SelectOptionButtons();
     Command1_->setFocus();
     show();
-    ShowAbout();
+    WaitForFrame(*this);
+    if (!shutDown_) { // a termination signal while the window was mapped
+        ShowAbout();
+    }
     if (!shutDown_) {
         Command1_->setFocus();
     }
@@ -250,6 +240,7 @@ void frmMain::LaddaPara()
 {
     (void)LoadParamFile(paths_.paramFile, state_);
     MoveToTwips(*this, state_.mainLeft, state_.mainTop);
+    KeepReachable(*this);
 }
 
 void frmMain::SparaPara()
@@ -425,11 +416,12 @@ void frmMain::txtProc_Enter()
     state_.leftPercent = value;
 }
 
-// The pixel width is only shown here; the run takes it from the field.
+// Stored as the percent is, so that a confirmed value survives a restart.
 void frmMain::txtPixel_Enter()
 {
     const int value = NormaliseWidth(txtPixel_->text().toStdString(), WidthField::Pixels);
     txtPixel_->setText(ToQt(WidthText(value)));
+    state_.leftPixels = value;
 }
 
 } // namespace harrowdeck

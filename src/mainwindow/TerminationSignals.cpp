@@ -61,7 +61,8 @@ TerminationSignals::TerminationSignals(QObject* parent)
     }
     notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::Drain);
-    if (!InstallHandler(SIGTERM) || !InstallHandler(SIGINT)) {
+    active_ = InstallHandler(SIGTERM) && InstallHandler(SIGINT);
+    if (!active_) {
         std::fprintf(stderr, "harrowdeck: could not handle SIGTERM and SIGINT: %s\n",
                      std::strerror(errno));
     }

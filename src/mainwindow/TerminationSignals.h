@@ -21,9 +21,10 @@ public:
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
-    // False when the pipe or the handlers could not be set up; the program
-    // then ends on those signals the default way.
-    [[nodiscard]] bool IsActive() const { return notifier_ != nullptr; }
+    // True once both handlers are in place. False when the pipe or either
+    // handler could not be set up (the reason went to standard error); a
+    // signal without a handler then ends the program the default way.
+    [[nodiscard]] bool IsActive() const { return active_; }
 
 signals:
     void terminationRequested();
@@ -32,6 +33,7 @@ private:
     void Drain();
 
     QSocketNotifier* notifier_ = nullptr;
+    bool active_ = false;
 };
 
 } // namespace harrowdeck

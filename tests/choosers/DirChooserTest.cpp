@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DirChooser.h"
 #include "DirListBox.h"
-#include "Drives.h"
 #include "Picks.h"
 #include "ScriptedRunner.h"
 
@@ -16,10 +15,8 @@
 
 #include <string>
 
-namespace harrowdeck {
+namespace harrowdeck::test {
 namespace {
-
-using testing::ScriptedRunner;
 
 // A scratch tree: alpha (with inner), beta, and a hidden directory.
 class DirChooserTest : public ::testing::Test {
@@ -137,6 +134,61 @@ TEST_F(DirChooserTest, DoubleClickAndEnterNavigate)
     EXPECT_EQ(vars_.result, base_ + "/beta/");
 }
 
+TEST_F(DirChooserTest, PathIsOpenAndTheCurrentDirectoryStaysMarked)
+{
+    vars_.dir = base_;
+    Open([&](QDialog& window) {
+        DirListBox& list = List(window);
+        const auto entry = [&list](const std::string& path) {
+            return list.item(list.RowOf(QString::fromStdString(path)));
+        };
+        const auto picture = [](const QListWidgetItem* item) {
+            return item->icon().pixmap(16).toImage();
+        };
+        const QImage open = picture(entry("/"));
+        EXPECT_EQ(picture(entry(base_)), open);
+        EXPECT_NE(picture(entry(base_ + "/alpha")), open);
+        EXPECT_EQ(picture(entry(base_ + "/alpha")), picture(entry(base_ + "/beta")));
+
+        ClickEntry(window, base_ + "/alpha", false);
+        EXPECT_TRUE(entry(base_)->font().bold()) << "what OK returns, while alpha is highlighted";
+        EXPECT_FALSE(entry(base_ + "/alpha")->font().bold());
+        EXPECT_FALSE(entry("/")->font().bold());
+        Press(window, "cmdAvbryt");
+    });
+}
+
+TEST_F(DirChooserTest, CentredOnItsOuterSizeOverTheMainWindow)
+{
+    main_.setGeometry(300, 200, 407, 251);
+    main_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main_));
+    vars_.dir = base_;
+    Open([&](QDialog& window) {
+        const QPointF expected = QRectF(main_.frameGeometry()).center();
+        const QPointF placed = QRectF(window.frameGeometry()).center();
+        EXPECT_LE(std::abs(placed.x() - expected.x()), 0.5);
+        EXPECT_LE(std::abs(placed.y() - expected.y()), 0.5);
+        Press(window, "cmdAvbryt");
+    });
+}
+
+TEST_F(DirChooserTest, EnterOnAFocusedButtonPressesIt)
+{
+    vars_.dir = base_;
+    Open([&](QDialog& window) {
+        auto* okey = window.findChild<QPushButton*>("cmdOkey");
+        okey->setFocus();
+        QTest::keyClick(okey, Qt::Key_Return);
+    });
+    EXPECT_EQ(vars_.result, base_ + "/");
+    vars_.result = "stale";
+    Open([&](QDialog& window) {
+        QTest::keyClick(window.findChild<QPushButton*>("cmdAvbryt"), Qt::Key_Enter);
+    });
+    EXPECT_EQ(vars_.result, "");
+}
+
 TEST_F(DirChooserTest, CancelAndCloseLeaveNoResultAndTheNormalisedDir)
 {
     vars_.dir = base_ + "/alpha";
@@ -214,7 +266,7 @@ TEST_F(DirChooserTest, UnreadableDriveWarnsAndTheWindowStaysUsable)
             Press(window, "cmdOkey");
         },
         {"/", base_ + "/unplugged"});
-    EXPECT_EQ(runner_.runs, 2);
+    EXPECT_EQ(runner_.shown.size(), 2u);
     EXPECT_EQ(vars_.result, base_ + "/alpha/");
 }
 
@@ -241,24 +293,5 @@ TEST_F(DirChooserTest, DestinationPickChangesDestDirOnlyOnOk)
     EXPECT_TRUE(vars_.file.empty());
 }
 
-TEST(Drives, OffersRootHomeAndRealVolumesOnce)
-{
-    EXPECT_TRUE(IsUserVolume("ext4", "/"));
-    EXPECT_TRUE(IsUserVolume("vfat", "/media/card"));
-    EXPECT_TRUE(IsUserVolume("exfat", "/run/media/anna/STICK"));
-    EXPECT_FALSE(IsUserVolume("proc", "/proc"));
-    EXPECT_FALSE(IsUserVolume("tmpfs", "/tmp"));
-    EXPECT_FALSE(IsUserVolume("ext4", "/run/user/1000/doc"));
-    EXPECT_FALSE(IsUserVolume("squashfs", "/snap/core/1"));
-
-    EXPECT_EQ(MakeDriveList("/home/anna/", {"/", "/media/card", "/media/card/"}),
-              (std::vector<std::string>{"/", "/home/anna", "/media/card"}));
-
-    const std::vector<std::string> drives{"/", "/home/anna", "/home/anna/usb"};
-    EXPECT_EQ(CurrentDriveIndex(drives, "/home/anna/usb/pages"), 2u);
-    EXPECT_EQ(CurrentDriveIndex(drives, "/home/annabel"), 0u);
-    EXPECT_EQ(CurrentDriveIndex(drives, "/home/anna"), 1u);
-}
-
 } // namespace
-} // namespace harrowdeck
+} // namespace harrowdeck::test

@@ -14,36 +14,8 @@
 
 #include <string>
 
-namespace harrowdeck {
+namespace harrowdeck::test {
 namespace {
-
-using testing::ScriptedRunner;
-
-TEST(FileFilter, CallerEntriesComeBeforeAllFiles)
-{
-    EXPECT_EQ(BuildFilterText(""), "Alla filer (*.*)|*.*");
-    EXPECT_EQ(BuildFilterText("htm (*.htm*)|*.htm*"), "htm (*.htm*)|*.htm*|Alla filer (*.*)|*.*");
-}
-
-TEST(FileFilter, PipeFormatBecomesQtNameFilters)
-{
-    EXPECT_EQ(ToQtNameFilters("htm (*.htm*)|*.htm*|Alla filer (*.*)|*.*"),
-              (std::vector<std::string>{"htm (*.htm*) (*.htm*)", "Alla filer (*.*) (*)"}));
-    EXPECT_EQ(ToQtNameFilters("Web|*.htm;*.html"), (std::vector<std::string>{"Web (*.htm *.html)"}));
-    // Malformed input still gives a usable list.
-    EXPECT_EQ(ToQtNameFilters("Lonely"), (std::vector<std::string>{"Lonely (*)"}));
-    EXPECT_EQ(ToQtNameFilters("|*.txt"), (std::vector<std::string>{"*.txt (*.txt)"}));
-    EXPECT_TRUE(ToQtNameFilters("").empty());
-}
-
-TEST(FileFilter, InitialDirectoryAndDirectoryPart)
-{
-    EXPECT_EQ(InitialDirFor(""), "");
-    EXPECT_EQ(InitialDirFor("/"), "/") << "the root must not turn into the default directory";
-    EXPECT_EQ(InitialDirFor("/data/"), "/data");
-    EXPECT_EQ(DirPartOf("/data/BOOK.HTM", "BOOK.HTM"), "/data/");
-    EXPECT_EQ(DirPartOf("BOOK.HTM", "BOOK.HTM"), "");
-}
 
 class FileChooserTest : public ::testing::Test {
 protected:
@@ -201,4 +173,4 @@ TEST_F(FileChooserTest, SourcePickTakesAConfirmedChoice)
 }
 
 } // namespace
-} // namespace harrowdeck
+} // namespace harrowdeck::test

@@ -91,6 +91,24 @@ TEST_F(AboutWindow, OkejClosesItAndEscapeDoesNot)
     QTest::mouseClick(&Get<QPushButton>(about, "cmdExit"), Qt::LeftButton);
     EXPECT_FALSE(about.isVisible());
     EXPECT_EQ(about.result(), QDialog::Accepted);
+
+    frmStart byKey(mainWindow, QStringLiteral("Harrowdeck 1.1"));
+    byKey.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&byKey));
+    QTest::keyClick(&Get<QPushButton>(byKey, "cmdExit"), Qt::Key_Return);
+    EXPECT_FALSE(byKey.isVisible()) << "Enter on the focused Okej presses it";
+}
+
+// Many window managers frame no window without a title bar; it draws its own.
+TEST_F(AboutWindow, DrawsItsOwnFrame)
+{
+    frmStart about(mainWindow, QStringLiteral("Harrowdeck 1.1"));
+    EXPECT_TRUE(about.windowFlags().testFlag(Qt::FramelessWindowHint));
+    const QImage picture = about.grab().toImage();
+    const QColor face = about.palette().color(QPalette::Window);
+    EXPECT_NE(picture.pixelColor(0, about.height() / 2), face);
+    EXPECT_NE(picture.pixelColor(about.width() - 1, about.height() / 2), face);
+    EXPECT_EQ(picture.pixelColor(about.width() / 2, about.height() - 8), face);
 }
 
 // Each showing is a fresh window, so the copyright line never grows.

@@ -3,7 +3,7 @@
 #include "HelpWindow.h"
 #include "WindowPlacement.h"
 
-#include "../choosers/ScriptedRunner.h"
+#include "ScriptedRunner.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -13,10 +13,8 @@
 
 #include <string>
 
-namespace harrowdeck {
+namespace harrowdeck::test {
 namespace {
-
-using testing::ScriptedRunner;
 
 QPlainTextEdit& Text1Of(QDialog& window)
 {
@@ -96,6 +94,13 @@ TEST_F(HelpWindowTest, BoxFollowsTheWindowAndWrapsInsteadOfScrollingSideways)
         EXPECT_EQ(box.width(), TwipsToPixelsFor(window, expected.width));
         EXPECT_EQ(box.height(), TwipsToPixelsFor(window, expected.height));
 
+        // Under the platform's known frame: the outer size less the classic
+        // frame (so the client area under a classic frame), at most that.
+        const QSize frame = window.frameGeometry().size() - window.size();
+        const QSize classic(TwipsToPixelsFor(window, 100), TwipsToPixelsFor(window, 400));
+        EXPECT_NEAR(box.width(), std::min(window.width(), window.width() + frame.width() - classic.width()), 1);
+        EXPECT_NEAR(box.height(), std::min(window.height(), window.height() + frame.height() - classic.height()), 1);
+
         window.resize(3, 3); // smaller than the frame allowance
         QCoreApplication::processEvents();
         EXPECT_GE(box.width(), 0);
@@ -106,4 +111,4 @@ TEST_F(HelpWindowTest, BoxFollowsTheWindowAndWrapsInsteadOfScrollingSideways)
 }
 
 } // namespace
-} // namespace harrowdeck
+} // namespace harrowdeck::test

@@ -155,7 +155,7 @@ TEST_F(MainWindowInput, EnterBringsThePercentIntoRange)
     }
 }
 
-TEST_F(MainWindowInput, EnterBringsThePixelsIntoRangeWithoutStoringThem)
+TEST_F(MainWindowInput, EnterBringsThePixelsIntoRangeAndStoresThem)
 {
     const std::pair<const char*, const char*> cases[] = {{"", "20"}, {"7", "20"}, {"999", "999"}};
     for (const auto& [typed, shown] : cases) {
@@ -163,7 +163,7 @@ TEST_F(MainWindowInput, EnterBringsThePixelsIntoRangeWithoutStoringThem)
         Replace("txtPixel", typed);
         Enter("txtPixel");
         EXPECT_EQ(Text("txtPixel"), shown);
-        EXPECT_EQ(window->State().leftPixels, 140);
+        EXPECT_EQ(window->State().leftPixels, QString(shown).toInt());
         EXPECT_EQ(window->State().pixelText, shown);
     }
 }
@@ -213,6 +213,21 @@ TEST_F(MainWindowInput, OptionButtonsSetTheModes)
     EXPECT_FALSE(Selected("optNewWin"));
     QTest::mouseClick(&Get<QRadioButton>("optFrame"), Qt::LeftButton);
     EXPECT_EQ(window->State().browseMode, 1);
+}
+
+TEST_F(MainWindowInput, EnterOnAFocusedButtonPressesIt)
+{
+    for (const char* name : {"cmdSource", "cmdDest", "Command1"}) {
+        SCOPED_TRACE(name);
+        QPushButton& button = Get<QPushButton>(name);
+        int clicks = 0;
+        const auto counter = QObject::connect(&button, &QPushButton::clicked, [&clicks] { ++clicks; });
+        button.setFocus();
+        QTest::keyClick(&button, Qt::Key_Return);
+        QTest::keyClick(&button, Qt::Key_Enter);
+        EXPECT_EQ(clicks, 2);
+        QObject::disconnect(counter);
+    }
 }
 
 TEST_F(MainWindowInput, InfoShowsTheAboutWindowEachTime)

@@ -7,6 +7,8 @@
 #include "WindowPlacement.h"
 
 #include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 
 
@@ -149,6 +151,43 @@ TEST_F(StartupShutdown, SavesTheMovedWindowAndTheChangedChoices)
     EXPECT_EQ(saved.mainLeft, 4500);
     EXPECT_EQ(saved.mainTop, 750);
     EXPECT_EQ(saved.browseMode, 2);
+}
+
+TEST_F(StartupShutdown, PixelsConfirmedWithEnterSurviveARestart)
+{
+    Start();
+    QLineEdit& pixels = Get<QLineEdit>("txtPixel");
+    pixels.clear();
+    QTest::keyClicks(&pixels, "300");
+    QTest::keyClick(&pixels, Qt::Key_Return);
+    Get<QAction>("mnuQuit").trigger();
+    Start();
+    EXPECT_EQ(Text("txtPixel"), "300");
+}
+
+// A position on no screen (an unplugged monitor) would hide the program;
+// one on a screen, a second one included, is kept.
+TEST_F(StartupShutdown, WindowEndsOnAScreen)
+{
+    if (QGuiApplication::screens().size() < 2) {
+        GTEST_SKIP() << "needs the two-screen offscreen platform";
+    }
+    const QRect second = QGuiApplication::screens().at(1)->geometry();
+    const double inside = (second.left() + 10) * 15.0;
+    const std::pair<std::string, std::pair<double, double>> cases[] = {
+        {" 60000 \n 60000 ", {0, 0}},
+        {"-30000 \n-30000 ", {0, 0}},
+        {" 150 \n " + std::to_string(int(inside)) + " ", {inside, 150}},
+    };
+    for (const auto& [pos, expected] : cases) {
+        SCOPED_TRACE(pos);
+        StartWith("POS\n" + pos + "\n");
+        EXPECT_EQ(LeftTop(), expected);
+        window->close();
+        MainState saved;
+        ASSERT_TRUE(LoadParamFile(ParamFile(), saved));
+        EXPECT_EQ(std::make_pair(double(saved.mainLeft), double(saved.mainTop)), expected);
+    }
 }
 
 TEST_F(StartupShutdown, PositionBeyondSixteenBitsRoundTrips)

@@ -5,13 +5,6 @@
 
 namespace harrowdeck {
 
-// The one path separator the choosers use; every chosen directory ends with it.
-inline constexpr char kSeparator = '/';
-
-// Appends the separator to path when its last character is not one, so an
-// empty path becomes the root.
-void AppendSeparator(std::string& path);
-
 // Normalises path in place (trailing separator appended) and tells whether it
 // names a directory that can be listed, empty directories included. Never
 // throws: anything that goes wrong counts as "no".

@@ -1,11 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The windows' plain rules: the start directory probe, the width fields' key
+// filter, the file filter and the drive list.
+#include "DigitKeyFilter.h"
 #include "DirExists.h"
+#include "DriveList.h"
+#include "FileFilter.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace harrowdeck {
 namespace {
@@ -103,6 +109,64 @@ TEST_F(DirExistsTest, UnusableStartDirIsReplacedByTheFallback)
     std::string usable = Root();
     NormaliseStartDir(usable, "/fallback/");
     EXPECT_EQ(usable, Root() + "/");
+}
+
+TEST(DigitKeyFilter, PassesDigitsAndControlCodesOnly)
+{
+    for (int code = 0; code <= 31; ++code) {
+        EXPECT_EQ(DigitKeyFilter(code), code);
+    }
+    for (int code = '0'; code <= '9'; ++code) {
+        EXPECT_EQ(DigitKeyFilter(code), code);
+    }
+    for (const int code : std::initializer_list<int>{' ', '-', '.', '+', 'a', 'Z', '/', ':', 127, 0xE9, 0x416}) {
+        EXPECT_EQ(DigitKeyFilter(code), 0) << code;
+    }
+}
+
+TEST(FileFilter, CallerEntriesComeBeforeAllFiles)
+{
+    EXPECT_EQ(BuildFilterText(""), "Alla filer (*.*)|*.*");
+    EXPECT_EQ(BuildFilterText("htm (*.htm*)|*.htm*"), "htm (*.htm*)|*.htm*|Alla filer (*.*)|*.*");
+}
+
+TEST(FileFilter, PipeFormatBecomesQtNameFilters)
+{
+    EXPECT_EQ(ToQtNameFilters("htm (*.htm*)|*.htm*|Alla filer (*.*)|*.*"),
+              (std::vector<std::string>{"htm (*.htm*) (*.htm*)", "Alla filer (*.*) (*)"}));
+    EXPECT_EQ(ToQtNameFilters("Web|*.htm;*.html"), (std::vector<std::string>{"Web (*.htm *.html)"}));
+    // Malformed input still gives a usable list.
+    EXPECT_EQ(ToQtNameFilters("Lonely"), (std::vector<std::string>{"Lonely (*)"}));
+    EXPECT_EQ(ToQtNameFilters("|*.txt"), (std::vector<std::string>{"*.txt (*.txt)"}));
+    EXPECT_TRUE(ToQtNameFilters("").empty());
+}
+
+TEST(FileFilter, InitialDirectoryAndDirectoryPart)
+{
+    EXPECT_EQ(InitialDirFor(""), "");
+    EXPECT_EQ(InitialDirFor("/"), "/") << "the root must not turn into the default directory";
+    EXPECT_EQ(InitialDirFor("/data/"), "/data");
+    EXPECT_EQ(DirPartOf("/data/BOOK.HTM", "BOOK.HTM"), "/data/");
+    EXPECT_EQ(DirPartOf("BOOK.HTM", "BOOK.HTM"), "");
+}
+
+TEST(Drives, OffersRootHomeAndRealVolumesOnce)
+{
+    EXPECT_TRUE(IsUserVolume("ext4", "/"));
+    EXPECT_TRUE(IsUserVolume("vfat", "/media/card"));
+    EXPECT_TRUE(IsUserVolume("exfat", "/run/media/anna/STICK"));
+    EXPECT_FALSE(IsUserVolume("proc", "/proc"));
+    EXPECT_FALSE(IsUserVolume("tmpfs", "/tmp"));
+    EXPECT_FALSE(IsUserVolume("ext4", "/run/user/1000/doc"));
+    EXPECT_FALSE(IsUserVolume("squashfs", "/snap/core/1"));
+
+    EXPECT_EQ(MakeDriveList("/home/anna/", {"/", "/media/card", "/media/card/"}),
+              (std::vector<std::string>{"/", "/home/anna", "/media/card"}));
+
+    const std::vector<std::string> drives{"/", "/home/anna", "/home/anna/usb"};
+    EXPECT_EQ(CurrentDriveIndex(drives, "/home/anna/usb/pages"), 2u);
+    EXPECT_EQ(CurrentDriveIndex(drives, "/home/annabel"), 0u);
+    EXPECT_EQ(CurrentDriveIndex(drives, "/home/anna"), 1u);
 }
 
 } // namespace

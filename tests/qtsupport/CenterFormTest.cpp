@@ -50,5 +50,22 @@ TEST(CenterForm, NoLimitAtTheRightOrBottomEdge)
     EXPECT_EQ(win, (WindowRect{29000, 19000, 4000, 4000}));
 }
 
+TEST(IsReachable, NeedsAGrabbableStretchOfTheTitleBarOnOneScreen)
+{
+    const WindowRect screens[] = {{0, 0, 800, 600}, {800, 0, 1024, 768}};
+    const auto at = [](double left, double top) { return WindowRect{left, top, 409, 272}; };
+    EXPECT_TRUE(IsReachable(at(0, 0), screens));
+    EXPECT_TRUE(IsReachable(at(810, 10), screens)) << "on the second screen";
+    EXPECT_TRUE(IsReachable(at(700, 550), screens)) << "100 x 50 still on the first";
+    EXPECT_FALSE(IsReachable(at(1725, 0), screens)) << "only 99 px wide on it";
+    EXPECT_FALSE(IsReachable(at(100, -1), screens)) << "title bar above the screen";
+    EXPECT_FALSE(IsReachable(at(4000, 4000), screens));
+    EXPECT_FALSE(IsReachable(at(-2000, -2000), screens));
+    EXPECT_FALSE(IsReachable(at(0, 0), {}));
+    // A window smaller than the stretch must lie on a screen whole.
+    EXPECT_TRUE(IsReachable({0, 560, 60, 40}, screens));
+    EXPECT_FALSE(IsReachable({0, 561, 60, 40}, screens));
+}
+
 } // namespace
 } // namespace harrowdeck

@@ -6,15 +6,50 @@
 #include <QColor>
 #include <QFile>
 #include <QFont>
+#include <QKeyEvent>
 #include <QPalette>
+#include <QPushButton>
 #include <QString>
 #include <QWidget>
 
 namespace harrowdeck {
 
+namespace {
+
+// Qt gives Enter only to a dialog's default buttons; this gives it to any
+// button that has the focus, dialog or not.
+class EnterClicksButton final : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button == nullptr || event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) {
+            return false;
+        }
+        button->click();
+        return true;
+    }
+};
+
+} // namespace
+
 QString ProgramCaption()
 {
     return QString::fromUtf8(version::kProgramName);
+}
+
+QFont BoldSansSerif(double pointSize)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(pointSize);
+    font.setBold(true);
+    return font;
 }
 
 QFont CourierFont()
@@ -37,6 +72,14 @@ void PaintLightGrey(QWidget& widget)
     palette.setColor(QPalette::WindowText, Qt::black);
     widget.setPalette(palette);
     widget.setAutoFillBackground(true);
+}
+
+void EnterPressesButtons(QWidget& window)
+{
+    auto* filter = new EnterClicksButton(&window);
+    for (QPushButton* button : window.findChildren<QPushButton*>()) {
+        button->installEventFilter(filter);
+    }
 }
 
 QString ToQt(const std::string& text)

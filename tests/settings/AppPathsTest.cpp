@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppPaths.h"
-#include "DigitKeyFilter.h"
 
 #include <gtest/gtest.h>
 
@@ -43,19 +42,6 @@ TEST(AppPaths, SystemDirectories)
     EXPECT_TRUE(IsSystemProgramDir("/bin"));
     EXPECT_FALSE(IsSystemProgramDir("/usrdata/bin"));
     EXPECT_FALSE(IsSystemProgramDir("/home/me/usr/bin"));
-}
-
-TEST(DigitKeyFilter, PassesDigitsAndControlCodesOnly)
-{
-    for (int code = 0; code <= 31; ++code) {
-        EXPECT_EQ(DigitKeyFilter(code), code);
-    }
-    for (int code = '0'; code <= '9'; ++code) {
-        EXPECT_EQ(DigitKeyFilter(code), code);
-    }
-    for (const int code : std::initializer_list<int>{' ', '-', '.', '+', 'a', 'Z', '/', ':', 127, 0xE9, 0x416}) {
-        EXPECT_EQ(DigitKeyFilter(code), 0) << code;
-    }
 }
 
 } // namespace

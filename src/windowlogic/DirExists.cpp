@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DirExists.h"
 
+#include "AppPaths.h"
+#include "FileProbe.h"
+
 #include <filesystem>
 #include <system_error>
 
 namespace harrowdeck {
-
-void AppendSeparator(std::string& path)
-{
-    if (path.empty() || path.back() != kSeparator) {
-        path.push_back(kSeparator);
-    }
-}
 
 bool DirExists(std::string& path)
 {

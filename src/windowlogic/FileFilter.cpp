@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileFilter.h"
 
-#include "DirExists.h"
+#include "FileProbe.h"
 
 #include <cstddef>
 #include <utility>

@@ -10,7 +10,6 @@ namespace harrowdeck {
 class ModalRunner {
 public:
     virtual ~ModalRunner() = default;
-    // Shows the dialog modally and returns its result code.
     virtual int Run(QDialog& dialog);
 };
 

@@ -10,13 +10,18 @@ namespace {
 
 std::string WithSeparator(std::string dir)
 {
-    if (dir.empty() || dir.back() != '/') {
-        dir.push_back('/');
-    }
+    AppendSeparator(dir);
     return dir;
 }
 
 } // namespace
+
+void AppendSeparator(std::string& path)
+{
+    if (path.empty() || path.back() != kSeparator) {
+        path.push_back(kSeparator);
+    }
+}
 
 bool IsSystemProgramDir(const std::string& dir)
 {
