@@ -3,7 +3,7 @@
 
 #include "Messages.h"
 #include "FileSizeLimit.h"
-#include "ScriptedUi.h"
+#include "RunFixture.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -20,53 +20,12 @@ using test::Crlf;
 using test::DataPath;
 using test::FileSizeLimit;
 using test::ReadFile;
-using test::ScriptedUi;
-using test::TempDir;
 using test::WriteFile;
 using Icon = UserInterface::Icon;
 
-constexpr const char* kHeader = "<!DOCTYPE FIRSTFLOOR>\n";
-
-// A source file and a destination directory, with the main window's state
-// pointing at them.
-class RunTest : public ::testing::Test {
-protected:
-    TempDir src;
-    TempDir dest;
-    MainState state;
-    ScriptedUi ui;
-
-    void SetUp() override
-    {
-        state.sourcePath = src / "export.htm";
-        state.destDir = dest.Path();
-    }
-
-    void Source(const std::string& body) { WriteFile(state.sourcePath, body); }
-    RunReport Run() { return MakeFrameset(state, ui); }
-
-    std::vector<std::string> DestFiles() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dest.Path())) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-};
-
 using Names = std::vector<std::string>;
 
-std::string Folders(int count, const std::string& prefix = "F")
-{
-    std::string body;
-    for (int i = 1; i <= count; ++i) {
-        body += "<DT><H3>" + prefix + std::to_string(i) + "</H3>\n<DT><A HREF=\"" + std::to_string(i) +
-                ".htm\">L</A>\n</DL><p>\n";
-    }
-    return body;
-}
+class RunTest : public test::RunFixture {};
 
 TEST_F(RunTest, WorkedExampleMatchesTheGoldenPagesByteForByte)
 {
@@ -85,13 +44,13 @@ TEST_F(RunTest, WorkedExampleMatchesTheGoldenPagesByteForByte)
     EXPECT_EQ(ui.messages[0].icon, Icon::None);
     EXPECT_EQ(DestFiles(), (Names{"1.html", "2.html", "Harrowdeck.html", "dir.html"}));
     for (const char* page : {"1.html", "2.html", "dir.html", "Harrowdeck.html"}) {
-        EXPECT_EQ(ReadFile(dest / page), ReadFile(DataPath(std::string("worked/") + page))) << page;
+        EXPECT_EQ(ReadFile(destDir + page), ReadFile(DataPath(std::string("worked/") + page))) << page;
     }
 }
 
 TEST_F(RunTest, TargetFollowsTheBrowsingMode)
 {
-    Source(std::string(kHeader) + "<DT><H3>A</H3>\n<DT><A HREF=\"x\" ADD=\"1\">X</A>\n</DL><p>\n");
+    Source(std::string(test::kHeaderLine) + "<DT><H3>A</H3>\n<DT><A HREF=\"x\" ADD=\"1\">X</A>\n</DL><p>\n");
     const std::pair<int, std::string> cases[] = {
         {kBrowseFrame, ""}, {kBrowseFullWindow, " TARGET=\"_top\""}, {kBrowseNewWindow, " TARGET=\"_blank\""},
         {0, " TARGET=\"_blank\""}, {7, " TARGET=\"_blank\""}};
@@ -99,13 +58,13 @@ TEST_F(RunTest, TargetFollowsTheBrowsingMode)
         state.browseMode = mode;
         ASSERT_EQ(Run().outcome, RunOutcome::Done);
         EXPECT_EQ(state.targetAttr, target);
-        EXPECT_NE(ReadFile(dest / "1.html").find("<A HREF=\"x\"" + target + ">X</A><BR>\r\n"), std::string::npos);
+        EXPECT_NE(ReadFile(destDir + "1.html").find("<A HREF=\"x\"" + target + ">X</A><BR>\r\n"), std::string::npos);
     }
 }
 
 TEST_F(RunTest, AnsweringNoChangesNothing)
 {
-    Source(std::string(kHeader) + Folders(2));
+    Source(std::string(test::kHeaderLine) + test::Folders(2));
     state.procText = "95";
     state.pixelText = "7";
     state.targetAttr = "before";
@@ -122,7 +81,7 @@ TEST_F(RunTest, AnsweringNoChangesNothing)
 
 TEST_F(RunTest, StopAtTheExportCheckKeepsTheNormalisedWidths)
 {
-    Source("<HTML>\n" + Folders(1));
+    Source("<HTML>\n" + test::Folders(1));
     state.procText = "";
     state.pixelText = "7";
     state.browseMode = kBrowseFullWindow;
@@ -149,22 +108,22 @@ TEST_F(RunTest, EmptyOrHeaderOnlySourcesEndInAnOrderlyWay)
 
 TEST_F(RunTest, MissingSourceIsReportedBeforeAnything)
 {
-    state.sourcePath = src / "missing.htm";
+    state.sourcePath = work / "missing.htm";
     state.procText = "5";
     EXPECT_EQ(Run().outcome, RunOutcome::SourceMissing);
     EXPECT_EQ(ui.OnlyMessage(), "Gloamery source file doesn't exist!");
     EXPECT_TRUE(ui.questions.empty());
     EXPECT_EQ(state.procText, "5");
 
-    state.sourcePath = src.Path();
+    state.sourcePath = work.Path();
     ui.messages.clear();
     EXPECT_EQ(Run().outcome, RunOutcome::SourceMissing);
 }
 
 TEST_F(RunTest, MissingDestinationIsReportedBeforeTheQuestion)
 {
-    Source(std::string(kHeader) + Folders(1));
-    for (const std::string& destDir : {std::string(), dest / "missing/", state.sourcePath}) {
+    Source(std::string(test::kHeaderLine) + test::Folders(1));
+    for (const std::string& destDir : {std::string(), destDir + "missing/", state.sourcePath}) {
         state.destDir = destDir;
         ui.messages.clear();
         EXPECT_EQ(Run().outcome, RunOutcome::DestMissing);
@@ -175,15 +134,15 @@ TEST_F(RunTest, MissingDestinationIsReportedBeforeTheQuestion)
 
 TEST_F(RunTest, DestinationWithoutTrailingSeparatorStillWritesInsideIt)
 {
-    Source(std::string(kHeader) + Folders(1));
-    state.destDir = dest.Path().substr(0, dest.Path().size() - 1);
+    Source(std::string(test::kHeaderLine) + test::Folders(1));
+    state.destDir = destDir.substr(0, destDir.size() - 1);
     EXPECT_EQ(Run().outcome, RunOutcome::Done);
     EXPECT_EQ(DestFiles(), (Names{"1.html", "Harrowdeck.html", "dir.html"}));
 }
 
 TEST_F(RunTest, FoldersWithoutLinksGiveAMessageAndNoFile)
 {
-    Source(std::string(kHeader) + "<DT><H3>A</H3>\n<DL><p>\n</DL><p>\n<DT><H3>B</H3>\n</DL><p>\n");
+    Source(std::string(test::kHeaderLine) + "<DT><H3>A</H3>\n<DL><p>\n</DL><p>\n<DT><H3>B</H3>\n</DL><p>\n");
     EXPECT_EQ(Run().outcome, RunOutcome::NothingToWrite);
     EXPECT_EQ(ui.OnlyMessage(), "No folder with links was found; nothing was written.");
     EXPECT_TRUE(DestFiles().empty());
@@ -191,12 +150,12 @@ TEST_F(RunTest, FoldersWithoutLinksGiveAMessageAndNoFile)
 
 TEST_F(RunTest, SkippedLinesAreCountedInTheCompletionMessage)
 {
-    Source(std::string(kHeader) + "<DT><H3>A</H3>\n<DT><A HREF=\"bad>x</A>\n<DT><A HREF=\"ok\">ok</A>\n</DL><p>\n");
+    Source(std::string(test::kHeaderLine) + "<DT><H3>A</H3>\n<DT><A HREF=\"bad>x</A>\n<DT><A HREF=\"ok\">ok</A>\n</DL><p>\n");
     RunReport report = Run();
     EXPECT_EQ(report.skippedLines, 1u);
     EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!\n1 line could not be read and was left out.");
 
-    Source(std::string(kHeader) + "<DT>A</H3>\n<DT><H3>B</H3>\n<DT><A HREF=\"bad\n<DT><A HREF=\"ok\">ok</A>\n"
+    Source(std::string(test::kHeaderLine) + "<DT>A</H3>\n<DT><H3>B</H3>\n<DT><A HREF=\"bad\n<DT><A HREF=\"ok\">ok</A>\n"
                                   "<DT><A HREF=\"bad2>\n</DL><p>\n");
     ui.messages.clear();
     report = Run();
@@ -206,58 +165,58 @@ TEST_F(RunTest, SkippedLinesAreCountedInTheCompletionMessage)
 
 TEST_F(RunTest, TenOrMoreFoldersAreNumberedInOrder)
 {
-    Source(std::string(kHeader) + Folders(12));
+    Source(std::string(test::kHeaderLine) + test::Folders(12));
     ASSERT_EQ(Run().outcome, RunOutcome::Done);
-    const std::string index = ReadFile(dest / "dir.html");
+    const std::string index = ReadFile(destDir + "dir.html");
     EXPECT_LT(index.find("\"9.html\""), index.find("\"10.html\""));
     EXPECT_LT(index.find("\"10.html\""), index.find("\"12.html\""));
-    EXPECT_NE(ReadFile(dest / "10.html").find("<H3>F10</H3>"), std::string::npos);
-    EXPECT_FALSE(test::PathExists(dest / "010.html"));
+    EXPECT_NE(ReadFile(destDir + "10.html").find("<H3>F10</H3>"), std::string::npos);
+    EXPECT_FALSE(test::PathExists(destDir + "010.html"));
 }
 
 TEST_F(RunTest, MoreFoldersThan16BitsCanCount)
 {
-    Source(std::string(kHeader) + Folders(40000));
+    Source(std::string(test::kHeaderLine) + test::Folders(40000));
     const RunReport report = Run();
     ASSERT_EQ(report.outcome, RunOutcome::Done);
     EXPECT_EQ(report.pagesWritten, 40000u);
-    EXPECT_NE(ReadFile(dest / "40000.html").find("<H3>F40000</H3>"), std::string::npos);
-    EXPECT_NE(ReadFile(dest / "dir.html").find("<A HREF=\"32768.html\" TARGET=\"lankar\">F32768</A>"),
+    EXPECT_NE(ReadFile(destDir + "40000.html").find("<H3>F40000</H3>"), std::string::npos);
+    EXPECT_NE(ReadFile(destDir + "dir.html").find("<A HREF=\"32768.html\" TARGET=\"lankar\">F32768</A>"),
               std::string::npos);
 }
 
 TEST_F(RunTest, ASecondSmallerRunLeavesOlderPagesAndOverwritesTheRest)
 {
-    Source(std::string(kHeader) + Folders(3, "Old"));
+    Source(std::string(test::kHeaderLine) + test::Folders(3, "Old"));
     ASSERT_EQ(Run().outcome, RunOutcome::Done);
-    Source(std::string(kHeader) + Folders(2, "New"));
+    Source(std::string(test::kHeaderLine) + test::Folders(2, "New"));
     ASSERT_EQ(Run().outcome, RunOutcome::Done);
-    EXPECT_EQ(ui.questions.size(), 2u);
-    EXPECT_NE(ReadFile(dest / "1.html").find("<H3>New1</H3>"), std::string::npos);
-    EXPECT_NE(ReadFile(dest / "3.html").find("<H3>Old3</H3>"), std::string::npos);
-    EXPECT_EQ(ReadFile(dest / "dir.html").find("3.html"), std::string::npos);
+    EXPECT_EQ(ui.questions.size(), 1u);
+    EXPECT_NE(ReadFile(destDir + "1.html").find("<H3>New1</H3>"), std::string::npos);
+    EXPECT_NE(ReadFile(destDir + "3.html").find("<H3>Old3</H3>"), std::string::npos);
+    EXPECT_EQ(ReadFile(destDir + "dir.html").find("3.html"), std::string::npos);
 }
 
 TEST_F(RunTest, FramesetUsesTheChosenSizeMode)
 {
-    Source(std::string(kHeader) + Folders(1));
+    Source(std::string(test::kHeaderLine) + test::Folders(1));
     state.sizeMode = kSizePixels;
     state.pixelText = "300";
     state.procText = "95";
     ASSERT_EQ(Run().outcome, RunOutcome::Done);
-    EXPECT_NE(ReadFile(dest / "Harrowdeck.html").find("<FRAMESET COLS=\"300,*\">"), std::string::npos);
+    EXPECT_NE(ReadFile(destDir + "Harrowdeck.html").find("<FRAMESET COLS=\"300,*\">"), std::string::npos);
     EXPECT_EQ(state.procText, "80");
     EXPECT_EQ(state.leftPixels, 300);
 }
 
 TEST_F(RunTest, ImagesInTheDestinationSwitchTheBodies)
 {
-    Source(std::string(kHeader) + Folders(1));
-    WriteFile(dest / "back.gif", "GIF89a");
-    WriteFile(dest / "file.gif", "GIF89a");
+    Source(std::string(test::kHeaderLine) + test::Folders(1));
+    WriteFile(destDir + "back.gif", "GIF89a");
+    WriteFile(destDir + "file.gif", "GIF89a");
     ASSERT_EQ(Run().outcome, RunOutcome::Done);
-    EXPECT_NE(ReadFile(dest / "1.html").find("<BODY BACKGROUND=\"file.gif\">"), std::string::npos);
-    EXPECT_NE(ReadFile(dest / "dir.html").find("<BODY BACKGROUND=\"back.gif\">"), std::string::npos);
+    EXPECT_NE(ReadFile(destDir + "1.html").find("<BODY BACKGROUND=\"file.gif\">"), std::string::npos);
+    EXPECT_NE(ReadFile(destDir + "dir.html").find("<BODY BACKGROUND=\"back.gif\">"), std::string::npos);
 }
 
 TEST_F(RunTest, CancelWritesNeitherIndexNorFrameset)
@@ -266,7 +225,7 @@ TEST_F(RunTest, CancelWritesNeitherIndexNorFrameset)
     for (int i = 0; i < 600; ++i) {
         folder += "<DT><A HREF=\"x\">x</A>\n";
     }
-    std::string body = kHeader;
+    std::string body = test::kHeaderLine;
     for (int i = 0; i < 100; ++i) {
         body += folder + "</DL><p>\n";
     }
@@ -276,25 +235,25 @@ TEST_F(RunTest, CancelWritesNeitherIndexNorFrameset)
     EXPECT_EQ(report.outcome, RunOutcome::Cancelled);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_GT(report.pagesWritten, 0u);
-    EXPECT_FALSE(test::PathExists(dest / "dir.html"));
-    EXPECT_FALSE(test::PathExists(dest / "Harrowdeck.html"));
+    EXPECT_FALSE(test::PathExists(destDir + "dir.html"));
+    EXPECT_FALSE(test::PathExists(destDir + "Harrowdeck.html"));
 }
 
 TEST_F(RunTest, WriteFailureStopsTheRunAndKeepsThePreviousPages)
 {
-    Source(std::string(kHeader) + Folders(3, "Old"));
+    Source(std::string(test::kHeaderLine) + test::Folders(3, "Old"));
     ASSERT_EQ(Run().outcome, RunOutcome::Done);
-    const std::string oldFirst = ReadFile(dest / "1.html");
-    const std::string oldSecond = ReadFile(dest / "2.html");
-    const std::string oldIndex = ReadFile(dest / "dir.html");
+    const std::string oldFirst = ReadFile(destDir + "1.html");
+    const std::string oldSecond = ReadFile(destDir + "2.html");
+    const std::string oldIndex = ReadFile(destDir + "dir.html");
 
     // Folder 2 now has a page too large for the "disk".
     std::string links;
     for (int i = 0; i < 100; ++i) {
         links += "<DT><A HREF=\"big\">B</A>\n";
     }
-    Source(std::string(kHeader) + "<DT><H3>New1</H3>\n<DT><A HREF=\"a\">a</A>\n</DL><p>\n" +
-           "<DT><H3>New2</H3>\n" + links + "</DL><p>\n" + Folders(1, "New3"));
+    Source(std::string(test::kHeaderLine) + "<DT><H3>New1</H3>\n<DT><A HREF=\"a\">a</A>\n</DL><p>\n" +
+           "<DT><H3>New2</H3>\n" + links + "</DL><p>\n" + test::Folders(1, "New3"));
     ui.messages.clear();
     RunReport report;
     {
@@ -304,23 +263,23 @@ TEST_F(RunTest, WriteFailureStopsTheRunAndKeepsThePreviousPages)
     EXPECT_EQ(report.outcome, RunOutcome::WriteFailed);
     EXPECT_EQ(report.pagesWritten, 1u);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Could not write " + dest / "2.html" + ": File too large");
+    EXPECT_EQ(ui.messages[0].text, "Could not write " + destDir + "2.html" + ": File too large");
     EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
     // Page 1 of the new run was complete, but it would not match the old
     // index: it stays unwritten like the rest.
-    EXPECT_EQ(ReadFile(dest / "1.html"), oldFirst);
-    EXPECT_EQ(ReadFile(dest / "2.html"), oldSecond);
-    EXPECT_EQ(ReadFile(dest / "dir.html"), oldIndex);
+    EXPECT_EQ(ReadFile(destDir + "1.html"), oldFirst);
+    EXPECT_EQ(ReadFile(destDir + "2.html"), oldSecond);
+    EXPECT_EQ(ReadFile(destDir + "dir.html"), oldIndex);
     EXPECT_EQ(DestFiles(), (Names{"1.html", "2.html", "3.html", "Harrowdeck.html", "dir.html"}));
 }
 
 TEST_F(RunTest, IndexWriteFailureGivesNoCompletionMessage)
 {
-    Source(std::string(kHeader) + Folders(1));
-    ASSERT_EQ(::mkdir((dest / "dir.html").c_str(), 0755), 0);
+    Source(std::string(test::kHeaderLine) + test::Folders(1));
+    ASSERT_EQ(::mkdir((destDir + "dir.html").c_str(), 0755), 0);
     EXPECT_EQ(Run().outcome, RunOutcome::WriteFailed);
-    EXPECT_EQ(ui.OnlyMessage(), "Could not write " + dest / "dir.html" + ": Is a directory");
-    EXPECT_FALSE(test::PathExists(dest / "Harrowdeck.html"));
+    EXPECT_EQ(ui.OnlyMessage(), "Could not write " + destDir + "dir.html" + ": Is a directory");
+    EXPECT_FALSE(test::PathExists(destDir + "Harrowdeck.html"));
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace harrowdeck::test {
 
@@ -94,6 +95,16 @@ protected:
     }
 
     void Source(const std::string& body) { WriteFile(sourcePath, body); }
+
+    // The names in the destination, sorted.
+    [[nodiscard]] std::vector<std::string> DestFiles() const
+    {
+        std::vector<std::string> names;
+        for (const auto& [name, bytes] : TakeSnapshot(destDir)) {
+            names.push_back(name);
+        }
+        return names;
+    }
 
     RunReport Run()
     {
