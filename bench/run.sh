@@ -1,53 +1,102 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Times harrowdeck-make on a large synthetic export and compares it with the
-# I/O floor: splitting the same file into as many files on the same file
-# system. Usage: bench/run.sh [FOLDERS [LINKS_PER_FOLDER]]
+# Times harrowdeck-make against the safe I/O floor: a program that reads the
+# same export in 1 MiB reads and writes the same page files, each under a
+# temporary name renamed over its target, without parsing anything. The two
+# run in pairs, one right after the other, on tmpfs and on the disk; the
+# table gives medians, so that a noisy machine does not decide the result.
+#
+# usage: bench/run.sh [--pairs N] [--folders top|all] [FOLDERS [LINKS_PER_FOLDER]]
+# FLOOR_SOURCE names the floor's C source (default ../shared/bench/floor.c);
+# DISK_DIR and TMPFS_DIR name where the runs write (defaults bench/work and
+# /dev/shm/harrowdeck-bench); TOOL times another build of harrowdeck-make,
+# such as an older one to compare with.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source tools/packages.sh
-ensure_packages time
-cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target harrowdeck-make make-export >/dev/null
 
+pairs=5
+folder_mode=top
+while [ $# -gt 0 ]; do
+    case $1 in
+        --pairs) pairs=$2; shift 2 ;;
+        --folders) folder_mode=$2; shift 2 ;;
+        -*) echo "usage: $0 [--pairs N] [--folders top|all] [FOLDERS [LINKS]]" >&2; exit 2 ;;
+        *) break ;;
+    esac
+done
 folders=${1:-20000}
 links=${2:-50}
-data=bench/data
-out=bench/out
-mkdir -p "$data"
-source_file="$data/export-$folders-$links.htm"
-[ -f "$source_file" ] || build/bench/make-export "$source_file" "$folders" "$links"
-bytes=$(stat -c %s "$source_file")
+floor_source=${FLOOR_SOURCE:-../shared/bench/floor.c}
+disk_dir=${DISK_DIR:-bench/work}
+tmpfs_dir=${TMPFS_DIR:-/dev/shm/harrowdeck-bench}
 
-# Runs a command under /usr/bin/time -v; prints "seconds peak-kib".
+source tools/packages.sh
+ensure_packages time
+[ -f "$floor_source" ] || { echo "$0: the floor's source $floor_source is missing (set FLOOR_SOURCE)" >&2; exit 1; }
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build --target harrowdeck-make make-export >/dev/null
+tool=${TOOL:-$PWD/build/src/cli/harrowdeck-make}
+# The classic mode needs no option, so that older builds can be timed too.
+tool_args=()
+[ "$folder_mode" = top ] || tool_args=(--folders "$folder_mode")
+floor=$PWD/build/bench/floor
+cc -O2 -o "$floor" "$floor_source"
+
+# One timed command: prints "wall user sys peak-KiB".
 measure() {
     local log
     log=$(mktemp)
-    /usr/bin/time -v "$@" >/dev/null 2>"$log"
-    local wall rss
-    wall=$(awk -F': ' '/Elapsed \(wall clock\)/ {print $2}' "$log" |
-        awk -F: '{ if (NF == 3) print $1*3600 + $2*60 + $3; else print $1*60 + $2 }')
-    rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
+    /usr/bin/time -f '%e %U %S %M' -o "$log" "$@" >/dev/null
+    cat "$log"
     rm -f "$log"
-    echo "$wall $rss"
 }
 
 fresh_dir() { rm -rf "$1"; mkdir -p "$1"; sync; }
 
-fresh_dir "$out/run"
-read -r run_wall run_rss < <(measure build/src/cli/harrowdeck-make "$source_file" "$out/run")
-pages=$(find "$out/run" -name '[0-9]*.html' | wc -l)
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-fresh_dir "$out/floor"
-read -r floor_wall floor_rss < <(measure split -n "$pages" "$source_file" "$out/floor/part-")
+# Runs the pairs in one place and prints one row of the table.
+bench_in() {
+    local label=$1 place=$2
+    local source=$place/export-$folders-$links.htm
+    mkdir -p "$place"
+    [ -f "$source" ] || build/bench/make-export "$source" "$folders" "$links"
+    local bytes
+    bytes=$(stat -c %s "$source")
+    fresh_dir "$place/ref"
+    "$tool" "${tool_args[@]}" "$source" "$place/ref" >/dev/null
+    local pages
+    pages=$(find "$place/ref" -name '*.html' | wc -l)
 
-mb=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
-printf 'input:            %s (%s MB, %s folders x %s links)\n' "$source_file" "$mb" "$folders" "$links"
-printf 'harrowdeck-make:  %.2f s, %.1f MB/s, peak RSS %.1f MiB, %s pages\n' \
-    "$run_wall" "$(awk -v b="$bytes" -v t="$run_wall" 'BEGIN { print b / 1e6 / (t > 0 ? t : 1e-9) }')" \
-    "$(awk -v k="$run_rss" 'BEGIN { print k / 1024 }')" "$pages"
-printf 'I/O floor (split): %.2f s, %.1f MB/s, peak RSS %.1f MiB\n' \
-    "$floor_wall" "$(awk -v b="$bytes" -v t="$floor_wall" 'BEGIN { print b / 1e6 / (t > 0 ? t : 1e-9) }')" \
-    "$(awk -v k="$floor_rss" 'BEGIN { print k / 1024 }')"
-printf 'ratio:            %.2f x the floor\n' "$(awk -v a="$run_wall" -v b="$floor_wall" 'BEGIN { print a / (b > 0 ? b : 1e-9) }')"
-rm -rf "$out"
+    local results=$place/results
+    : >"$results"
+    for ((i = 1; i <= pairs; i++)); do
+        fresh_dir "$place/out"
+        read -r tool_wall tool_user tool_sys tool_rss < <(measure "$tool" "${tool_args[@]}" "$source" "$place/out")
+        fresh_dir "$place/out"
+        read -r floor_wall floor_user floor_sys floor_rss < <(measure "$floor" --rename "$source" "$place/ref" "$place/out")
+        echo "$tool_wall $tool_user $tool_sys $tool_rss $floor_wall $floor_user $floor_sys" >>"$results"
+    done
+    rm -rf "$place/out" "$place/ref"
+
+    local col
+    col() { awk -v c="$1" '{ print $c }' "$results" | median; }
+    local ratio
+    ratio=$(awk '{ print $1 / ($5 > 0 ? $5 : 1e-9) }' "$results" | median)
+    printf '| %s | %d | %.3f | %.3f | %.3f | %.3f | %.2f x | %.0f MB/s | %.1f MiB |\n' \
+        "$label" "$pairs" "$(col 1)" "$(col 5)" "$(col 2)" "$(col 6)" "$ratio" \
+        "$(awk -v b="$bytes" -v u="$(col 2)" 'BEGIN { print b / 1e6 / (u > 0 ? u : 1e-9) }')" \
+        "$(awk -v k="$(col 4)" 'BEGIN { print k / 1024 }')"
+    echo "$label: $(awk -v b="$bytes" 'BEGIN { printf "%.1f MB", b / 1e6 }'), $pages pages" >>"$summary"
+}
+
+summary=$(mktemp)
+echo "harrowdeck-make --folders $folder_mode on $folders folders of $links links, $pairs pairs; medians"
+echo
+echo '| where | pairs | tool s | floor s | tool user s | floor user s | ratio (median of pairs) | tool user-CPU rate | tool peak RSS |'
+echo '|---|---|---|---|---|---|---|---|---|'
+bench_in tmpfs "$tmpfs_dir"
+bench_in disk "$disk_dir"
+echo
+cat "$summary"
+rm -f "$summary"

@@ -28,10 +28,14 @@ inline constexpr std::string_view kTitleMark = "</H1>";
 
 // Exports are often indented; lines are classified and cut from the first
 // non-blank character so that indentation does not shift the cuts.
+// A plain loop: find_first_not_of would search the set once per character.
 [[nodiscard]] inline std::string_view SkipIndent(std::string_view line)
 {
-    const auto first = line.find_first_not_of(" \t");
-    return first == std::string_view::npos ? std::string_view() : line.substr(first);
+    std::size_t first = 0;
+    while (first < line.size() && (line[first] == ' ' || line[first] == '\t')) {
+        ++first;
+    }
+    return line.substr(first);
 }
 
 } // namespace harrowdeck

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
@@ -17,8 +18,6 @@ namespace harrowdeck {
 
 namespace {
 
-// Large enough that a typical page goes out in one write.
-constexpr std::size_t kFlushSize = std::size_t{64} << 10;
 constexpr std::string_view kTempPrefix = ".harrowdeck-";
 constexpr std::string_view kTempSuffix = ".tmp";
 constexpr int kNameAttempts = 100;
@@ -68,33 +67,31 @@ int FileDescriptor::Close()
     return result == 0 ? 0 : errno;
 }
 
-OutputFile::OutputFile(FileDescriptor fd, std::string shownPath) : fd_(std::move(fd)), shownPath_(std::move(shownPath))
+OutputFile::OutputFile(FileDescriptor fd, std::string shownPath)
+    : fd_(std::move(fd)), shownPath_(std::move(shownPath)), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize))
 {
-    buffer_.reserve(kFlushSize);
 }
 
-void OutputFile::Append(std::string_view bytes)
+// Whole buffers go out, so that even a name of a megabyte costs few writes.
+// After a failure the bytes are dropped at each flush; Finish reports it.
+void OutputFile::AppendInPieces(std::string_view bytes)
 {
-    if (errorNumber_ != 0) {
-        return;
+    while (!bytes.empty()) {
+        const std::size_t take = std::min(kBufferSize - used_, bytes.size());
+        std::memcpy(buffer_.get() + used_, bytes.data(), take);
+        used_ += take;
+        bytes.remove_prefix(take);
+        if (used_ == kBufferSize) {
+            (void)Flush();
+        }
     }
-    buffer_.append(bytes);
-    if (buffer_.size() >= kFlushSize) {
-        (void)Flush();
-    }
-}
-
-void OutputFile::WriteLine(std::string_view text)
-{
-    Append(text);
-    Append("\r\n");
 }
 
 std::optional<IoError> OutputFile::Flush()
 {
     std::size_t done = 0;
-    while (errorNumber_ == 0 && done < buffer_.size()) {
-        const ssize_t count = ::write(fd_.Get(), buffer_.data() + done, buffer_.size() - done);
+    while (errorNumber_ == 0 && done < used_) {
+        const ssize_t count = ::write(fd_.Get(), buffer_.get() + done, used_ - done);
         if (count < 0) {
             if (errno != EINTR) {
                 Fail(errno);
@@ -103,7 +100,7 @@ std::optional<IoError> OutputFile::Flush()
         }
         done += static_cast<std::size_t>(count);
     }
-    buffer_.clear();
+    used_ = 0;
     return Failure();
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,9 +50,23 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    void Append(std::string_view bytes);
+    // Inline, because the pages are written in many small pieces: only a
+    // full buffer costs a call.
+    void Append(std::string_view bytes)
+    {
+        if (bytes.size() <= kBufferSize - used_) {
+            std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+            used_ += bytes.size();
+            return;
+        }
+        AppendInPieces(bytes);
+    }
     // One line and its CR LF.
-    void WriteLine(std::string_view text);
+    void WriteLine(std::string_view text)
+    {
+        Append(text);
+        Append("\r\n");
+    }
     // Writes what is buffered and closes the file.
     [[nodiscard]] std::optional<IoError> Finish();
     // Writes what is buffered and keeps the file open.
@@ -59,12 +75,17 @@ public:
     [[nodiscard]] const std::string& ShownPath() const { return shownPath_; }
 
 private:
+    // Large enough that a typical page goes out in one write.
+    static constexpr std::size_t kBufferSize = std::size_t{64} << 10;
+
+    void AppendInPieces(std::string_view bytes);
     void Fail(int errorNumber);
     [[nodiscard]] std::optional<IoError> Failure() const;
 
     FileDescriptor fd_;
     std::string shownPath_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
     int errorNumber_ = 0;
 };
 
