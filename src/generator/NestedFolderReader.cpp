@@ -6,16 +6,17 @@
 // still open, may yet get a first link and so a page before the others.
 // Pages are therefore kept under their folder's ordinal (root 0, then the
 // folder lines counted from 1) and numbered when committed, and dir.html is
-// written last from the names kept in a scratch file. In memory stay only
-// the open folders and one bit per folder, so deep or long exports do not
-// grow the run; one page file is open at a time, whatever the depth.
+// written last from the names kept in a scratch file. A path is kept as the
+// records of the names on it and copied into a page a block at a time, and
+// deep nesting moves the outer open folders to a scratch file too, so memory
+// stays flat whatever the names, the depth or the number of folders; one
+// page file is open at a time.
 #include "FolderReader.h"
 
+#include "FolderStack.h"
 #include "LineClass.h"
 #include "OutputPages.h"
 #include "ScratchRecords.h"
-
-#include <vector>
 
 namespace harrowdeck {
 
@@ -25,6 +26,7 @@ constexpr std::string_view kDefaultRootName = "Bookmarks";
 constexpr std::string_view kPathSeparator = " / ";
 constexpr std::string_view kPathEllipsis = "... / ";
 constexpr std::size_t kShownNames = 4;
+static_assert(kShownNames <= FolderStack::kAtHand, "a path's folders must be in memory");
 constexpr std::uint64_t kRootKey = 0;
 // How often the final pass over the folders reports progress.
 constexpr std::uint64_t kFoldersPerReport = 4096;
@@ -39,16 +41,24 @@ std::string_view CutTitle(std::string_view line)
     return rest.substr(0, rest.find('<'));
 }
 
-struct OpenFolder {
-    std::uint64_t key = 0;
-    std::uint64_t nameRecord = 0;  // the folder's own name in the scratch file
-    std::uint64_t shownRecord = 0; // its path, as the page and index show it
-    std::uint64_t shownNumber = 0; // its page's number in errors; 0: no page
-};
+// A path record: a byte telling whether outer names were left out, a byte
+// counting the names, then each name's record offset, outermost first.
+void AppendOffset(std::string& record, std::uint64_t offset)
+{
+    record.append(reinterpret_cast<const char*>(&offset), sizeof offset);
+}
+
+std::uint64_t OffsetAt(const std::string& record, std::size_t index)
+{
+    std::uint64_t offset = 0;
+    record.copy(reinterpret_cast<char*>(&offset), sizeof offset, 2 + index * sizeof offset);
+    return offset;
+}
 
 class NestedFolderReader final : public FolderReader {
 public:
-    NestedFolderReader(PageSet& pages, const ReadSettings& settings) : pages_(pages), settings_(settings)
+    NestedFolderReader(PageSet& pages, const ReadSettings& settings)
+        : pages_(pages), settings_(settings), stack_(pages)
     {
         root_.key = kRootKey;
     }
@@ -62,7 +72,7 @@ public:
             return OpenFolderLine(line);
         }
         if (IsFolderEnd(line)) {
-            return stack_.empty() || CloseFolder();
+            return stack_.Empty() || CloseFolder();
         }
         if (!rootNamed_ && line.find(kTitleMark) != std::string_view::npos) {
             rootName_ = std::string(CutTitle(line));
@@ -74,7 +84,7 @@ public:
 
     bool Finish() override
     {
-        while (!stack_.empty()) {
+        while (!stack_.Empty()) {
             if (!CloseFolder()) {
                 return false;
             }
@@ -105,7 +115,7 @@ private:
 
     bool CheckScratch()
     {
-        return !scratch_->Error() || Fail(*scratch_->Error());
+        return !scratch_ || !scratch_->Error() || Fail(*scratch_->Error());
     }
 
     // The root's name is settled by the title, the first folder line or the
@@ -123,15 +133,14 @@ private:
         if (!StartPage(root_)) {
             return false;
         }
-        std::string link;
         std::uint64_t offset = 0;
         for (std::uint64_t i = 0; i < earlyRootLinks_; ++i) {
-            const std::optional<std::uint64_t> next = scratch_->Read(offset, link);
+            const std::optional<std::uint64_t> next = scratch_->CopyTo(offset, *page_);
             if (!next) {
                 return CheckScratch();
             }
             offset = *next;
-            page_->WriteLine(link);
+            page_->WriteLine({});
         }
         firstFolderRecord_ = offset;
         return true;
@@ -153,33 +162,47 @@ private:
         }
         OpenFolder folder;
         folder.key = ++folderLines_;
-        std::string shown;
-        if (!ShownName(*name, shown)) {
-            return CheckScratch();
-        }
         folder.nameRecord = scratch_->Append(*name);
-        folder.shownRecord = scratch_->Append(shown);
-        stack_.push_back(folder);
-        return true;
+        folder.pathRecord = scratch_->Append(PathRecord(folder.nameRecord));
+        if (!CheckScratch()) {
+            return false;
+        }
+        return stack_.Push(folder) || Fail(*stack_.Error());
     }
 
-    // The path of names from the outermost folder to this one, only the
-    // last few of a deep path.
-    bool ShownName(const std::string& own, std::string& shown)
+    // The path shows the names from the outermost folder to this one, only
+    // the last few of a deep path.
+    std::string PathRecord(std::uint64_t ownName) const
     {
-        const std::size_t ancestors = std::min(stack_.size(), kShownNames - 1);
-        if (stack_.size() >= kShownNames) {
-            shown.assign(kPathEllipsis);
+        const std::size_t ancestors = static_cast<std::size_t>(std::min<std::uint64_t>(stack_.Size(), kShownNames - 1));
+        std::string record;
+        record.push_back(stack_.Size() >= kShownNames ? 1 : 0);
+        record.push_back(static_cast<char>(ancestors + 1));
+        for (std::size_t level = ancestors; level > 0; --level) {
+            AppendOffset(record, stack_.Below(level - 1).nameRecord);
         }
-        std::string name;
-        for (std::size_t i = stack_.size() - ancestors; i < stack_.size(); ++i) {
-            if (!scratch_->Read(stack_[i].nameRecord, name)) {
+        AppendOffset(record, ownName);
+        return record;
+    }
+
+    // Copies the names of the path record at offset into file.
+    bool WritePath(OutputFile& file, std::uint64_t pathRecord)
+    {
+        std::string record;
+        if (!scratch_->Read(pathRecord, record)) {
+            return false;
+        }
+        if (record[0] != 0) {
+            file.Append(kPathEllipsis);
+        }
+        for (std::size_t i = 0; i < static_cast<std::size_t>(record[1]); ++i) {
+            if (i > 0) {
+                file.Append(kPathSeparator);
+            }
+            if (!scratch_->CopyTo(OffsetAt(record, i), file)) {
                 return false;
             }
-            shown.append(name);
-            shown.append(kPathSeparator);
         }
-        shown.append(own);
         return true;
     }
 
@@ -191,7 +214,7 @@ private:
             return true;
         }
         ++result_.linksWritten;
-        OpenFolder& folder = stack_.empty() ? root_ : stack_.back();
+        OpenFolder& folder = stack_.Empty() ? root_ : stack_.Top();
         if (&folder == &root_ && !rootNamed_) {
             return HoldRootLink(*cut);
         }
@@ -241,10 +264,6 @@ private:
         if (!ClosePageFile()) {
             return false;
         }
-        std::string shown = rootName_;
-        if (&folder != &root_ && !scratch_->Read(folder.shownRecord, shown)) {
-            return CheckScratch();
-        }
         IoError error;
         folder.shownNumber = pages_.PageCount() + 1;
         page_ = pages_.CreatePage(folder.key, folder.shownNumber, error);
@@ -252,8 +271,13 @@ private:
             return Fail(std::move(error));
         }
         pageKey_ = folder.key;
-        WriteLinkPageHead(*page_, settings_.pageBodyTag, shown);
-        return true;
+        if (&folder == &root_) {
+            WriteLinkPageHead(*page_, settings_.pageBodyTag, rootName_);
+            return true;
+        }
+        const std::uint64_t path = folder.pathRecord;
+        WriteLinkPageHead(*page_, settings_.pageBodyTag, [this, path](OutputFile& file) { (void)WritePath(file, path); });
+        return CheckScratch();
     }
 
     bool ClosePageFile()
@@ -268,8 +292,10 @@ private:
 
     bool CloseFolder()
     {
-        OpenFolder folder = stack_.back();
-        stack_.pop_back();
+        OpenFolder folder;
+        if (!stack_.Pop(folder)) {
+            return Fail(*stack_.Error());
+        }
         return folder.shownNumber == 0 || EndPage(folder);
     }
 
@@ -295,18 +321,20 @@ private:
         if (pages_.HasPage(kRootKey)) {
             WriteIndexEntry(*index, ++number, rootName_);
         }
-        std::string name;
         std::uint64_t offset = firstFolderRecord_;
         for (std::uint64_t key = 1; key <= folderLines_; ++key) {
             // Each folder left two records: its own name, then its path.
-            std::optional<std::uint64_t> next = scratch_->Read(offset, name);
-            next = next ? scratch_->Read(*next, name) : next;
+            const std::optional<std::uint64_t> path = scratch_->Skip(offset);
+            const std::optional<std::uint64_t> next = path ? scratch_->Skip(*path) : path;
             if (!next) {
                 return CheckScratch();
             }
             offset = *next;
             if (pages_.HasPage(key)) {
-                WriteIndexEntry(*index, ++number, name);
+                WriteIndexEntry(*index, ++number, [this, &path](OutputFile& file) { (void)WritePath(file, *path); });
+                if (!CheckScratch()) {
+                    return false;
+                }
             }
             if (key % kFoldersPerReport == 0 && settings_.progress && !settings_.progress(kReadToTheEnd)) {
                 result_.cancelled = true;
@@ -327,7 +355,7 @@ private:
     PageSet& pages_;
     const ReadSettings& settings_;
     std::optional<ScratchRecords> scratch_;
-    std::vector<OpenFolder> stack_;
+    FolderStack stack_;
     OpenFolder root_;
     std::string rootName_;
     bool rootNamed_ = false;

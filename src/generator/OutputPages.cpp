@@ -60,10 +60,15 @@ std::string ColsValue(int sizeMode, int leftPercent, int leftPixels)
 
 void WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag, std::string_view folderName)
 {
+    WriteLinkPageHead(file, pageBodyTag, [folderName](OutputFile& out) { out.Append(folderName); });
+}
+
+void WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag, const NameWriter& writeName)
+{
     file.WriteLine("<HTML>");
     file.WriteLine(pageBodyTag);
     file.Append("<H3>");
-    file.Append(folderName);
+    writeName(file);
     file.WriteLine("</H3>");
 }
 
@@ -90,10 +95,15 @@ void WriteIndexHead(OutputFile& file, std::string_view indexBodyTag)
 
 void WriteIndexEntry(OutputFile& file, std::uint64_t folderNumber, std::string_view folderName)
 {
+    WriteIndexEntry(file, folderNumber, [folderName](OutputFile& out) { out.Append(folderName); });
+}
+
+void WriteIndexEntry(OutputFile& file, std::uint64_t folderNumber, const NameWriter& writeName)
+{
     file.Append("<A HREF=\"");
     file.Append(LinkPageName(folderNumber));
     file.Append("\" TARGET=\"lankar\">");
-    file.Append(folderName);
+    writeName(file);
     file.WriteLine("</A><BR>");
 }
 

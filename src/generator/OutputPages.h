@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,12 +33,17 @@ struct BodyTags {
 // The pages are written a part at a time, so that neither a folder's links
 // nor the folder names need to be held until a page is complete.
 void WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag, std::string_view folderName);
+// Puts a folder's name into a page piece by piece, for a name too long to
+// hold in memory whole.
+using NameWriter = std::function<void(OutputFile&)>;
+void WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag, const NameWriter& writeName);
 // One converted link line, given as the pieces that make it up.
 void WriteLinkLine(OutputFile& file, std::string_view head, std::string_view targetAttr, std::string_view tail);
 void WritePageEnd(OutputFile& file);
 void WriteIndexHead(OutputFile& file, std::string_view indexBodyTag);
 // Entry n opens n.html in the right frame.
 void WriteIndexEntry(OutputFile& file, std::uint64_t folderNumber, std::string_view folderName);
+void WriteIndexEntry(OutputFile& file, std::uint64_t folderNumber, const NameWriter& writeName);
 void WriteFrameset(OutputFile& file, int sizeMode, int leftPercent, int leftPixels);
 
 // Each writer creates or replaces one page completely, or leaves the old one

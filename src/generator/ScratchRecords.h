@@ -4,6 +4,7 @@
 #include "OutputFile.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,30 +13,43 @@ namespace harrowdeck {
 
 // Length-prefixed records in an unnamed scratch file: what a run must look
 // up again later but may not hold in memory, such as every folder's name.
-// Records are appended and read back by the offset Append returned.
+// Records are appended and read back by the offset Append returned. Memory
+// stays within two small blocks whatever the size of a record: a large one
+// is written straight through and copied out a block at a time.
 class ScratchRecords {
 public:
     ScratchRecords(FileDescriptor fd, std::string shownPath);
 
     [[nodiscard]] std::uint64_t Append(std::string_view bytes);
-    // Reads the record at offset into out; returns the next record's offset.
+    // Reads a small record at offset into out; returns the next record's
+    // offset. Only for records that are known to be small.
     [[nodiscard]] std::optional<std::uint64_t> Read(std::uint64_t offset, std::string& out);
+    // Appends the record at offset to file; returns the next record's offset.
+    [[nodiscard]] std::optional<std::uint64_t> CopyTo(std::uint64_t offset, OutputFile& file);
+    // The offset of the record after the one at offset.
+    [[nodiscard]] std::optional<std::uint64_t> Skip(std::uint64_t offset);
     // The first failure so far.
     [[nodiscard]] const std::optional<IoError>& Error() const { return error_; }
 
-    // Where the next record will go.
-    [[nodiscard]] std::uint64_t End() const { return written_ + pending_.size(); }
-
 private:
+    using Length = std::uint32_t;
+
+    [[nodiscard]] std::uint64_t End() const { return written_ + pending_.size(); }
     void Flush();
-    [[nodiscard]] bool ReadBytes(std::uint64_t offset, char* out, std::size_t size);
+    void WriteAt(std::uint64_t offset, std::string_view bytes);
+    void FillWindow(std::uint64_t offset);
+    [[nodiscard]] std::optional<Length> ReadLength(std::uint64_t offset);
+    // Calls take(piece) for consecutive pieces of [offset, offset + size).
+    template <typename Take>
+    [[nodiscard]] bool ReadPieces(std::uint64_t offset, std::uint64_t size, Take take);
     void Fail(int errorNumber);
 
     FileDescriptor fd_;
     std::string shownPath_;
-    std::string pending_;     // appended, not yet written
+    std::string pending_; // appended, not yet written
     std::uint64_t written_ = 0;
-    std::string window_;      // a read-ahead of the file from windowStart_
+    std::unique_ptr<char[]> window_; // a read-ahead of the file from windowStart_
+    std::size_t windowSize_ = 0;
     std::uint64_t windowStart_ = 0;
     std::optional<IoError> error_;
 };

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "OutputFile.h"
+#include "PageSet.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace harrowdeck {
+
+// A folder whose end line has not been read yet.
+struct OpenFolder {
+    std::uint64_t key = 0;         // its folder line's ordinal; the root is 0
+    std::uint64_t nameRecord = 0;  // its own name among the scratch records
+    std::uint64_t pathRecord = 0;  // the names its page and index entry show
+    std::uint64_t shownNumber = 0; // its page's number in errors; 0: no page yet
+};
+
+// The open folders, innermost last. Deep nesting moves the outer ones to an
+// unnamed scratch file a block at a time, so that memory stays flat however
+// deep an export nests; the innermost few are always in memory.
+class FolderStack {
+public:
+    // How many of the innermost folders Below can reach.
+    static constexpr std::size_t kAtHand = 4;
+
+    explicit FolderStack(PageSet& pages) : pages_(pages) {}
+
+    [[nodiscard]] bool Empty() const { return Size() == 0; }
+    [[nodiscard]] std::uint64_t Size() const { return spilled_ + top_.size(); }
+    [[nodiscard]] OpenFolder& Top() { return top_.back(); }
+    // The folder `levels` levels out from the innermost, fewer than kAtHand.
+    [[nodiscard]] const OpenFolder& Below(std::size_t levels) const { return top_[top_.size() - 1 - levels]; }
+
+    // Both return false on a failure of the scratch file, kept in Error().
+    [[nodiscard]] bool Push(const OpenFolder& folder);
+    [[nodiscard]] bool Pop(OpenFolder& folder);
+    [[nodiscard]] const std::optional<IoError>& Error() const { return error_; }
+
+private:
+    [[nodiscard]] bool Spill();
+    [[nodiscard]] bool Unspill();
+    [[nodiscard]] bool Fail(int errorNumber);
+
+    PageSet& pages_;
+    std::vector<OpenFolder> top_;
+    std::uint64_t spilled_ = 0; // the outermost folders, in the file by depth
+    FileDescriptor file_;
+    std::optional<IoError> error_;
+};
+
+} // namespace harrowdeck
