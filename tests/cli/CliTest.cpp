@@ -80,6 +80,25 @@ TEST(Cli, ReportsSkippedLinesOnStdout)
                           "1 link page, 1 link, 1 skipped line\n");
 }
 
+TEST(Cli, SaysHowManyLinksWereLeftOutAndFoldersAllKeepsThem)
+{
+    TempDir dir;
+    WriteFile(dir / "in.htm", "<!DOCTYPE FIRSTFLOOR>\n<DT><A HREF=\"r1\">r1</A>\n<DT><H3>A</H3>\n<DL><p>\n"
+                              "<DT><A HREF=\"a\">a</A>\n</DL><p>\n<DT><A HREF=\"r2\">r2</A>\n");
+    Result result = RunCli({dir / "in.htm", dir.Path()});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "Harrowdeck.html is done!\n2 links outside any folder were left out.\n"
+                          "1 link page, 1 link, 0 skipped lines; 2 links outside any folder were left out "
+                          "(--folders all keeps them)\n");
+
+    result = RunCli({"--folders", "all", dir / "in.htm", dir.Path()});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "Harrowdeck.html is done!\n2 link pages, 3 links, 0 skipped lines\n");
+    EXPECT_EQ(ReadFile(dir / "1.html"), "<HTML>\r\n<BODY BGCOLOR=\"#FFFFFF\">\r\n<H3>Bookmarks</H3>\r\n"
+                                        "<A HREF=\"r1\">r1</A><BR>\r\n<A HREF=\"r2\">r2</A><BR>\r\n"
+                                        "</BODY>\r\n</HTML>\r\n");
+}
+
 TEST(Cli, FailuresGoToStderrWithExitCode1)
 {
     TempDir dir;
@@ -111,6 +130,7 @@ TEST(Cli, UsageErrorsExitWith2)
              {"--browse", "sideways", kExample, "/tmp"},
              {"--percent", "ten", kExample, "/tmp"},
              {"--percent", "30", "--pixels", "200", kExample, "/tmp"},
+             {"--folders", "nested", kExample, "/tmp"},
              {"--bogus", kExample, "/tmp"}}) {
         const Result result = RunCli(args);
         EXPECT_EQ(result.exitCode, 2);
@@ -128,6 +148,9 @@ TEST(Cli, HelpAndVersionGoToStdout)
     result = RunCli({"--help"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_NE(result.out.find("Usage: harrowdeck-make [OPTIONS] SOURCE DEST"), std::string::npos);
+    EXPECT_NE(result.out.find("gives 1.html \"My links\" with A, 2.html \"Work\" with W and 3.html\n"
+                              "\"Work / Tools\" with T;"),
+              std::string::npos);
     EXPECT_EQ(result.err, "");
 }
 

@@ -4,7 +4,8 @@
 // whenever a browser would not show the folders and links as intended.
 //
 // Environment: HARROWDECK_MAKE (the built tool), HARROWDECK_EXAMPLE (the
-// export to convert), CHROMIUM (defaults to /usr/bin/chromium).
+// export to convert), HARROWDECK_NESTED (a nested export for --folders all),
+// CHROMIUM (defaults to /usr/bin/chromium).
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
@@ -16,6 +17,7 @@ import { chromium } from 'playwright-core';
 
 const makeTool = requiredEnv('HARROWDECK_MAKE');
 const exampleExport = requiredEnv('HARROWDECK_EXAMPLE');
+const nestedExport = requiredEnv('HARROWDECK_NESTED');
 const browserPath = process.env.CHROMIUM || '/usr/bin/chromium';
 
 // What examples/bookmarks.htm holds: the empty folder is dropped and the
@@ -30,6 +32,24 @@ const FOLDERS = [
       'https://tools.example.org/calendar',
     ],
   },
+  { name: 'Music', links: ['https://radio.example.net/live'] },
+];
+
+// What tests/data/nested/export.htm gives with --folders all: the root's
+// links first, then each folder with links of its own by its path.
+const NESTED_FOLDERS = [
+  { name: 'Bookmarks Menu', links: ['https://start.example.org/', 'https://example.com/later'] },
+  { name: 'Bookmarks Toolbar', links: ['https://mail.example.org/', 'https://docs.example.org/'] },
+  {
+    name: 'Bookmarks Toolbar / News & Weather',
+    links: ['https://news.example.org/', 'https://weather.example.org/today?city=G%C3%B6teborg&units=metric'],
+  },
+  { name: 'Bookmarks Toolbar / Work', links: ['https://calendar.example.org/'] },
+  {
+    name: 'Bookmarks Toolbar / Work / Projects / Harrowdeck',
+    links: ['https://git.example.org/harrowdeck', 'https://ci.example.org/harrowdeck'],
+  },
+  { name: '... / Work / Projects / Harrowdeck / Releases', links: ['https://git.example.org/harrowdeck/releases/1.1'] },
   { name: 'Music', links: ['https://radio.example.net/live'] },
 ];
 
@@ -57,10 +77,10 @@ function freshDir(prefix) {
   return dir;
 }
 
-function convert(browse, images = []) {
+function convert(browse, images = [], { source = exampleExport, options = [] } = {}) {
   const dest = freshDir('harrowdeck-e2e-');
   for (const image of images) writeFileSync(join(dest, image), TINY_GIF);
-  const run = spawnSync(makeTool, ['--browse', browse, exampleExport, dest], { encoding: 'utf8' });
+  const run = spawnSync(makeTool, [...options, '--browse', browse, source, dest], { encoding: 'utf8' });
   assert.equal(run.status, 0, `harrowdeck-make failed: ${run.stderr}`);
   assert.match(run.stdout, /Harrowdeck\.html is done!/);
   return dest;
@@ -88,21 +108,21 @@ async function openFrameset(dest) {
 }
 
 // The rendered folder index: every folder, in order, each a visible link.
-async function checkIndex(page) {
+async function checkIndex(page, folders) {
   const index = frameNamed(page, 'indexwin');
   assert.ok(index.url().endsWith('/dir.html'), `indexwin shows ${index.url()}`);
   const entries = index.locator('a');
-  assert.deepEqual(await entries.allInnerTexts(), FOLDERS.map((f) => f.name));
-  for (let i = 0; i < FOLDERS.length; ++i) {
+  assert.deepEqual(await entries.allInnerTexts(), folders.map((f) => f.name));
+  for (let i = 0; i < folders.length; ++i) {
     assert.ok(await entries.nth(i).isVisible(), `index entry ${i + 1} is not shown`);
   }
 }
 
 // The link page of folder n as shown in lankar: heading, addresses, targets.
-async function checkLinkPage(page, n, target) {
+async function checkLinkPage(page, n, target, folders) {
   const lankar = frameNamed(page, 'lankar');
   assert.ok(lankar.url().endsWith(`/${n}.html`), `lankar shows ${lankar.url()}, not ${n}.html`);
-  const folder = FOLDERS[n - 1];
+  const folder = folders[n - 1];
   assert.equal((await lankar.locator('h3').innerText()).trim(), folder.name);
   const links = lankar.locator('a');
   const rendered = await links.evaluateAll((as) =>
@@ -127,12 +147,12 @@ async function followIndexEntry(page, n) {
 }
 
 // Everything a reader of the frameset relies on, for one browsing mode.
-async function checkFrameset(page, target) {
-  await checkIndex(page);
-  await checkLinkPage(page, 1, target);
-  for (let n = FOLDERS.length; n >= 1; --n) {
+async function checkFrameset(page, target, folders = FOLDERS) {
+  await checkIndex(page, folders);
+  await checkLinkPage(page, 1, target, folders);
+  for (let n = folders.length; n >= 1; --n) {
     await followIndexEntry(page, n);
-    await checkLinkPage(page, n, target);
+    await checkLinkPage(page, n, target, folders);
     assert.ok(page.url().endsWith('/Harrowdeck.html'), 'the index entry replaced the frameset');
   }
 }
@@ -188,6 +208,12 @@ for (const { browse, target } of MODES) {
     await page.close();
   });
 }
+
+test('--folders all: the index lists every folder with links by its path, each opening its page', async () => {
+  const page = await openFrameset(convert('full', [], { source: nestedExport, options: ['--folders', 'all'] }));
+  await checkFrameset(page, '_top', NESTED_FOLDERS);
+  await page.close();
+});
 
 test('a bookmark opens where the browsing mode says', async (t) => {
   const first = FOLDERS[0].links[0];

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the browser check of the generated frameset.
-# Usage: run-e2e.sh HARROWDECK_MAKE EXAMPLE_EXPORT
+# Usage: run-e2e.sh HARROWDECK_MAKE EXAMPLE_EXPORT NESTED_EXPORT
 # Chromium and Node.js must be installed already (tools/packages-test.txt,
 # which test.sh installs); this script installs nothing from Debian. It puts
 # the pinned playwright-core into tests/e2e/node_modules when the lock file
@@ -12,6 +12,7 @@ cd "$(dirname "$0")"
 
 export HARROWDECK_MAKE=$1
 export HARROWDECK_EXAMPLE=$2
+export HARROWDECK_NESTED=$3
 export CHROMIUM=${CHROMIUM:-/usr/bin/chromium}
 
 missing() {

@@ -59,6 +59,27 @@ TEST(ConvertLinkLine, FailsWithoutClosingQuoteOrTagEnd)
     EXPECT_EQ(ConvertLinkLine("A HREF=", ""), std::nullopt);
 }
 
+TEST(EntryStart, CutsFromTheFirstDTOnlyWhenTextPrecedesIt)
+{
+    EXPECT_EQ(ExtractFolderName(EntryStart("<HR>    <DT><H3 ADD_DATE=\"1\">News</H3>")), "News");
+    EXPECT_EQ(ConvertLinkLine(EntryStart("<HR>    <DT><A HREF=\"x.htm\" ADD_DATE=\"1\">X</A>"), kTop),
+              "<A HREF=\"x.htm\" TARGET=\"_top\">X</A><BR>");
+    EXPECT_EQ(ConvertLinkLine(EntryStart("<DT><A HREF=\"x.htm\">Y <DT> Z</A>"), ""),
+              "<A HREF=\"x.htm\">Y <DT> Z</A><BR>");
+    // Without "<DT>" the fixed cut stays: four characters go, whatever they are.
+    EXPECT_EQ(ConvertLinkLine(EntryStart("<HR><A HREF=\"x.htm\">X</A>"), ""), "<A HREF=\"x.htm\">X</A><BR>");
+    EXPECT_EQ(ConvertLinkLine(EntryStart("<A HREF=\"x.htm\">X</A>"), ""), "REF=\"x.htm\">X</A><BR>");
+    EXPECT_EQ(ExtractFolderName(EntryStart("<H3>News</H3>")), std::nullopt);
+}
+
+TEST(SkipByteOrderMark, DropsOneMarkAtTheStartOnly)
+{
+    EXPECT_EQ(SkipByteOrderMark("\xEF\xBB\xBF<!DOCTYPE FIRSTFLOOR>"), "<!DOCTYPE FIRSTFLOOR>");
+    EXPECT_EQ(SkipByteOrderMark("\xEF\xBB\xBF\xEF\xBB\xBF<"), "\xEF\xBB\xBF<");
+    EXPECT_EQ(SkipByteOrderMark("\xEF\xBB<"), "\xEF\xBB<");
+    EXPECT_EQ(SkipByteOrderMark("<\xEF\xBB\xBF"), "<\xEF\xBB\xBF");
+}
+
 // Runs the reader over the lines after a header, writing pages into dir.
 test::PagesRead Read(const std::string& body, const TempDir& dir, const std::string& target = "")
 {
@@ -186,6 +207,28 @@ TEST(ReadFolders, ProgressCanCancel)
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(calls, 1);
     EXPECT_LT(result.folderNames.size(), 100u);
+}
+
+TEST(ReadFolders, ProgressNeverReportsMoreThanTheInputHolds)
+{
+    // The nested mode reports again while it writes dir.html, after the input.
+    std::string body = "<DT><A HREF=\"r\">r</A>\n";
+    for (int i = 0; i < 9000; ++i) {
+        body += "<DT><H3>F</H3>\n</DL><p>\n";
+    }
+    for (const FolderMode mode : {FolderMode::Top, FolderMode::All}) {
+        TempDir dir;
+        MemorySource source(body);
+        LineReader input(source);
+        std::uint64_t most = 0;
+        const test::PagesRead result = test::ReadPages(input, dir.Path(), "", "<BODY>", [&most](std::uint64_t bytes) {
+            most = std::max(most, bytes);
+            return true;
+        }, mode);
+        EXPECT_FALSE(result.Failed());
+        EXPECT_GT(most, 0u);
+        EXPECT_LE(most, body.size());
+    }
 }
 
 } // namespace

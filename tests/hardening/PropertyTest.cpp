@@ -3,11 +3,13 @@
 // random damage to them, after which the invariants must still hold.
 #include "ExportReader.h"
 #include "Invariants.h"
+#include "LineClass.h"
 #include "Messages.h"
 #include "RandomExport.h"
 #include "ReadPages.h"
 #include "RunFixture.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace harrowdeck {
@@ -33,7 +35,7 @@ struct Outcome {
     std::string targetAttr;
 };
 
-void RunOn(const std::string& bytes, int browseMode, Outcome& outcome)
+void RunOn(const std::string& bytes, int browseMode, Outcome& outcome, FolderMode folderMode = FolderMode::Top)
 {
     test::WriteFile(outcome.dir / "export.htm", bytes);
     std::filesystem::create_directory(outcome.dir / "dest");
@@ -41,6 +43,7 @@ void RunOn(const std::string& bytes, int browseMode, Outcome& outcome)
     state.sourcePath = outcome.dir / "export.htm";
     state.destDir = outcome.dir / "dest/";
     state.browseMode = browseMode;
+    state.folderMode = folderMode;
     outcome.report = MakeFrameset(state, outcome.ui);
     outcome.targetAttr = state.targetAttr;
 }
@@ -110,6 +113,94 @@ TEST(RandomExports, DamagedExportsStillKeepTheInvariants)
             ADD_FAILURE() << "unexpected outcome " << static_cast<int>(outcome.report.outcome) << ": "
                           << outcome.ui.messages[0].text;
         }
+    }
+}
+
+// The link lines of page n.
+std::vector<std::string> PageLinks(const Outcome& outcome, std::uint64_t n)
+{
+    const std::string page = ReadFile(outcome.dir / ("dest/" + std::to_string(n) + ".html"));
+    const std::vector<std::string_view> lines = test::SplitLines(page);
+    std::vector<std::string> links;
+    for (std::size_t i = 3; i + 2 < lines.size(); ++i) {
+        links.emplace_back(lines[i]);
+    }
+    return links;
+}
+
+// Whether `part` can be read out of `whole` in order, skipping some lines.
+bool InOrderWithin(const std::vector<std::string>& part, const std::vector<std::string>& whole)
+{
+    auto next = whole.begin();
+    for (const std::string& line : part) {
+        next = std::find(next, whole.end(), line);
+        if (next == whole.end()) {
+            return false;
+        }
+        ++next;
+    }
+    return true;
+}
+
+// The input's link lines that can be cut, converted, as the reader finds them.
+std::vector<std::string> CuttableLinksOf(const std::string& bytes, const std::string& targetAttr)
+{
+    std::vector<std::string> links;
+    const std::vector<std::string_view> lines = test::SplitLines(bytes);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::string_view line = SkipIndent(lines[i]);
+        if (IsLinkLine(line)) {
+            if (std::optional<std::string> converted = ConvertLinkLine(EntryStart(line), targetAttr)) {
+                links.push_back(std::move(*converted));
+            }
+        }
+    }
+    return links;
+}
+
+// --folders all keeps every link: each line that can be cut is on exactly
+// one page, among the links of its own folder in input order.
+void ExpectEveryLinkOnOnePage(const std::string& bytes, int browseMode, std::vector<std::string> links)
+{
+    Outcome outcome;
+    RunOn(bytes, browseMode, outcome, FolderMode::All);
+    test::PageCheck check = test::CheckPages(outcome.dir / "dest/", bytes, outcome.targetAttr);
+    // The pages follow the folder lines, not the input, so the in-order
+    // check of the links over all pages does not hold; the one below does.
+    std::erase_if(check.faults,
+                  [](const std::string& fault) { return fault.ends_with("comes from no unused input line"); });
+    EXPECT_TRUE(check.faults.empty()) << ::testing::PrintToString(check.faults);
+    EXPECT_EQ(outcome.report.leftOutLinks, 0u);
+    if (outcome.report.outcome != RunOutcome::Done) {
+        EXPECT_TRUE(links.empty() || outcome.report.outcome == RunOutcome::NotAnExport)
+            << static_cast<int>(outcome.report.outcome) << ": " << outcome.ui.OnlyMessage();
+        return;
+    }
+    EXPECT_EQ(outcome.report.linksWritten, links.size());
+    std::vector<std::string> onPages;
+    for (std::uint64_t n = 1; n <= outcome.report.pagesWritten; ++n) {
+        const std::vector<std::string> page = PageLinks(outcome, n);
+        EXPECT_TRUE(InOrderWithin(page, links)) << n << ".html";
+        onPages.insert(onPages.end(), page.begin(), page.end());
+    }
+    std::sort(onPages.begin(), onPages.end());
+    std::sort(links.begin(), links.end());
+    EXPECT_EQ(onPages, links);
+}
+
+TEST(RandomExports, FoldersAllPutsEveryLinkThatCanBeCutOnExactlyOnePage)
+{
+    for (int seed = 1; seed <= kExports; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(static_cast<unsigned>(seed) + 300000u);
+        const int browseMode = seed % 3 + 1;
+        const std::string targetAttr = TargetFor(browseMode);
+        const RandomExport made = MakeRandomExport(random, targetAttr);
+        ExpectEveryLinkOnOnePage(made.bytes, browseMode, made.cuttableLinks);
+
+        std::string damaged = made.bytes;
+        test::Mutate(damaged, random);
+        ExpectEveryLinkOnOnePage(damaged, browseMode, CuttableLinksOf(damaged, targetAttr));
     }
 }
 

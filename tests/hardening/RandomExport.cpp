@@ -118,7 +118,8 @@ private:
         const std::string address = Text(kAddressChars, 30);
         const std::string text = Text(kTextChars, 20) + (inFolder && Pick(8) == 0 ? "</H3> A HREF= </DL><p>" : "");
         Line("<DT><A HREF=\"" + address + "\"" + LinkAttributes() + ">" + text + "</A>", depth);
-        return "<A HREF=\"" + address + "\"" + targetAttr_ + ">" + text + "</A><BR>";
+        result_.cuttableLinks.push_back("<A HREF=\"" + address + "\"" + targetAttr_ + ">" + text + "</A><BR>");
+        return result_.cuttableLinks.back();
     }
 
     // A link line that cannot be cut: no closing quote, or no ">" after it.

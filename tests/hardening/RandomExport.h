@@ -23,6 +23,9 @@ struct RandomExport {
     std::vector<Page> pages;
     std::size_t skippedLines = 0;
     std::size_t leftOutLinks = 0; // link lines between folders
+    // Every link line that can be cut, in or out of folders, converted, in
+    // input order: what --folders all puts on its pages, each exactly once.
+    std::vector<std::string> cuttableLinks;
 };
 
 [[nodiscard]] RandomExport MakeRandomExport(std::mt19937& random, const std::string& targetAttr);

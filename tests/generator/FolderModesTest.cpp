@@ -1,0 +1,272 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The two folder modes through whole runs: what today's exports need from
+// both (a byte-order mark, separators on an entry's line, a word on the
+// links left out) and the rules of --folders all.
+#include "GenerationRun.h"
+
+#include "ReadPages.h"
+#include "RunFixture.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <chrono>
+
+namespace harrowdeck {
+namespace {
+
+using test::Crlf;
+using test::DataPath;
+using test::kHeaderLine;
+using test::ReadFile;
+
+using Names = std::vector<std::string>;
+
+constexpr FolderMode kModes[] = {FolderMode::Top, FolderMode::All};
+
+// An input link line and what a page shows of it, the address as its text.
+std::string In(const std::string& address)
+{
+    return "<DT><A HREF=\"" + address + "\" ADD_DATE=\"1\">" + address + "</A>\n";
+}
+
+std::string Out(const std::string& address)
+{
+    return "<A HREF=\"" + address + "\">" + address + "</A><BR>\n";
+}
+
+std::string Page(const std::string& name, const std::string& links)
+{
+    return Crlf("<HTML>\n<BODY BGCOLOR=\"#FFFFFF\">\n<H3>" + name + "</H3>\n" + links + "</BODY>\n</HTML>\n");
+}
+
+// Caps the descriptors this process may hold, so that a run which kept a
+// file open per folder would fail.
+class OpenFileLimit {
+public:
+    explicit OpenFileLimit(rlim_t files)
+    {
+        ::getrlimit(RLIMIT_NOFILE, &previous_);
+        rlimit limit = previous_;
+        limit.rlim_cur = files;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+    OpenFileLimit(const OpenFileLimit&) = delete;
+    OpenFileLimit& operator=(const OpenFileLimit&) = delete;
+    ~OpenFileLimit() { ::setrlimit(RLIMIT_NOFILE, &previous_); }
+
+private:
+    rlimit previous_{};
+};
+
+class FolderModesTest : public test::RunFixture {
+protected:
+    RunReport RunIn(FolderMode mode)
+    {
+        state.folderMode = mode;
+        return Run();
+    }
+
+    [[nodiscard]] Names Index() const { return test::IndexNames(ReadFile(destDir + "dir.html")); }
+};
+
+TEST_F(FolderModesTest, AByteOrderMarkIsSkippedBeforeTheHeaderCheck)
+{
+    const std::string worked = ReadFile(DataPath("worked/export.htm"));
+    const std::string plainDest = destDir;
+    const std::string markedDest = work / "marked/";
+    ASSERT_EQ(::mkdir(markedDest.c_str(), 0755), 0);
+    for (const FolderMode mode : kModes) {
+        state.destDir = plainDest;
+        Source(worked);
+        ASSERT_EQ(RunIn(mode).outcome, RunOutcome::Done);
+        const std::string plainMessage = ui.OnlyMessage();
+
+        state.destDir = markedDest;
+        Source("\xEF\xBB\xBF" + worked);
+        ASSERT_EQ(RunIn(mode).outcome, RunOutcome::Done);
+        EXPECT_EQ(ui.OnlyMessage(), plainMessage);
+        EXPECT_EQ(test::TakeSnapshot(markedDest), test::TakeSnapshot(plainDest));
+    }
+}
+
+TEST_F(FolderModesTest, AnEntryAfterASeparatorOnItsLineIsCutFromItsDT)
+{
+    Source(std::string(kHeaderLine) + "<DT><H3>Plain</H3>\n<DL><p>\n" +
+           "    <HR>    <DT><A HREF=\"after-hr.htm\" ADD_DATE=\"1\">After a separator</A>\n</DL><p>\n" +
+           "<HR>    <DT><H3 ADD_DATE=\"2\">Separated</H3>\n<DL><p>\n" + In("s") + "</DL><p>\n");
+    for (const FolderMode mode : kModes) {
+        ASSERT_EQ(RunIn(mode).outcome, RunOutcome::Done);
+        EXPECT_EQ(ReadFile(destDir + "1.html"),
+                  Page("Plain", "<A HREF=\"after-hr.htm\">After a separator</A><BR>\n"));
+        EXPECT_EQ(ReadFile(destDir + "2.html"), Page("Separated", Out("s")));
+        EXPECT_EQ(Index(), (Names{"Plain", "Separated"}));
+    }
+}
+
+TEST_F(FolderModesTest, LinksOutsideEveryFolderAreCountedInTopModeAndKeptInAll)
+{
+    // Left out: link lines read between folders, uncuttable ones too, but
+    // not a folder line that also holds the link mark.
+    Source(std::string(kHeaderLine) + In("loose1") + "<DT><A HREF=\"no-closing-quote>x</A>\n" +
+           "<DT><H3>About A HREF= links</H3>\n<DL><p>\n" + In("f") + "<DT><A HREF=\"bad>\n</DL><p>\n" +
+           In("loose2"));
+    RunReport report = RunIn(FolderMode::Top);
+    ASSERT_EQ(report.outcome, RunOutcome::Done);
+    EXPECT_EQ(report.leftOutLinks, 3u);
+    EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!\n1 line could not be read and was left out.\n"
+                                "3 links outside any folder were left out.");
+    EXPECT_EQ(ReadFile(destDir + "1.html"), Page("About A HREF= links", Out("f")));
+
+    // In the nested mode that folder line is a link line, uncuttable like the
+    // loose one, and every other link has a page.
+    report = RunIn(FolderMode::All);
+    ASSERT_EQ(report.outcome, RunOutcome::Done);
+    EXPECT_EQ(report.leftOutLinks, 0u);
+    EXPECT_EQ(report.skippedLines, 3u);
+    EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!\n3 lines could not be read and were left out.");
+    EXPECT_EQ(ReadFile(destDir + "1.html"), Page("Bookmarks", Out("loose1") + Out("f") + Out("loose2")));
+    EXPECT_EQ(DestFiles(), (Names{"1.html", "Harrowdeck.html", "dir.html"}));
+}
+
+TEST_F(FolderModesTest, TheRootPageIsNamedByTheFirstTitleBeforeTheFirstFolder)
+{
+    struct Case {
+        std::string lines;
+        std::string rootName;
+    };
+    const Case cases[] = {
+        {"<TITLE>Not this</TITLE>\n<H1 ID=\"t\">My &amp; links</H1>\n<H1>Second</H1>\n", "My &amp; links"},
+        {"<TITLE>Bookmarks file</TITLE>\n", "Bookmarks"},
+        {"<H1></H1>\n", ""},
+        {"<DT><A HREF=\"x\">Not a title </H1></A>\n", "Bookmarks"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        Source(std::string(kHeaderLine) + c.lines + In("r1") + "<DT><H3>F</H3>\n<DL><p>\n<H1>Late</H1>\n" + In("f") +
+               "</DL><p>\n" + In("r2") + "</DL><p>\n");
+        ASSERT_EQ(RunIn(FolderMode::All).outcome, RunOutcome::Done);
+        const std::string titleLink = c.lines.starts_with("<DT>") ? "<A HREF=\"x\">Not a title </H1></A><BR>\n" : "";
+        EXPECT_EQ(ReadFile(destDir + "1.html"), Page(c.rootName, titleLink + Out("r1") + Out("r2")));
+        EXPECT_EQ(ReadFile(destDir + "2.html"), Page("F", Out("f")));
+        EXPECT_EQ(Index(), (Names{c.rootName, "F"}));
+    }
+}
+
+TEST_F(FolderModesTest, PagesFollowTheFolderLinesAndOnlyFoldersWithOwnLinksGetOne)
+{
+    Source(std::string(kHeaderLine) + "<H1>T</H1>\n<DT><H3>E</H3>\n<DL><p>\n<DT><H3>F</H3>\n</DL><p>\n</DL><p>\n");
+    EXPECT_EQ(RunIn(FolderMode::All).outcome, RunOutcome::NothingToWrite);
+    EXPECT_EQ(ui.OnlyMessage(), "No folder with links was found; nothing was written.");
+    EXPECT_TRUE(DestFiles().empty());
+
+    // The outer folder's page comes first, though its link comes last.
+    Source(std::string(kHeaderLine) + "<H1>Title</H1>\n<DT><H3>Outer</H3>\n<DL><p>\n" +
+           "    <DT><H3>Only subfolders</H3>\n    <DL><p>\n" +
+           "        <DT><H3>Inner</H3>\n        <DL><p>\n" + "        " + In("i1") + "        " + In("i2") +
+           "        </DL><p>\n    </DL><p>\n" + In("o") + "</DL><p>\n");
+    const RunReport report = RunIn(FolderMode::All);
+    ASSERT_EQ(report.outcome, RunOutcome::Done);
+    EXPECT_EQ(report.pagesWritten, 2u);
+    EXPECT_EQ(report.linksWritten, 3u);
+    EXPECT_EQ(DestFiles(), (Names{"1.html", "2.html", "Harrowdeck.html", "dir.html"}));
+    EXPECT_EQ(ReadFile(destDir + "1.html"), Page("Outer", Out("o")));
+    EXPECT_EQ(ReadFile(destDir + "2.html"), Page("Outer / Only subfolders / Inner", Out("i1") + Out("i2")));
+    EXPECT_EQ(Index(), (Names{"Outer", "Outer / Only subfolders / Inner"}));
+}
+
+TEST_F(FolderModesTest, PathsDeeperThanFourNamesShowTheLastFour)
+{
+    std::string body = kHeaderLine;
+    for (const char* name : {"A", "B", "C", "D", "E", "F"}) {
+        body += "<DT><H3>" + std::string(name) + "</H3>\n<DL><p>\n" + In(name);
+    }
+    Source(body);
+    ASSERT_EQ(RunIn(FolderMode::All).outcome, RunOutcome::Done);
+    const Names paths = {"A", "A / B", "A / B / C", "A / B / C / D", "... / B / C / D / E", "... / C / D / E / F"};
+    EXPECT_EQ(Index(), paths);
+    EXPECT_EQ(ReadFile(destDir + "6.html"), Page("... / C / D / E / F", Out("F")));
+}
+
+TEST_F(FolderModesTest, AnUncuttableFolderLineOpensAFolderAndTheEndClosesAllStillOpen)
+{
+    Source(std::string(kHeaderLine) + "<DT><H3>Outer</H3>\n<DL><p>\n" +
+           "<DT>No tag before the name</H3>\n<DL><p>\n" + In("u") + "</DL><p>\n" + In("o") +
+           "<DT><H3>Two</H3>\n<DL><p>\n" + In("t") + "<DT><H3>Three</H3>\n<DL><p>\n" + In("d"));
+    const RunReport report = RunIn(FolderMode::All);
+    ASSERT_EQ(report.outcome, RunOutcome::Done);
+    EXPECT_EQ(report.skippedLines, 1u);
+    EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!\n1 line could not be read and was left out.");
+    EXPECT_EQ(Index(), (Names{"Outer", "Outer / ", "Outer / Two", "Outer / Two / Three"}));
+    EXPECT_EQ(ReadFile(destDir + "1.html"), Page("Outer", Out("o")));
+    EXPECT_EQ(ReadFile(destDir + "2.html"), Page("Outer / ", Out("u")));
+    EXPECT_EQ(ReadFile(destDir + "3.html"), Page("Outer / Two", Out("t")));
+    EXPECT_EQ(ReadFile(destDir + "4.html"), Page("Outer / Two / Three", Out("d")));
+}
+
+TEST_F(FolderModesTest, AHundredThousandNestedFoldersNeedOnlyAFewOpenFiles)
+{
+    constexpr int kDepth = 100000;
+    std::string body = kHeaderLine;
+    body.reserve(std::size_t{40} * kDepth);
+    for (int i = 1; i <= kDepth; ++i) {
+        body += "<DT><H3>F" + std::to_string(i) + "</H3>\n<DL><p>\n";
+        if (i == 1 || i == kDepth / 2 || i == kDepth) {
+            body += In("in" + std::to_string(i));
+        }
+    }
+    // Back out: the next-to-innermost folder gets its first link late, the
+    // outermost its second, and the root its only one.
+    body += "</DL><p>\n" + In("back");
+    for (int i = 2; i < kDepth; ++i) {
+        body += "</DL><p>\n";
+    }
+    body += In("in1-after") + "</DL><p>\n" + In("root");
+    Source(body);
+
+    const auto start = std::chrono::steady_clock::now();
+    RunReport report;
+    {
+        const OpenFileLimit limit(16);
+        report = RunIn(FolderMode::All);
+    }
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    RecordProperty("seconds", std::to_string(seconds));
+    ASSERT_EQ(report.outcome, RunOutcome::Done) << ui.OnlyMessage();
+    EXPECT_EQ(report.linksWritten, 6u);
+    EXPECT_EQ(Index(), (Names{"Bookmarks", "F1", "... / F49997 / F49998 / F49999 / F50000",
+                              "... / F99996 / F99997 / F99998 / F99999", "... / F99997 / F99998 / F99999 / F100000"}));
+    EXPECT_EQ(ReadFile(destDir + "2.html"), Page("F1", Out("in1") + Out("in1-after")));
+    EXPECT_EQ(ReadFile(destDir + "4.html"), Page("... / F99996 / F99997 / F99998 / F99999", Out("back")));
+}
+
+TEST_F(FolderModesTest, NestedExportMatchesTheGoldenPagesByteForByte)
+{
+    state.sourcePath = DataPath("nested/export.htm");
+    RunReport report = RunIn(FolderMode::All);
+    ASSERT_EQ(report.outcome, RunOutcome::Done);
+    EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!");
+    EXPECT_EQ(report.pagesWritten, 7u);
+    EXPECT_EQ(report.linksWritten, 11u);
+    const Names files = {"1.html", "2.html", "3.html", "4.html", "5.html", "6.html", "7.html", "Harrowdeck.html",
+                         "dir.html"};
+    ASSERT_EQ(DestFiles(), files);
+    for (const std::string& file : files) {
+        EXPECT_EQ(ReadFile(destDir + file), ReadFile(DataPath("nested/" + file))) << file;
+    }
+
+    // The classic output of the same export: the toolbar takes every link
+    // of its subfolders, and the two links in the root are left out.
+    report = RunIn(FolderMode::Top);
+    ASSERT_EQ(report.outcome, RunOutcome::Done);
+    EXPECT_EQ(report.pagesWritten, 2u);
+    EXPECT_EQ(report.linksWritten, 9u);
+    EXPECT_EQ(report.leftOutLinks, 2u);
+    EXPECT_EQ(Index(), (Names{"Bookmarks Toolbar", "Music"}));
+}
+
+} // namespace
+} // namespace harrowdeck
