@@ -231,6 +231,7 @@ LineReader::Status LineReader::Finish(std::string_view& line)
     if (state != LineState::Gathering) {
         return Status::End;
     }
+    lastLineCut_ = true;
     line = pending_;
     return Status::Line;
 }

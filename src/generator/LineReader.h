@@ -91,6 +91,9 @@ public:
     // The first bytes of the last line reported TooLong, enough to check a
     // header that begins an overlong first line.
     [[nodiscard]] std::string_view OverlongStart() const { return overlongStart_; }
+    // True once the end of the input has cut off the last line handed out:
+    // for a reader whose every line is written with its terminator, damage.
+    [[nodiscard]] bool LastLineCut() const { return lastLineCut_; }
 
 private:
     enum class LineState {
@@ -123,6 +126,7 @@ private:
     LineState state_ = LineState::Start;
     bool skipLeadingLf_ = false; // the last line ended in a CR at a buffer edge
     bool atEnd_ = false;
+    bool lastLineCut_ = false;
     std::uint64_t bytesRead_ = 0;
     int errorNumber_ = 0;
 };

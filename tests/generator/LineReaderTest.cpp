@@ -108,6 +108,17 @@ TEST(LineReader, CountsBytesReadAndConsumed)
     EXPECT_EQ(reader.BytesConsumed(), 4u);
 }
 
+TEST(LineReader, TellsALastLineThatTheEndCutOff)
+{
+    MemorySource source("a\nb");
+    LineReader reader(source);
+    std::string_view line;
+    ASSERT_EQ(reader.Next(line), LineReader::Status::Line);
+    EXPECT_FALSE(reader.LastLineCut());
+    ASSERT_EQ(reader.Next(line), LineReader::Status::Line);
+    EXPECT_TRUE(reader.LastLineCut());
+}
+
 class FailingSource : public ByteSource {
 public:
     long Read(char* buffer, std::size_t size) override
