@@ -68,6 +68,9 @@ private:
 class LineReader {
 public:
     static constexpr std::size_t kDefaultMaxLineLength = std::size_t{1} << 20;
+    // Large reads keep the system calls few. The buffer is allocated whole,
+    // so a reader of small files may ask for less.
+    static constexpr std::size_t kDefaultBufferSize = std::size_t{1} << 20;
 
     enum class Status {
         Line,     // a line was read
@@ -77,7 +80,8 @@ public:
         Error,    // the source failed; see ErrorNumber()
     };
 
-    explicit LineReader(ByteSource& source, std::size_t maxLineLength = kDefaultMaxLineLength);
+    explicit LineReader(ByteSource& source, std::size_t maxLineLength = kDefaultMaxLineLength,
+                        std::size_t bufferSize = kDefaultBufferSize);
 
     // Reads the next line, without its terminator. The view stays valid until
     // the next call.

@@ -14,13 +14,15 @@ constexpr const char* kCrLf = "\r\n";
 
 // Far longer than any path; a longer line is damage and is not read on.
 constexpr std::size_t kMaxLineLength = std::size_t{64} << 10;
+// The file is a few hundred bytes; a longer line is gathered across reads.
+constexpr std::size_t kReadBufferSize = std::size_t{4} << 10;
 
 // The file's lines. Every line is written with its terminator, so one that
 // the end of the file cuts off may be a shortened path or number: damage,
 // like a line over the limit or a failed read.
 class ParamLines {
 public:
-    explicit ParamLines(ByteSource& source) : reader_(source, kMaxLineLength) {}
+    explicit ParamLines(ByteSource& source) : reader_(source, kMaxLineLength, kReadBufferSize) {}
 
     // The next whole line; nothing at the end of the input or at damage.
     [[nodiscard]] std::optional<std::string_view> Next()
