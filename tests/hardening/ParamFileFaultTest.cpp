@@ -115,24 +115,21 @@ TEST(ParamFileDamage, WhatIsNoRegularFileLoadsNothingWithoutHanging)
 void ExpectSaveFailsAndKeepsTheOldFile(const std::string& dir, const std::string& reason)
 {
     const std::string path = dir + "Harrowdeck.ini";
-    const std::vector<std::string> before = [&] {
-        std::vector<std::string> names;
+    const auto names = [&dir] {
+        std::vector<std::string> found;
         for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-            names.push_back(entry.path().filename().string());
+            found.push_back(entry.path().filename().string());
         }
-        return names;
-    }();
+        return found;
+    };
+    const std::vector<std::string> before = names();
     const std::string old = ReadFile(path);
 
     const std::optional<IoError> error = SaveParamFile(path, Chosen());
     EXPECT_EQ(error ? messages::CouldNotWrite(error->path, error->reason) : "saved",
               "Could not write " + path + ": " + reason);
     EXPECT_EQ(ReadFile(path), old);
-    std::vector<std::string> after;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        after.push_back(entry.path().filename().string());
-    }
-    EXPECT_EQ(after, before) << "a temporary file was left";
+    EXPECT_EQ(names(), before) << "a temporary file was left";
 }
 
 // A small disk at dir holding a saved parameter file that a later failed

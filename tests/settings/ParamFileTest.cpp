@@ -70,8 +70,7 @@ TEST(ParamFile, PathLinesMayBeEmptyOrUpTo64KiB)
     EXPECT_EQ(read.destDir, "");
     EXPECT_EQ(read.sourceName, "");
     EXPECT_EQ(read.leftPercent, 30);
-    const std::string longest(64 << 10, 'p');
-    EXPECT_EQ(Read(Crlf("PATHS\n" + longest + "\n\n\n\n")).destDir, longest);
+    EXPECT_EQ(Read(Crlf("PATHS\n" + std::string(65536, 'p') + "\n\n\n\n")).destDir, std::string(65536, 'p'));
 }
 
 TEST(ParamFile, SectionsInAnyOrderLaterOnesWin)
@@ -126,8 +125,7 @@ TEST(ParamFile, StopsAtTheFirstFailure)
         {"ends inside a section", "DEF\n 40 \n 200 \n", 40, 200, 1},
         {"later section ignored", "SIZE\n 3x\nDEF\n 40 \n 200 \n 2 \n 3 \n", 25, 140, 1},
         {"marker cut by the end", "DEF\n 40 \n 200 \n 2 \n 3 \nPOS", 40, 200, 3},
-        {"over 64 KiB", "DEF\n 40 \n 200 \n 2 \n 3 \n" + std::string((64 << 10) + 1, 'x') + "\nPOS\n 15 \n 15 \n", 40,
-         200, 3},
+        {"over 64 KiB", "DEF\n 40 \n 200 \n 2 \n 3 \n" + std::string(65537, 'x') + "\nPOS\n 15 \n 15 \n", 40, 200, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -194,11 +192,10 @@ TEST(ParamFile, FailedSaveKeepsTheOldFile)
     const std::string old = FormatParams(MainState{});
     test::WriteFile(path, old);
 
-    std::optional<IoError> error;
-    {
+    const std::optional<IoError> error = [&] {
         test::FileSizeLimit limit(20);
-        error = SaveParamFile(path, Chosen());
-    }
+        return SaveParamFile(path, Chosen());
+    }();
 
     EXPECT_EQ(error ? messages::CouldNotWrite(error->path, error->reason) : "saved",
               "Could not write " + path + ": File too large");
