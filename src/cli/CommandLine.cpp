@@ -66,7 +66,8 @@ std::optional<int> ParseCommandLine(int argc, char** argv, MainState& state, std
     std::string browse = "frame";
     std::string folders = "top";
     auto* percentOption = app.add_option("--percent", percent,
-                                         "Left frame width in percent of the window, 10 to 80 (default 25)")
+                                         "Left frame width in percent of the window, 10 to 80 (default "
+                                             + std::to_string(kDefaultLeftPercent) + ")")
                               ->check(kWholeNumber)
                               ->type_name("N");
     auto* pixelsOption = app.add_option("--pixels", pixels, "Left frame width in pixels, at least 20")

@@ -14,13 +14,6 @@ namespace harrowdeck {
 
 namespace {
 
-// Large reads keep the system calls few; the floor of any reader.
-constexpr std::size_t kBufferSize = std::size_t{1} << 20;
-
-} // namespace
-
-namespace {
-
 std::int64_t ModifiedNs(const struct stat& info)
 {
     return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
@@ -93,8 +86,8 @@ long MemorySource::Read(char* buffer, std::size_t size)
     return static_cast<long>(count);
 }
 
-LineReader::LineReader(ByteSource& source, std::size_t maxLineLength)
-    : source_(source), maxLineLength_(maxLineLength), buffer_(kBufferSize)
+LineReader::LineReader(ByteSource& source, std::size_t maxLineLength, std::size_t bufferSize)
+    : source_(source), maxLineLength_(maxLineLength), buffer_(bufferSize)
 {
 }
 
@@ -231,6 +224,7 @@ LineReader::Status LineReader::Finish(std::string_view& line)
     if (state != LineState::Gathering) {
         return Status::End;
     }
+    lastLineCut_ = true;
     line = pending_;
     return Status::Line;
 }

@@ -68,6 +68,9 @@ private:
 class LineReader {
 public:
     static constexpr std::size_t kDefaultMaxLineLength = std::size_t{1} << 20;
+    // Large reads keep the system calls few. The buffer is allocated whole,
+    // so a reader of small files may ask for less.
+    static constexpr std::size_t kDefaultBufferSize = std::size_t{1} << 20;
 
     enum class Status {
         Line,     // a line was read
@@ -77,7 +80,8 @@ public:
         Error,    // the source failed; see ErrorNumber()
     };
 
-    explicit LineReader(ByteSource& source, std::size_t maxLineLength = kDefaultMaxLineLength);
+    explicit LineReader(ByteSource& source, std::size_t maxLineLength = kDefaultMaxLineLength,
+                        std::size_t bufferSize = kDefaultBufferSize);
 
     // Reads the next line, without its terminator. The view stays valid until
     // the next call.
@@ -91,6 +95,9 @@ public:
     // The first bytes of the last line reported TooLong, enough to check a
     // header that begins an overlong first line.
     [[nodiscard]] std::string_view OverlongStart() const { return overlongStart_; }
+    // True once the end of the input has cut off the last line handed out:
+    // for a reader whose every line is written with its terminator, damage.
+    [[nodiscard]] bool LastLineCut() const { return lastLineCut_; }
 
 private:
     enum class LineState {
@@ -123,6 +130,7 @@ private:
     LineState state_ = LineState::Start;
     bool skipLeadingLf_ = false; // the last line ended in a CR at a buffer edge
     bool atEnd_ = false;
+    bool lastLineCut_ = false;
     std::uint64_t bytesRead_ = 0;
     int errorNumber_ = 0;
 };

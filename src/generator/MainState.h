@@ -20,6 +20,9 @@ enum class FolderMode {
 // How the left frame's width is given.
 inline constexpr int kSizePercent = 1;
 inline constexpr int kSizePixels = 2;
+// The left frame's widths until the user chooses others.
+inline constexpr int kDefaultLeftPercent = 25;
+inline constexpr int kDefaultLeftPixels = 140;
 
 // The user's choices, alive from start to exit. The main window fills it,
 // the parameter file saves and restores it, the generation run reads it and
@@ -33,8 +36,8 @@ struct MainState {
     FolderMode folderMode = FolderMode::Top;
     int browseMode = kBrowseFrame;
     int sizeMode = kSizePercent;
-    int leftPercent = 25;
-    int leftPixels = 140;
+    int leftPercent = kDefaultLeftPercent;
+    int leftPixels = kDefaultLeftPixels;
 
     // Window position in twips. Kept 32-bit so that a window on a second
     // monitor or a large screen survives a save.
@@ -42,8 +45,8 @@ struct MainState {
     std::int32_t mainLeft = 0;
 
     // The two width fields' texts as typed; the run normalises them.
-    std::string procText = "25";
-    std::string pixelText = "140";
+    std::string procText = std::to_string(kDefaultLeftPercent);
+    std::string pixelText = std::to_string(kDefaultLeftPixels);
 
     // Set by every generation run that passes the confirmation.
     std::string targetAttr;

@@ -9,6 +9,7 @@
 #include "HelpText.h"
 #include "HelpWindow.h"
 #include "LocateAppPaths.h"
+#include "Messages.h"
 #include "ModalRunner.h"
 #include "ParamFile.h"
 #include "Picks.h"
@@ -249,10 +250,9 @@ void frmMain::SparaPara()
     state_.mainTop = NearestTwips(outer.top);
     state_.mainLeft = NearestTwips(outer.left);
     EnsureParamDirExists(paths_);
-    const SaveResult saved = SaveParamFile(paths_.paramFile, state_);
-    if (!saved.ok) {
+    if (const auto error = SaveParamFile(paths_.paramFile, state_)) {
         // The user is not bothered at exit; the old file stays as it was.
-        std::fprintf(stderr, "harrowdeck: %s\n", saved.error.c_str());
+        std::fprintf(stderr, "harrowdeck: %s\n", messages::CouldNotWrite(error->path, error->reason).c_str());
     }
 }
 

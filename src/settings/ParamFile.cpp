@@ -1,53 +1,47 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ParamFile.h"
 
-#include "FileProbe.h"
-
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <optional>
-#include <random>
+#include <string_view>
 
 namespace harrowdeck {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr const char* kCrLf = "\r\n";
 
 // Far longer than any path; a longer line is damage and is not read on.
 constexpr std::size_t kMaxLineLength = std::size_t{64} << 10;
+// The file is a few hundred bytes; a longer line is gathered across reads.
+constexpr std::size_t kReadBufferSize = std::size_t{4} << 10;
 
-// One line without its terminator. CR LF is what the program writes; a lone
-// LF or CR (a file edited by hand elsewhere) ends a line as well. Nothing at
-// the end of the input, and nothing for a line that the end of the file cuts
-// off: every line is written with its terminator, so a value without one may
-// be a shortened path or number.
-std::optional<std::string> NextLine(std::istream& in)
-{
-    std::string line;
-    int c = in.get();
-    while (c != std::char_traits<char>::eof() && c != '\n' && c != '\r') {
-        if (line.size() == kMaxLineLength) {
+// The file's lines. Every line is written with its terminator, so one that
+// the end of the file cuts off may be a shortened path or number: damage,
+// like a line over the limit or a failed read.
+class ParamLines {
+public:
+    explicit ParamLines(ByteSource& source) : reader_(source, kMaxLineLength, kReadBufferSize) {}
+
+    // The next whole line; nothing at the end of the input or at damage.
+    [[nodiscard]] std::optional<std::string_view> Next()
+    {
+        std::string_view line;
+        status_ = reader_.Next(line);
+        if (status_ != LineReader::Status::Line || reader_.LastLineCut()) {
             return std::nullopt;
         }
-        line.push_back(static_cast<char>(c));
-        c = in.get();
+        return line;
     }
-    if (c == std::char_traits<char>::eof()) {
-        return std::nullopt;
-    }
-    if (c == '\r' && in.peek() == '\n') {
-        in.get();
-    }
-    return line;
-}
+
+    // True when the lines ran out at the end of the input, not at damage.
+    [[nodiscard]] bool Complete() const { return status_ == LineReader::Status::End; }
+
+private:
+    LineReader reader_;
+    LineReader::Status status_ = LineReader::Status::End;
+};
 
 bool IsBlank(char c)
 {
@@ -55,7 +49,7 @@ bool IsBlank(char c)
 }
 
 // A number line: the decimal number with blanks around it, nothing else.
-std::optional<long long> ParseNumber(const std::string& line, long long min, long long max)
+std::optional<long long> ParseNumber(std::string_view line, long long min, long long max)
 {
     std::size_t i = 0;
     while (i < line.size() && IsBlank(line[i])) {
@@ -93,9 +87,9 @@ std::optional<long long> ParseNumber(const std::string& line, long long min, lon
 
 // Reads a number line into target when it lies within Bound's range.
 template <typename Bound>
-bool ReadNumber(std::istream& in, int& target)
+bool ReadNumber(ParamLines& lines, int& target)
 {
-    const auto line = NextLine(in);
+    const auto line = lines.Next();
     if (!line) {
         return false;
     }
@@ -110,121 +104,78 @@ bool ReadNumber(std::istream& in, int& target)
 
 // Sizes and modes are 16-bit; the window position is 32-bit so that a window
 // on a second monitor or a large screen is not lost.
-bool ReadShort(std::istream& in, int& target)
+bool ReadShort(ParamLines& lines, int& target)
 {
-    return ReadNumber<std::int16_t>(in, target);
+    return ReadNumber<std::int16_t>(lines, target);
 }
 
-bool ReadLong(std::istream& in, std::int32_t& target)
+bool ReadLong(ParamLines& lines, std::int32_t& target)
 {
     int value = 0;
-    if (!ReadNumber<std::int32_t>(in, value)) {
+    if (!ReadNumber<std::int32_t>(lines, value)) {
         return false;
     }
     target = value;
     return true;
 }
 
-bool ReadString(std::istream& in, std::string& target)
+bool ReadString(ParamLines& lines, std::string& target)
 {
-    auto line = NextLine(in);
+    const auto line = lines.Next();
     if (!line) {
         return false;
     }
-    target = std::move(*line);
+    target = *line;
     return true;
 }
 
-bool ReadPaths(std::istream& in, MainState& state)
+bool ReadPaths(ParamLines& lines, MainState& state)
 {
-    return ReadString(in, state.destDir) && ReadString(in, state.sourcePath)
-           && ReadString(in, state.sourceDir) && ReadString(in, state.sourceName);
+    return ReadString(lines, state.destDir) && ReadString(lines, state.sourcePath)
+           && ReadString(lines, state.sourceDir) && ReadString(lines, state.sourceName);
 }
 
-bool ReadPos(std::istream& in, MainState& state)
+bool ReadPos(ParamLines& lines, MainState& state)
 {
-    return ReadLong(in, state.mainTop) && ReadLong(in, state.mainLeft);
+    return ReadLong(lines, state.mainTop) && ReadLong(lines, state.mainLeft);
 }
 
-bool ReadDef(std::istream& in, MainState& state)
+bool ReadDef(ParamLines& lines, MainState& state)
 {
-    return ReadShort(in, state.leftPercent) && ReadShort(in, state.leftPixels)
-           && ReadShort(in, state.sizeMode) && ReadShort(in, state.browseMode);
-}
-
-std::string ReasonOf(int error)
-{
-    return std::strerror(error);
-}
-
-// A name beside the target that no one else uses; never "Prog.tmp", which
-// the shutdown deletes.
-std::string TemporaryNameFor(const std::string& path)
-{
-    static std::mt19937_64 generator{std::random_device{}()};
-    char suffix[24];
-    std::snprintf(suffix, sizeof suffix, ".%08llx.new",
-                  static_cast<unsigned long long>(generator() & 0xffffffffULL));
-    return path + suffix;
-}
-
-// Creates the temporary file exclusively, so that an existing file of that
-// name is never overwritten.
-std::FILE* CreateTemporary(const std::string& path, std::string& tempPath, int& error)
-{
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        tempPath = TemporaryNameFor(path);
-        std::FILE* file = std::fopen(tempPath.c_str(), "wbx");
-        if (file != nullptr) {
-            return file;
-        }
-        error = errno;
-        if (error != EEXIST) {
-            return nullptr;
-        }
-    }
-    return nullptr;
-}
-
-SaveResult Failure(const std::string& what, const std::string& path, const std::string& reason)
-{
-    return {false, "Could not " + what + " " + path + ": " + reason};
+    return ReadShort(lines, state.leftPercent) && ReadShort(lines, state.leftPixels)
+           && ReadShort(lines, state.sizeMode) && ReadShort(lines, state.browseMode);
 }
 
 } // namespace
 
-bool ReadParams(std::istream& in, MainState& state)
+bool ReadParams(ByteSource& source, MainState& state)
 {
-    while (const auto line = NextLine(in)) {
+    ParamLines lines(source);
+    while (const auto line = lines.Next()) {
         bool ok = true;
         if (*line == "PATHS") {
-            ok = ReadPaths(in, state);
+            ok = ReadPaths(lines, state);
         } else if (*line == "POS") {
-            ok = ReadPos(in, state);
+            ok = ReadPos(lines, state);
         } else if (*line == "SIZE") {
-            ok = ReadShort(in, state.leftPercent);
+            ok = ReadShort(lines, state.leftPercent);
         } else if (*line == "DEF") {
-            ok = ReadDef(in, state);
+            ok = ReadDef(lines, state);
         }
         if (!ok) {
             return false;
         }
     }
-    return !in.bad();
+    return lines.Complete();
 }
 
 bool LoadParamFile(const std::string& path, MainState& state)
 {
-    // Only a regular file: opening a FIFO would wait for a writer, and a
-    // device such as /dev/zero never ends.
-    if (!FileExists(path)) {
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    return ReadParams(in, state);
+    // FileSource opens only a regular file: a FIFO would wait for a writer,
+    // and a device such as /dev/zero never ends.
+    IoError ignored;
+    std::optional<FileSource> source = FileSource::Open(path, ignored);
+    return source && ReadParams(*source, state);
 }
 
 std::string FormatParamNumber(long long value)
@@ -253,45 +204,15 @@ std::string FormatParams(const MainState& state)
     return text;
 }
 
-SaveResult SaveParamFile(const std::string& path, const MainState& state)
+std::optional<IoError> SaveParamFile(const std::string& path, const MainState& state)
 {
-    const std::string text = FormatParams(state);
-
-    std::string tempPath;
-    int error = 0;
-    std::FILE* file = CreateTemporary(path, tempPath, error);
-    if (file == nullptr) {
-        return Failure("create a temporary file for", path, ReasonOf(error));
+    IoError error;
+    std::optional<AtomicFile> file = AtomicFile::Create(path, error, /*keepMode=*/true);
+    if (!file) {
+        return error;
     }
-
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    error = errno;
-    const bool flushed = written && std::fflush(file) == 0;
-    if (written && !flushed) {
-        error = errno;
-    }
-    const bool closed = std::fclose(file) == 0;
-    if (flushed && !closed) {
-        error = errno;
-    }
-    if (!written || !flushed || !closed) {
-        std::remove(tempPath.c_str());
-        return Failure("write", tempPath, ReasonOf(error));
-    }
-
-    // Keep the old file's permissions; a failure here is no reason to lose
-    // the save.
-    std::error_code ec;
-    const fs::file_status old = fs::status(path, ec);
-    if (fs::is_regular_file(old)) {
-        fs::permissions(tempPath, old.permissions(), ec);
-    }
-    fs::rename(tempPath, path, ec);
-    if (ec) {
-        std::remove(tempPath.c_str());
-        return Failure("replace", path, ec.message());
-    }
-    return {true, {}};
+    file->Output().Append(FormatParams(state));
+    return file->Commit();
 }
 
 } // namespace harrowdeck

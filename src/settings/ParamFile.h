@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "LineReader.h"
 #include "MainState.h"
+#include "OutputFile.h"
 
-#include <istream>
+#include <optional>
 #include <string>
 
 namespace harrowdeck {
@@ -15,13 +17,15 @@ namespace harrowdeck {
 // negative).
 
 // Reads sections over the values already in state, in whatever order and as
-// often as they come. Stops at the first failure (the input ends inside a
-// section, a number is damaged or out of range) and keeps what was read up
-// to there. Returns false when it stopped early.
-bool ReadParams(std::istream& in, MainState& state);
+// often as they come. Stops at the first damage (the input ends inside a
+// section or inside a line, a line is over 64 KiB, a number is damaged or out
+// of range, the read fails) and keeps what was read up to there. Returns
+// false when it stopped early.
+bool ReadParams(ByteSource& source, MainState& state);
 
-// Reads the file at path the same way; a file that cannot be opened leaves
-// state unchanged. Returns false when the file was missing or damaged.
+// Reads the file at path the same way; a file that cannot be opened, or that
+// is no regular file, leaves state unchanged. Returns false when the file was
+// missing or damaged.
 bool LoadParamFile(const std::string& path, MainState& state);
 
 // The 13 lines as they are saved.
@@ -30,14 +34,8 @@ bool LoadParamFile(const std::string& path, MainState& state);
 // A number as the file holds it: " 25 ", "-5 ".
 [[nodiscard]] std::string FormatParamNumber(long long value);
 
-struct SaveResult {
-    bool ok = false;
-    std::string error; // what failed and why, with the path
-};
-
-// Writes the file through a fresh temporary file in the same directory that
-// then replaces the old one, so that a save that fails half-way leaves the
-// old file as it was.
-[[nodiscard]] SaveResult SaveParamFile(const std::string& path, const MainState& state);
+// Writes the file as one AtomicFile, so that a save that fails half-way
+// leaves the old file as it was; an old file keeps its permission bits.
+[[nodiscard]] std::optional<IoError> SaveParamFile(const std::string& path, const MainState& state);
 
 } // namespace harrowdeck

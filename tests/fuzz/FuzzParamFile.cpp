@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <string>
+#include <string_view>
 #include <tuple>
 
 namespace {
@@ -48,7 +48,7 @@ std::size_t CountCrLfLines(const std::string& text)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    MemorySource in(std::string_view(reinterpret_cast<const char*>(data), size));
     MainState state;
     (void)ReadParams(in, state);
 
@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (CountCrLfLines(saved) != 13 || saved.substr(0, 7) != "PATHS\r\n") {
         Fail("the saved file is not the 13 lines");
     }
-    std::istringstream again(saved);
+    MemorySource again(saved);
     MainState reread;
     if (!ReadParams(again, reread)) {
         Fail("a saved file does not read back");

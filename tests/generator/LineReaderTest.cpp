@@ -45,6 +45,13 @@ TEST(LineReader, NoLineAfterTheLastTerminator)
     EXPECT_EQ(Lines("a\n\n"), (Strings{"a", ""}));
     EXPECT_EQ(Lines(""), Strings{});
     EXPECT_EQ(Lines("\r\n"), (Strings{""}));
+    for (const std::string_view bytes : {"a\n", "a\r", "a\r\n", "a"}) {
+        MemorySource source(bytes);
+        LineReader reader(source);
+        std::string_view line;
+        ASSERT_EQ(reader.Next(line), LineReader::Status::Line);
+        EXPECT_EQ(reader.LastLineCut(), bytes == "a") << bytes;
+    }
 }
 
 TEST(LineReader, BytesPassThroughUnchanged)

@@ -4,6 +4,7 @@
 // damage.
 #include "ChildProcess.h"
 #include "ChosenState.h"
+#include "Messages.h"
 #include "ParamFile.h"
 #include "TestFiles.h"
 
@@ -17,7 +18,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 
 namespace harrowdeck {
 namespace {
@@ -71,7 +71,7 @@ TEST(ParamFileDamage, ATruncatedFileGivesExactlyTheValuesBeforeTheCut)
     ASSERT_EQ(ends.size(), kFieldsInFileOrder.size());
     for (std::size_t cut = 0; cut <= file.size(); ++cut) {
         SCOPED_TRACE("cut at byte " + std::to_string(cut));
-        std::istringstream in(file.substr(0, cut));
+        MemorySource in(std::string_view(file).substr(0, cut));
         MainState state;
         const bool complete = ReadParams(in, state);
         for (std::size_t i = 0; i < kFieldsInFileOrder.size(); ++i) {
@@ -115,25 +115,21 @@ TEST(ParamFileDamage, WhatIsNoRegularFileLoadsNothingWithoutHanging)
 void ExpectSaveFailsAndKeepsTheOldFile(const std::string& dir, const std::string& reason)
 {
     const std::string path = dir + "Harrowdeck.ini";
-    const std::vector<std::string> before = [&] {
-        std::vector<std::string> names;
+    const auto names = [&dir] {
+        std::vector<std::string> found;
         for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-            names.push_back(entry.path().filename().string());
+            found.push_back(entry.path().filename().string());
         }
-        return names;
-    }();
+        return found;
+    };
+    const std::vector<std::string> before = names();
     const std::string old = ReadFile(path);
 
-    const SaveResult saved = SaveParamFile(path, Chosen());
-    EXPECT_FALSE(saved.ok);
-    EXPECT_NE(saved.error.find(dir), std::string::npos) << saved.error;
-    EXPECT_NE(saved.error.find(reason), std::string::npos) << saved.error;
+    const std::optional<IoError> error = SaveParamFile(path, Chosen());
+    EXPECT_EQ(error ? messages::CouldNotWrite(error->path, error->reason) : "saved",
+              "Could not write " + path + ": " + reason);
     EXPECT_EQ(ReadFile(path), old);
-    std::vector<std::string> after;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        after.push_back(entry.path().filename().string());
-    }
-    EXPECT_EQ(after, before) << "a temporary file was left";
+    EXPECT_EQ(names(), before) << "a temporary file was left";
 }
 
 // A small disk at dir holding a saved parameter file that a later failed
@@ -143,7 +139,7 @@ void SaveOldFileOn(const TmpfsMount& disk, const TempDir& dir)
     ASSERT_EQ(disk.Error(), "");
     MainState old;
     old.destDir = "/old/";
-    ASSERT_TRUE(SaveParamFile(dir / "Harrowdeck.ini", old).ok);
+    ASSERT_FALSE(SaveParamFile(dir / "Harrowdeck.ini", old));
 }
 
 TEST(ParamFileDamage, SaveOnAFullDiskKeepsTheOldFile)

@@ -3,23 +3,24 @@
 
 #include "ChosenState.h"
 #include "FileSizeLimit.h"
+#include "Messages.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 namespace harrowdeck {
 namespace {
 
+namespace fs = std::filesystem;
 using test::Crlf;
 
 MainState Read(const std::string& bytes, bool* completed = nullptr)
 {
-    std::istringstream in(bytes);
+    MemorySource source(bytes);
     MainState state;
-    const bool ok = ReadParams(in, state);
+    const bool ok = ReadParams(source, state);
     if (completed != nullptr) {
         *completed = ok;
     }
@@ -63,12 +64,13 @@ TEST(ParamFile, ReadsBackWhatItWrites)
     EXPECT_EQ(read.browseMode, chosen.browseMode);
 }
 
-TEST(ParamFile, EmptyPathsAreEmptyLines)
+TEST(ParamFile, PathLinesMayBeEmptyOrUpTo64KiB)
 {
     const MainState read = Read(Crlf("PATHS\n\n\n\n\nDEF\n 30 \n 140 \n 1 \n 1 \n"));
     EXPECT_EQ(read.destDir, "");
     EXPECT_EQ(read.sourceName, "");
     EXPECT_EQ(read.leftPercent, 30);
+    EXPECT_EQ(Read(Crlf("PATHS\n" + std::string(65536, 'p') + "\n\n\n\n")).destDir, std::string(65536, 'p'));
 }
 
 TEST(ParamFile, SectionsInAnyOrderLaterOnesWin)
@@ -97,12 +99,13 @@ TEST(ParamFile, ModesAndSizesAreTakenAsTheyAre)
     EXPECT_EQ(read.browseMode, 7);
 }
 
-TEST(ParamFile, AcceptsLfOnlyLineEnds)
+TEST(ParamFile, AcceptsLoneLfAndCrLineEnds)
 {
     const MainState read = Read("PATHS\n/d/\n/s.htm\n/\ns.htm\nDEF\n 50 \n 300 \n 1 \n 2 \n");
     EXPECT_EQ(read.sourcePath, "/s.htm");
     EXPECT_EQ(read.leftPixels, 300);
     EXPECT_EQ(read.browseMode, 2);
+    EXPECT_EQ(Read("POS\r 7 \r 8 \r").mainLeft, 8);
 }
 
 // Reading stops at the first damage and keeps what came before it.
@@ -121,6 +124,8 @@ TEST(ParamFile, StopsAtTheFirstFailure)
         {"beyond 16 bits", "DEF\n 40 \n 32768 \n 2 \n 3 \n", 40, 140, 1},
         {"ends inside a section", "DEF\n 40 \n 200 \n", 40, 200, 1},
         {"later section ignored", "SIZE\n 3x\nDEF\n 40 \n 200 \n 2 \n 3 \n", 25, 140, 1},
+        {"marker cut by the end", "DEF\n 40 \n 200 \n 2 \n 3 \nPOS", 40, 200, 3},
+        {"over 64 KiB", "DEF\n 40 \n 200 \n 2 \n 3 \n" + std::string(65537, 'x') + "\nPOS\n 15 \n 15 \n", 40, 200, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -161,24 +166,21 @@ TEST(ParamFile, SaveReplacesTheFileAndLeavesNoTemporary)
     test::TempDir dir;
     const std::string path = dir / "Harrowdeck.ini";
     test::WriteFile(path, "old contents that are longer than the new ones, much longer\r\n");
-    const SaveResult saved = SaveParamFile(path, Chosen());
-    ASSERT_TRUE(saved.ok) << saved.error;
+    fs::permissions(path, fs::perms(0660)); // wider than the usual umask lets a new file be
+    const std::optional<IoError> error = SaveParamFile(path, Chosen());
+    ASSERT_FALSE(error) << error->reason;
     EXPECT_EQ(test::ReadFile(path), FormatParams(Chosen()));
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-        ++files;
-    }
-    EXPECT_EQ(files, 1u);
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0660));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1);
 }
 
 TEST(ParamFile, SaveIntoAMissingDirectoryFailsWithThePath)
 {
     test::TempDir dir;
     const std::string path = dir / "missing/Harrowdeck.ini";
-    const SaveResult saved = SaveParamFile(path, Chosen());
-    EXPECT_FALSE(saved.ok);
-    EXPECT_NE(saved.error.find(path), std::string::npos) << saved.error;
-    EXPECT_NE(saved.error.find("No such file"), std::string::npos) << saved.error;
+    const std::optional<IoError> error = SaveParamFile(path, Chosen());
+    EXPECT_EQ(error ? messages::CouldNotWrite(error->path, error->reason) : "saved",
+              "Could not write " + path + ": No such file or directory");
 }
 
 // A write that fails half-way (here: the file-size limit, which holds even
@@ -190,20 +192,15 @@ TEST(ParamFile, FailedSaveKeepsTheOldFile)
     const std::string old = FormatParams(MainState{});
     test::WriteFile(path, old);
 
-    SaveResult result;
-    {
+    const std::optional<IoError> error = [&] {
         test::FileSizeLimit limit(20);
-        result = SaveParamFile(path, Chosen());
-    }
+        return SaveParamFile(path, Chosen());
+    }();
 
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.error.find("Could not write"), std::string::npos) << result.error;
+    EXPECT_EQ(error ? messages::CouldNotWrite(error->path, error->reason) : "saved",
+              "Could not write " + path + ": File too large");
     EXPECT_EQ(test::ReadFile(path), old);
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-        ++files;
-    }
-    EXPECT_EQ(files, 1u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1);
 }
 
 } // namespace
