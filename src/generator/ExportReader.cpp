@@ -4,8 +4,6 @@
 #include "FolderReader.h"
 #include "LineClass.h"
 
-#include <algorithm>
-
 namespace harrowdeck {
 
 namespace {
@@ -99,23 +97,13 @@ std::optional<std::string> ConvertLinkLine(std::string_view line, std::string_vi
 
 ReadResult ReadFolders(LineReader& input, PageSet& pages, const ReadSettings& settings)
 {
-    // A reader that reports after the input's end, as the nested one does
-    // while it writes dir.html, says "all of it"; the user is told no more
-    // than the file holds, so a progress bar stays in range and a user who
-    // cancels at a byte count is not taken for one who cancelled.
-    ReadSettings readerSettings = settings;
-    if (settings.progress) {
-        readerSettings.progress = [&settings, &input](std::uint64_t bytesRead) {
-            return settings.progress(std::min(bytesRead, input.BytesConsumed()));
-        };
-    }
-    const std::unique_ptr<FolderReader> reader = MakeReader(pages, readerSettings);
+    const std::unique_ptr<FolderReader> reader = MakeReader(pages, settings);
     std::uint64_t nextReport = kProgressStep;
     std::string_view line;
     for (;;) {
         const LineReader::Status status = input.Next(line);
         if (status == LineReader::Status::End) {
-            (void)reader->Finish();
+            (void)reader->Finish(input.BytesConsumed());
             break;
         }
         if (status == LineReader::Status::Error) {

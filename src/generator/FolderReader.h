@@ -16,8 +16,9 @@ public:
     // Handles one line after the export's first, indentation skipped;
     // false stops the reading, with the failure in Result().
     [[nodiscard]] virtual bool Take(std::string_view line) = 0;
-    // The input ended: closes what is open and completes dir.html.
-    [[nodiscard]] virtual bool Finish() = 0;
+    // The input ended after bytesRead bytes: closes what is open and
+    // completes dir.html, reporting progress at bytesRead while it does.
+    [[nodiscard]] virtual bool Finish(std::uint64_t bytesRead) = 0;
 
     void SkipUnreadable() { ++result_.skippedLines; }
     [[nodiscard]] ReadResult& Result() { return result_; }

@@ -30,8 +30,6 @@ static_assert(kShownNames <= FolderStack::kAtHand, "a path's folders must be in 
 constexpr std::uint64_t kRootKey = 0;
 // How often the final pass over the folders reports progress.
 constexpr std::uint64_t kFoldersPerReport = 4096;
-// The whole input has been read by the time the index is written.
-constexpr std::uint64_t kReadToTheEnd = ~std::uint64_t{0};
 
 // The text after a title line's first ">" up to the next "<".
 std::string_view CutTitle(std::string_view line)
@@ -82,7 +80,7 @@ public:
         return true;
     }
 
-    bool Finish() override
+    bool Finish(std::uint64_t bytesRead) override
     {
         while (!stack_.Empty()) {
             if (!CloseFolder()) {
@@ -95,7 +93,7 @@ public:
         if (root_.shownNumber != 0 && !EndPage(root_)) {
             return false;
         }
-        return pages_.PageCount() == 0 || WriteIndex();
+        return pages_.PageCount() == 0 || WriteIndex(bytesRead);
     }
 
 private:
@@ -309,7 +307,7 @@ private:
         return ClosePageFile();
     }
 
-    bool WriteIndex()
+    bool WriteIndex(std::uint64_t bytesRead)
     {
         IoError error;
         std::optional<OutputFile> index = pages_.CreateIndex(error);
@@ -336,7 +334,7 @@ private:
                     return false;
                 }
             }
-            if (key % kFoldersPerReport == 0 && settings_.progress && !settings_.progress(kReadToTheEnd)) {
+            if (key % kFoldersPerReport == 0 && settings_.progress && !settings_.progress(bytesRead)) {
                 result_.cancelled = true;
                 return false;
             }

@@ -19,7 +19,7 @@ public:
         return inFolder_ ? TakeInFolder(line) : TakeBetweenFolders(line);
     }
 
-    bool Finish() override
+    bool Finish(std::uint64_t) override
     {
         if (inFolder_ && !EndFolder()) {
             return false;
