@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Huge inputs through the built harrowdeck-make, each measured for its peak
-// resident memory. Only the current folder's links and the folder names are
-// held, so memory follows the largest folder, not the size of the file.
+// resident memory. Pages, the index and long names are streamed, so the
+// peak is one flat bound whatever the size of a folder, the length of a
+// name, the number of folders or the depth they nest to.
 #include "ChildProcess.h"
 #include "Invariants.h"
 #include "RunFixture.h"
@@ -22,6 +23,8 @@ using test::RunChild;
 
 constexpr long kMiB = 1024;                  // in KiB, as ru_maxrss counts
 constexpr long kLineCapAndBuffers = 8 * kMiB; // the 1 MiB line cap, read and write buffers, slack
+// What no input may make the tool exceed.
+constexpr long kFlatBound = 16 * kMiB;
 
 // Writes a large export piece by piece, without holding it in memory.
 class ExportWriter {
@@ -61,21 +64,24 @@ struct Measured : ChildResult {
 
 // Runs harrowdeck-make through the measuring helper, so that the figure is
 // the tool's own and not this test process's.
-Measured RunMeasured(const std::string& source, const std::string& dest)
+Measured RunMeasured(const std::string& source, const std::string& dest, const std::string& folders = "top")
 {
     test::TempDir io;
     Measured result;
-    static_cast<ChildResult&>(result) = RunChild(
-        {HARROWDECK_PEAK_RSS_PATH, io / "peak", HARROWDECK_MAKE_PATH, source, dest}, std::chrono::seconds(300));
+    static_cast<ChildResult&>(result) =
+        RunChild({HARROWDECK_PEAK_RSS_PATH, io / "peak", HARROWDECK_MAKE_PATH, "--folders", folders, source, dest},
+                 std::chrono::seconds(300));
     result.peakRssKiB = std::stol("0" + test::ReadFile(io / "peak"));
     return result;
 }
 
 class LargeTest : public test::RunFixture {
 protected:
-    Measured Convert()
+    Measured Convert(const std::string& folders = "top")
     {
-        Measured result = RunMeasured(sourcePath, destDir);
+        std::filesystem::remove_all(destDir);
+        std::filesystem::create_directory(destDir);
+        Measured result = RunMeasured(sourcePath, destDir, folders);
         EXPECT_EQ(result.exitCode, 0) << result.err;
         return result;
     }
@@ -165,43 +171,53 @@ TEST_F(LargeTest, AHundredThousandEmptyFoldersLeaveNoGaps)
     ExpectPeakAtMost(result, Baseline() + kLineCapAndBuffers, "100 000 empty folders");
 }
 
-TEST_F(LargeTest, FortyThousandFoldersCountBeyond16Bits)
+// Each input made the peak grow with it before pages, index and names were
+// streamed: by the links of the largest folder, by the names, by the count
+// of folders, or by the nesting depth.
+TEST_F(LargeTest, PeakMemoryIsFlatInBothModes)
 {
-    const std::string body = test::Folders(40'000);
-    Source(kHeaderLine + body);
-
-    const Measured result = Convert();
-    EXPECT_EQ(result.out, "Harrowdeck.html is done!\n40000 link pages, 40000 links, 0 skipped lines\n");
-    ExpectInvariants(kHeaderLine + body, 40'000);
-    // The names stay until dir.html is written: some bytes each.
-    ExpectPeakAtMost(result, Baseline() + kLineCapAndBuffers + 4 * kMiB, "40 000 folders");
-}
-
-TEST_F(LargeTest, MemoryFollowsTheLargestFolderNotTheFile)
-{
-    constexpr int kLinks = 1'000'000;
-    const std::string big = test::BigFolder("Million", kLinks);
-    Source(kHeaderLine + big);
-    const Measured alone = Convert();
-    EXPECT_EQ(alone.out, "Harrowdeck.html is done!\n1 link page, 1000000 links, 0 skipped lines\n");
-    ExpectInvariants(kHeaderLine + big, 1);
-    // Each link is held once as a converted line: its bytes plus the
-    // string's own overhead, about three times a short line.
-    ExpectPeakAtMost(alone, Baseline() + kLineCapAndBuffers + static_cast<long>(3 * big.size() / 1024),
-                     "one folder of 1 000 000 links (" + std::to_string(big.size() >> 20) + " MiB)");
-
-    // Four times the file, the same largest folder: the peak stays.
-    std::ofstream more(sourcePath, std::ios::binary | std::ios::app);
-    for (int i = 0; i < 60; ++i) {
-        more << test::BigFolder("Part " + std::to_string(i), kLinks / 20);
+    const std::string longName(1'000'000, 'n');
+    std::string longNames;
+    std::string nestedLongNames;
+    for (int i = 0; i < 40; ++i) {
+        const std::string folder = "<DT><H3>" + longName + std::to_string(i) + "</H3>\n<DL><p>\n<DT><A HREF=\"" +
+                                   std::to_string(i) + ".htm\">L</A>\n";
+        longNames += folder + "</DL><p>\n";
+        nestedLongNames += folder;
     }
-    more.close();
-    std::filesystem::remove_all(destDir);
-    std::filesystem::create_directory(destDir);
-    const Measured larger = Convert();
-    EXPECT_EQ(larger.out, "Harrowdeck.html is done!\n61 link pages, 4000000 links, 0 skipped lines\n");
-    ExpectPeakAtMost(larger, alone.peakRssKiB + alone.peakRssKiB / 10 + 4 * kMiB,
-                     "the same folder and 3 000 000 more links in 60 folders");
+    std::string deep;
+    for (int i = 0; i < 100'000; ++i) {
+        deep += "<DT><H3>D" + std::to_string(i) + "</H3>\n<DL><p>\n";
+    }
+    deep += "<DT><A HREF=\"innermost.htm\">L</A>\n";
+    const struct {
+        std::string what;
+        std::string body;
+        std::size_t topPages;
+        std::string topSummary;
+        std::string allSummary;
+    } inputs[] = {
+        {"one folder of 300 000 links", test::BigFolder("Big", 300'000), 1, "1 link page, 300000 links",
+         "1 link page, 300000 links"},
+        {"40 folders with names of 1 MB", longNames, 40, "40 link pages, 40 links", "40 link pages, 40 links"},
+        {"40 nested folders with names of 1 MB", nestedLongNames, 1, "1 link page, 40 links",
+         "40 link pages, 40 links"},
+        {"100 000 folders with names of 100 bytes", test::Folders(100'000, std::string(100, 'f')), 100'000,
+         "100000 link pages, 100000 links", "100000 link pages, 100000 links"},
+        {"100 000 nested folders", deep, 1, "1 link page, 1 link", "1 link page, 1 link"},
+    };
+    for (const auto& input : inputs) {
+        Source(kHeaderLine + input.body);
+        for (const std::string mode : {"top", "all"}) {
+            const Measured result = Convert(mode);
+            const std::string& summary = mode == "top" ? input.topSummary : input.allSummary;
+            EXPECT_EQ(result.out, "Harrowdeck.html is done!\n" + summary + ", 0 skipped lines\n") << input.what;
+            ExpectPeakAtMost(result, kFlatBound, input.what + ", --folders " + mode);
+            if (mode == "top") {
+                ExpectInvariants(kHeaderLine + input.body, input.topPages);
+            }
+        }
+    }
 }
 
 } // namespace
