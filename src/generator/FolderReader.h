@@ -24,6 +24,33 @@ public:
     [[nodiscard]] ReadResult& Result() { return result_; }
 
 protected:
+    // The cuts of an entry line, from its "<DT>" on; a line that cannot be
+    // cut is counted as skipped.
+    [[nodiscard]] std::optional<std::string> CutFolderName(std::string_view line)
+    {
+        std::optional<std::string> name = ExtractFolderName(EntryStart(line));
+        if (!name) {
+            SkipUnreadable();
+        }
+        return name;
+    }
+    [[nodiscard]] std::optional<LinkCut> CutLink(std::string_view line)
+    {
+        const std::optional<LinkCut> cut = CutLinkLine(EntryStart(line));
+        if (!cut) {
+            SkipUnreadable();
+        }
+        return cut;
+    }
+
+    // Both stop the reading with the failure kept in the result.
+    [[nodiscard]] bool Fail(IoError error)
+    {
+        result_.writeError = std::move(error);
+        return false;
+    }
+    [[nodiscard]] bool Check(const std::optional<IoError>& error) { return !error || Fail(*error); }
+
     ReadResult result_;
 };
 

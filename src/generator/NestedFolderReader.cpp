@@ -22,11 +22,12 @@ namespace harrowdeck {
 
 namespace {
 
-constexpr std::string_view kDefaultRootName = "Bookmarks";
-constexpr std::string_view kPathSeparator = " / ";
-constexpr std::string_view kPathEllipsis = "... / ";
+// A deep folder's path shows only its last few names, after an ellipsis.
 constexpr std::size_t kShownNames = 4;
 static_assert(kShownNames <= FolderStack::kAtHand, "a path's folders must be in memory");
+constexpr std::string_view kPathSeparator = " / ";
+constexpr std::string_view kPathEllipsis = "... / ";
+constexpr std::string_view kDefaultRootName = "Bookmarks";
 constexpr std::uint64_t kRootKey = 0;
 // How often the final pass over the folders reports progress.
 constexpr std::uint64_t kFoldersPerReport = 4096;
@@ -113,7 +114,7 @@ private:
 
     bool CheckScratch()
     {
-        return !scratch_ || !scratch_->Error() || Fail(*scratch_->Error());
+        return !scratch_ || Check(scratch_->Error());
     }
 
     // The root's name is settled by the title, the first folder line or the
@@ -149,10 +150,9 @@ private:
         if (!rootNamed_ && !NameRoot()) {
             return false;
         }
-        std::optional<std::string> name = ExtractFolderName(EntryStart(line));
+        std::optional<std::string> name = CutFolderName(line);
         if (!name) {
             // Still a folder, so that its end line closes it, not its parent.
-            SkipUnreadable();
             name.emplace();
         }
         if (!Scratch()) {
@@ -206,9 +206,8 @@ private:
 
     bool TakeLink(std::string_view line)
     {
-        const std::optional<LinkCut> cut = CutLinkLine(EntryStart(line));
+        const std::optional<LinkCut> cut = CutLink(line);
         if (!cut) {
-            SkipUnreadable();
             return true;
         }
         ++result_.linksWritten;
@@ -285,7 +284,7 @@ private:
         }
         const std::optional<IoError> error = page_->Finish();
         page_.reset();
-        return !error || Fail(*error);
+        return Check(error);
     }
 
     bool CloseFolder()
@@ -341,13 +340,7 @@ private:
         }
         WritePageEnd(*index);
         const std::optional<IoError> finished = index->Finish();
-        return !finished || Fail(*finished);
-    }
-
-    bool Fail(IoError error)
-    {
-        result_.writeError = std::move(error);
-        return false;
+        return Check(finished);
     }
 
     PageSet& pages_;

@@ -40,9 +40,8 @@ private:
             }
             return true;
         }
-        std::optional<std::string> name = ExtractFolderName(EntryStart(line));
+        std::optional<std::string> name = CutFolderName(line);
         if (!name) {
-            SkipUnreadable();
             return true;
         }
         name_ = std::move(*name);
@@ -73,9 +72,8 @@ private:
 
     bool TakeLink(std::string_view line)
     {
-        const std::optional<LinkCut> cut = CutLinkLine(EntryStart(line));
+        const std::optional<LinkCut> cut = CutLink(line);
         if (!cut) {
-            SkipUnreadable();
             return true;
         }
         // The page exists from the folder's first link on, so a folder
@@ -132,17 +130,6 @@ private:
         }
         WriteIndexEntry(*index_, result_.pagesWritten, name_);
         return true;
-    }
-
-    bool Check(const std::optional<IoError>& error)
-    {
-        return !error || Fail(*error);
-    }
-
-    bool Fail(IoError error)
-    {
-        result_.writeError = std::move(error);
-        return false;
     }
 
     PageSet& pages_;
