@@ -10,8 +10,13 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <csignal>
+
 int main(int argc, char** argv)
 {
+    // A file over the size limit is then a write error with a message, not
+    // a silent death.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     // No organisation name: the per-user settings go to ~/.config/Harrowdeck.
     QApplication::setApplicationName(QString::fromUtf8(harrowdeck::version::kProgramName));

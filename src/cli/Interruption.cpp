@@ -25,6 +25,7 @@ void CatchInterruptions()
 {
     struct sigaction action {};
     action.sa_handler = Remember;
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     for (const int signalNumber : kInterruptions) {
         (void)::sigaction(signalNumber, &action, nullptr);

@@ -46,14 +46,22 @@ std::string Summary(const harrowdeck::RunReport& report)
 // whose output goes to a full disk or a closed pipe.
 int CloseStandardOutput(int exitCode)
 {
-    std::cout.flush();
-    const bool streamFailed = !std::cout;
+    bool failed = false;
+    int error = 0;
+    // The first failure's errno says why; later steps only see its traces.
+    const auto note = [&failed, &error](bool stepFailed) {
+        if (stepFailed && !failed) {
+            error = errno;
+        }
+        failed = failed || stepFailed;
+        errno = 0;
+    };
     errno = 0;
-    const bool flushFailed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
-    const int flushError = errno;
-    const bool closeFailed = std::fclose(stdout) != 0;
-    const int error = flushError != 0 ? flushError : errno;
-    if (streamFailed || flushFailed || closeFailed) {
+    std::cout.flush();
+    note(!std::cout);
+    note(std::fflush(stdout) != 0 || std::ferror(stdout) != 0);
+    note(std::fclose(stdout) != 0);
+    if (failed) {
         std::cerr << kPrefix << "write error: " << (error != 0 ? std::strerror(error) : "Input/output error")
                   << '\n';
         return harrowdeck::kExitFailure;
@@ -66,7 +74,10 @@ int Convert(harrowdeck::MainState& state)
     harrowdeck::CatchInterruptions();
     harrowdeck::ConsoleUi ui;
     const harrowdeck::RunReport report = harrowdeck::MakeFrameset(state, ui);
-    if (const int signalNumber = harrowdeck::InterruptingSignal(); signalNumber != 0) {
+    // A signal that came once the pages were being renamed was too late to
+    // stop the run; the exit status says what the destination holds.
+    const int signalNumber = harrowdeck::InterruptingSignal();
+    if (signalNumber != 0 && report.outcome != harrowdeck::RunOutcome::Done) {
         std::cerr << kPrefix << "interrupted\n";
         harrowdeck::EndBySignal(signalNumber);
     }

@@ -10,6 +10,8 @@
 #include "WidthField.h"
 
 #include <new>
+#include <optional>
+#include <string>
 
 namespace harrowdeck {
 
@@ -39,10 +41,21 @@ void NormaliseWidths(MainState& state)
     state.pixelText = WidthText(state.leftPixels);
 }
 
-// One run after the confirmation, with the reporting that ends it.
+// How a run ends for the user: the box to show, if any.
+struct Ending {
+    std::string text;
+    Icon icon = Icon::None;
+};
+
+// One run after the confirmation. Its ending is only recorded: the box
+// comes once the run's files are gone, so that no temporary file waits in
+// the destination while the user reads it.
 class Run {
 public:
-    Run(MainState& state, UserInterface& ui, RunReport& report) : state_(state), ui_(ui), report_(report) {}
+    Run(MainState& state, UserInterface& ui, RunReport& report, std::optional<Ending>& ending)
+        : state_(state), ui_(ui), report_(report), ending_(ending)
+    {
+    }
 
     void Execute()
     {
@@ -69,6 +82,12 @@ public:
         }
         if (auto failure = WriteFramesetTemp(*pages)) {
             FailWriting(*failure);
+            return;
+        }
+        // The last moment at which a stop leaves the destination as it was:
+        // once the renaming has begun, the run completes.
+        if (!ui_.ReportProgress(source->Size(), source->Size())) {
+            report_.outcome = RunOutcome::Cancelled;
             return;
         }
         if (auto failure = pages->Commit()) {
@@ -171,12 +190,13 @@ private:
     void End(RunOutcome outcome, const std::string& message, Icon icon)
     {
         report_.outcome = outcome;
-        ui_.ShowMessage(message, icon);
+        ending_ = Ending{message, icon};
     }
 
     MainState& state_;
     UserInterface& ui_;
     RunReport& report_;
+    std::optional<Ending>& ending_;
 };
 
 } // namespace
@@ -198,13 +218,17 @@ RunReport MakeFrameset(MainState& state, UserInterface& ui)
         report.outcome = RunOutcome::Declined;
         return report;
     }
+    std::optional<Ending> ending;
     try {
-        Run(state, ui, report).Execute();
+        Run(state, ui, report, ending).Execute();
     } catch (const std::bad_alloc&) {
         // Everything the run allocated, its temporary files included, is
         // gone with the unwinding; what is left is to say so.
         report.outcome = RunOutcome::OutOfMemory;
-        ui.ShowMessage(messages::OutOfMemory(state.sourcePath), Icon::Exclamation);
+        ending = Ending{messages::OutOfMemory(state.sourcePath), Icon::Exclamation};
+    }
+    if (ending) {
+        ui.ShowMessage(ending->text, ending->icon);
     }
     return report;
 }

@@ -169,8 +169,54 @@ std::optional<FileDescriptor> PageSet::CreateScratch(IoError& error)
     return FileDescriptor(fd);
 }
 
+template <typename Step>
+std::optional<IoError> PageSet::ForEachTarget(Step step) const
+{
+    std::uint64_t number = 0;
+    for (std::uint64_t key = 0; key < pages_.size(); ++key) {
+        if (!pages_[key]) {
+            continue;
+        }
+        if (auto error = step(PageKey(key), LinkPageName(++number))) {
+            return error;
+        }
+    }
+    if (hasIndex_) {
+        if (auto error = step(kIndexKey, "dir.html")) {
+            return error;
+        }
+    }
+    if (hasFrameset_) {
+        return step(kFramesetKey, "Harrowdeck.html");
+    }
+    return std::nullopt;
+}
+
+// What rename cannot replace is found before the first rename, so that a
+// set that cannot be put in place leaves the previous one whole.
+std::optional<IoError> PageSet::CheckReplaceable(const std::string& target) const
+{
+    struct statx info {};
+    if (::statx(dir_.Get(), target.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, &info) != 0) {
+        return std::nullopt; // a new name, or a failure the rename reports itself
+    }
+    int error = 0;
+    if (S_ISDIR(info.stx_mode)) {
+        error = EISDIR;
+    } else if ((info.stx_attributes & (STATX_ATTR_IMMUTABLE | STATX_ATTR_APPEND)) != 0) {
+        error = EPERM;
+    } else if ((info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0) {
+        error = EBUSY;
+    }
+    if (error == 0) {
+        return std::nullopt;
+    }
+    return IoError::FromErrno(ShownPath(target), error);
+}
+
 std::optional<IoError> PageSet::Commit()
 {
+    const auto check = [this](const std::string&, const std::string& target) { return CheckReplaceable(target); };
     const auto rename = [this](const std::string& key, const std::string& target) -> std::optional<IoError> {
         const std::string temp = TemporaryName(pid_, key);
         if (::renameat(dir_.Get(), temp.c_str(), dir_.Get(), target.c_str()) != 0) {
@@ -178,29 +224,16 @@ std::optional<IoError> PageSet::Commit()
         }
         return std::nullopt;
     };
-    std::uint64_t number = 0;
-    for (std::uint64_t key = 0; key < pages_.size(); ++key) {
-        if (!pages_[key]) {
-            continue;
-        }
-        if (auto error = rename(PageKey(key), LinkPageName(++number))) {
-            return error;
-        }
-        pages_[key] = false;
+    if (auto error = ForEachTarget(check)) {
+        return error;
     }
+    if (auto error = ForEachTarget(rename)) {
+        return error; // the files not yet renamed go with the destructor
+    }
+    pages_.clear();
     pageCount_ = 0;
-    if (hasIndex_) {
-        if (auto error = rename(kIndexKey, "dir.html")) {
-            return error;
-        }
-        hasIndex_ = false;
-    }
-    if (hasFrameset_) {
-        if (auto error = rename(kFramesetKey, "Harrowdeck.html")) {
-            return error;
-        }
-        hasFrameset_ = false;
-    }
+    hasIndex_ = false;
+    hasFrameset_ = false;
     return std::nullopt;
 }
 

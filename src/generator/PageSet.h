@@ -51,7 +51,8 @@ public:
     // An unnamed scratch file in the destination, gone when closed.
     [[nodiscard]] std::optional<FileDescriptor> CreateScratch(IoError& error);
 
-    // Renames the pages in order, then dir.html, then Harrowdeck.html.
+    // Renames the pages in order, then dir.html, then Harrowdeck.html,
+    // after checking that nothing in the way would stop a rename midway.
     [[nodiscard]] std::optional<IoError> Commit();
 
     [[nodiscard]] std::string ShownPath(std::string_view name) const;
@@ -61,6 +62,10 @@ private:
 
     [[nodiscard]] std::optional<FileDescriptor> CreateTemp(const std::string& key, const std::string& shownName,
                                                            IoError& error);
+    // Calls step(temporary key, target name) in commit order until one fails.
+    template <typename Step>
+    [[nodiscard]] std::optional<IoError> ForEachTarget(Step step) const;
+    [[nodiscard]] std::optional<IoError> CheckReplaceable(const std::string& target) const;
     void RemoveStaleTemporaries();
     void RemoveTemp(const std::string& key);
     void Abandon();

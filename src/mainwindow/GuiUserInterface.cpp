@@ -78,7 +78,9 @@ bool GuiUserInterface::ReportProgress(std::uint64_t bytesRead, std::uint64_t tot
     }
     sinceRefresh_.start();
     progress_->setValue(ProgressStep(bytesRead, totalBytes));
+    reporting_ = true;
     QCoreApplication::processEvents();
+    reporting_ = false;
     if (stopRequested_ && stopRequested_()) {
         return false;
     }

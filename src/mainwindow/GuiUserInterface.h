@@ -39,6 +39,9 @@ public:
 
     // The progress window, once it has appeared.
     [[nodiscard]] QProgressDialog* ProgressDialog() const { return progress_; }
+    // True while events are handled in the middle of the run, with its
+    // temporary files in the destination.
+    [[nodiscard]] bool Reporting() const { return reporting_; }
 
 private:
     void ShowProgress();
@@ -51,6 +54,7 @@ private:
     QElapsedTimer sinceStart_;
     QElapsedTimer sinceRefresh_;
     QPointer<QProgressDialog> progress_;
+    bool reporting_ = false;
 };
 
 } // namespace harrowdeck

@@ -295,6 +295,9 @@ void frmMain::ShowAbout()
 void frmMain::RequestClose()
 {
     closing_ = true;
+    if (runUi_ != nullptr && runUi_->Reporting()) {
+        return; // the run stops at this report and closes the window once its files are gone
+    }
     close();
 }
 
@@ -348,9 +351,15 @@ void frmMain::Command1_Click()
     running_ = true;
     {
         GuiUserInterface ui(*this, runner_, progressDelay_, [this] { return closing_; });
+        runUi_ = &ui;
         (void)MakeFrameset(state_, ui);
+        runUi_ = nullptr;
     }
     running_ = false;
+    if (closing_ && !shutDown_) {
+        close();
+        return;
+    }
     ShowWidthFields();
 }
 

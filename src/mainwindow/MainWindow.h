@@ -18,6 +18,7 @@ class QRadioButton;
 
 namespace harrowdeck {
 
+class GuiUserInterface;
 class ModalRunner;
 
 // The main window: the user's choices for a generation run, the button that
@@ -51,7 +52,8 @@ public:
 
 public slots:
     // Ends the program the way the close control does, from wherever it is
-    // asked (a termination signal), also while a modal window is open.
+    // asked (a termination signal), also while a modal window is open. A run
+    // that is writing its pages is abandoned first.
     void RequestClose();
 
 signals:
@@ -96,6 +98,7 @@ private:
     QString appTitle_;
     std::chrono::milliseconds progressDelay_{500};
     bool running_ = false;
+    GuiUserInterface* runUi_ = nullptr; // the run's, while one is in progress
     bool closing_ = false;
     bool shutDown_ = false;
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <climits>
 #include <cstring>
 #include <cstdlib>
@@ -31,6 +32,9 @@ constexpr const char* kInsideVariable = "HARROWDECK_INSIDE_MOUNT_NAMESPACE";
     if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) {
         ::_exit(126);
     }
+    // A test that limits file sizes ignores SIGXFSZ; the child must not
+    // inherit that, or it would not show how the program handles the signal.
+    ::signal(SIGXFSZ, SIG_DFL);
     for (const std::string& assignment : environment) {
         ::putenv(const_cast<char*>(assignment.c_str()));
     }
@@ -61,42 +65,66 @@ bool UnshareWorks()
 
 } // namespace
 
-ChildResult RunChild(const std::vector<std::string>& argv, std::chrono::seconds timeout,
-                     const std::vector<std::string>& environment)
+StartedChild::StartedChild(const std::vector<std::string>& argv, const std::vector<std::string>& environment)
+    : start_(std::chrono::steady_clock::now())
 {
-    TempDir io;
-    const std::string outPath = io / "out";
-    const std::string errPath = io / "err";
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    const std::string outPath = io_ / "out";
+    const std::string errPath = io_ / "err";
+    pid_ = ::fork();
+    if (pid_ == 0) {
         ExecChild(argv, environment, outPath, errPath);
     }
+}
+
+StartedChild::~StartedChild()
+{
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+}
+
+void StartedChild::Signal(int signalNumber) const
+{
+    if (pid_ > 0) {
+        ::kill(pid_, signalNumber);
+    }
+}
+
+ChildResult StartedChild::Wait(std::chrono::seconds timeout)
+{
     ChildResult result;
-    if (pid < 0) {
+    if (pid_ < 0) {
         result.err = "fork failed";
         return result;
     }
     int status = 0;
     for (;;) {
-        const pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid) {
+        const pid_t done = ::waitpid(pid_, &status, WNOHANG);
+        if (done == pid_) {
             break;
         }
-        if (std::chrono::steady_clock::now() - start > timeout) {
+        if (std::chrono::steady_clock::now() - start_ > timeout) {
             result.timedOut = true;
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &status, 0);
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    pid_ = -1;
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    result.out = ReadFile(outPath);
-    result.err = ReadFile(errPath);
+    result.out = ReadFile(io_ / "out");
+    result.err = ReadFile(io_ / "err");
     return result;
+}
+
+ChildResult RunChild(const std::vector<std::string>& argv, std::chrono::seconds timeout,
+                     const std::vector<std::string>& environment)
+{
+    return StartedChild(argv, environment).Wait(timeout);
 }
 
 MountNamespace EnterMountNamespace()
@@ -116,9 +144,12 @@ MountNamespace EnterMountNamespace()
     return MountNamespace::RanInside;
 }
 
-TmpfsMount::TmpfsMount(std::string dir, std::size_t bytes) : dir_(std::move(dir))
+TmpfsMount::TmpfsMount(std::string dir, std::size_t bytes, std::size_t inodes) : dir_(std::move(dir))
 {
-    const std::string options = "size=" + std::to_string(bytes);
+    std::string options = "size=" + std::to_string(bytes);
+    if (inodes > 0) {
+        options += ",nr_inodes=" + std::to_string(inodes);
+    }
     mounted_ = ::mount("tmpfs", dir_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
     if (!mounted_) {
         error_ = std::strerror(errno);

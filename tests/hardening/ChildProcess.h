@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "TestFiles.h"
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -17,8 +19,29 @@ struct ChildResult {
     double seconds = 0;
 };
 
-// Runs argv[0] (searched in PATH) with the arguments, stdin from /dev/null,
-// with `environment` ("NAME=value") added, and kills it after `timeout`.
+// argv[0] (searched in PATH) started with the arguments, stdin from
+// /dev/null, `environment` ("NAME=value") added and SIGXFSZ at its default,
+// for a test that acts on it while it runs. A child still running when the
+// object goes is killed.
+class StartedChild {
+public:
+    explicit StartedChild(const std::vector<std::string>& argv, const std::vector<std::string>& environment = {});
+    StartedChild(const StartedChild&) = delete;
+    StartedChild& operator=(const StartedChild&) = delete;
+    ~StartedChild();
+
+    [[nodiscard]] int Pid() const { return pid_; }
+    void Signal(int signalNumber) const;
+    // Waits for the end, killing the child after `timeout`.
+    [[nodiscard]] ChildResult Wait(std::chrono::seconds timeout = std::chrono::seconds(120));
+
+private:
+    TempDir io_;
+    int pid_ = -1;
+    std::chrono::steady_clock::time_point start_;
+};
+
+// Starts a child as above and waits for its end.
 [[nodiscard]] ChildResult RunChild(const std::vector<std::string>& argv,
                                    std::chrono::seconds timeout = std::chrono::seconds(120),
                                    const std::vector<std::string>& environment = {});
@@ -35,9 +58,10 @@ enum class MountNamespace {
 
 // A tmpfs of a given size mounted over a directory (inside the namespace),
 // unmounted again when the object goes so that the directory can be removed.
+// With `inodes`, it holds that many files, its own directory included.
 class TmpfsMount {
 public:
-    TmpfsMount(std::string dir, std::size_t bytes);
+    TmpfsMount(std::string dir, std::size_t bytes, std::size_t inodes = 0);
     TmpfsMount(const TmpfsMount&) = delete;
     TmpfsMount& operator=(const TmpfsMount&) = delete;
     ~TmpfsMount();

@@ -14,8 +14,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 namespace harrowdeck {
@@ -83,6 +85,124 @@ TEST_F(FaultTest, DestinationFullStopsWithTheFailureBoxAndKeepsThePreviousRun)
         EXPECT_EQ(cli.exitCode, 1);
         EXPECT_EQ(cli.out, "");
         EXPECT_EQ(cli.err, "harrowdeck-make: " + messages::CouldNotWrite(destDir + "2.html", reason) + "\n");
+    }
+}
+
+// A previous run's complete set, then a run that fails or is stopped at one
+// stage: the set stays byte for byte, with no temporary file beside it.
+TEST_F(FaultTest, AFaultAtAnyStageLeavesThePreviousSetWhole)
+{
+    const MountNamespace where = test::EnterMountNamespace();
+    if (where == MountNamespace::RanInside) {
+        return;
+    }
+    struct Stage {
+        const char* what;
+        std::string source;             // the export of the run that fails
+        std::size_t inodes = 0;         // files the destination can hold, itself included
+        rlim_t fileSize = 0;            // a file-size limit during the run
+        std::function<void()> prepare{}; // after the previous run
+        std::function<void()> duringRead{};
+        std::uint64_t cancelAfterBytes = UINT64_MAX;
+        RunOutcome outcome = RunOutcome::WriteFailed;
+        std::string message{}; // the one box, or none
+    };
+    const std::string threeFolders = kHeaderLine + test::Folders(3, "New");
+    // Page 2 goes out in several writes while it is open.
+    const std::string hugeSecond = kHeaderLine + test::Folders(1, "New") + test::BigFolder("Huge", 8000, 60);
+    // Small pages under a dir.html of about 160 kB, written while it grows.
+    const std::string longNames = kHeaderLine + test::Folders(1500, std::string(60, 'n'));
+    const auto fault = [this](const char* name, int error) {
+        return messages::CouldNotWrite(destDir + name, std::strerror(error));
+    };
+    const auto makeDirectory = [this](const char* name) {
+        return [this, name] {
+            std::filesystem::remove(destDir + name);
+            std::filesystem::create_directory(destDir + name);
+        };
+    };
+    const std::string changed = messages::CouldNotRead(sourcePath, messages::kSourceChanged);
+    const std::vector<Stage> stages = {
+        {.what = "the first page finds the disk full", .source = threeFolders, .inodes = 6,
+         .message = fault("1.html", ENOSPC)},
+        {.what = "dir.html finds the disk full", .source = threeFolders, .inodes = 7,
+         .message = fault("dir.html", ENOSPC)},
+        {.what = "a later page finds the disk full", .source = threeFolders, .inodes = 8,
+         .message = fault("2.html", ENOSPC)},
+        {.what = "Harrowdeck.html finds the disk full", .source = threeFolders, .inodes = 10,
+         .message = fault("Harrowdeck.html", ENOSPC)},
+        {.what = "an open page passes the size limit", .source = hugeSecond, .fileSize = 200000,
+         .message = fault("2.html", EFBIG)},
+        {.what = "the open dir.html passes the size limit", .source = longNames, .fileSize = 100000,
+         .message = fault("dir.html", EFBIG)},
+        {.what = "dir.html cannot be replaced", .source = threeFolders, .prepare = makeDirectory("dir.html"),
+         .message = fault("dir.html", EISDIR)},
+        {.what = "a new page's name is taken by a directory", .source = kHeaderLine + test::Folders(4, "New"),
+         .prepare = makeDirectory("4.html"), .message = fault("4.html", EISDIR)},
+        {.what = "cancelled while the export is read", .source = hugeSecond, .cancelAfterBytes = 0,
+         .outcome = RunOutcome::Cancelled},
+        // Too small for a report while it is read: the one report comes
+        // after the last page, just before the renaming.
+        {.what = "cancelled after the last page", .source = threeFolders, .cancelAfterBytes = 0,
+         .outcome = RunOutcome::Cancelled},
+        {.what = "the source is cut short while it is read", .source = hugeSecond,
+         .duringRead = [this, done = false]() mutable {
+             done = done || ::truncate(sourcePath.c_str(), 100000) == 0;
+         },
+         .outcome = RunOutcome::ReadFailed, .message = changed},
+        {.what = "the source is overwritten while it is read", .source = hugeSecond,
+         .duringRead = [this, done = false]() mutable {
+             if (!done) {
+                 std::fstream file(sourcePath, std::ios::in | std::ios::out | std::ios::binary);
+                 file.seekp(300000);
+                 file << "<DT><H3>Other</H3>";
+                 done = true;
+             }
+         },
+         .outcome = RunOutcome::ReadFailed, .message = changed},
+    };
+    for (const Stage& stage : stages) {
+        SCOPED_TRACE(stage.what);
+        std::optional<TmpfsMount> disk;
+        if (where == MountNamespace::Inside) {
+            disk.emplace(destDir, std::size_t{16} << 20, stage.inodes);
+            ASSERT_EQ(disk->Error(), "");
+        } else if (stage.inodes > 0) {
+            continue; // only a file system of its own can run out of files
+        } else {
+            std::filesystem::remove_all(destDir);
+            std::filesystem::create_directory(destDir);
+        }
+        ui.onProgress = nullptr;
+        ui.cancelAfterBytes = UINT64_MAX;
+        Source(kHeaderLine + test::Folders(3, "Old"));
+        ASSERT_EQ(Run().outcome, RunOutcome::Done);
+        if (stage.prepare) {
+            stage.prepare();
+        }
+        const Snapshot previous = TakeSnapshot(destDir);
+
+        Source(stage.source);
+        // An old time stamp, so that a change within the clock's tick shows.
+        std::filesystem::last_write_time(sourcePath, std::filesystem::file_time_type::clock::now() -
+                                                         std::chrono::hours(1));
+        ui.onProgress = stage.duringRead;
+        ui.cancelAfterBytes = stage.cancelAfterBytes;
+        RunReport report;
+        {
+            std::optional<FileSizeLimit> limit;
+            if (stage.fileSize > 0) {
+                limit.emplace(stage.fileSize);
+            }
+            report = Run();
+        }
+        EXPECT_EQ(report.outcome, stage.outcome);
+        if (stage.message.empty()) {
+            EXPECT_TRUE(ui.messages.empty());
+        } else {
+            ExpectOneFailureBox(ui, stage.message);
+        }
+        EXPECT_EQ(TakeSnapshot(destDir), previous) << "a file changed, or a temporary file was left";
     }
 }
 

@@ -97,6 +97,13 @@ TEST_F(HostileTest, EmptyOrHeaderOnlyFilesEndWithTheirMessage)
         {"<!DOCTYPE FIRSTFLOOR", RunOutcome::NothingToWrite, messages::kNothingToWrite},
         {"<!DOCTYPE FIRSTFLOOR>\r\n", RunOutcome::NothingToWrite, messages::kNothingToWrite},
         {"<!DOCTYPE FIRSTFLOOR>\r\n<DT><H3>Open</H3>", RunOutcome::NothingToWrite, messages::kNothingToWrite},
+        // A first line over the length cap is judged by its start.
+        {"<!DOCTYPE FIRSTFLOOR" + std::string(2 << 20, 'x') + "\n", RunOutcome::NothingToWrite,
+         messages::kNothingToWrite},
+        {"\xEF\xBB\xBF<!DOCTYPE FIRSTFLOOR" + std::string(1 << 20, 'x'), RunOutcome::NothingToWrite,
+         messages::kNothingToWrite},
+        {"<!DOCTYPE FIRSTFLOOX" + std::string(2 << 20, 'x') + "\n", RunOutcome::NotAnExport,
+         messages::kNotAnExport},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.body));

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +19,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
+#include <thread>
 
 namespace harrowdeck {
 namespace {
@@ -179,6 +182,57 @@ TEST(ParamFileDamage, SaveIntoAReadOnlyDirectoryKeepsTheOldFile)
     ASSERT_TRUE(disk.MakeReadOnly()) << disk.Error();
     ExpectSaveFailsAndKeepsTheOldFile(dir.Path(), "Read-only file system");
 }
+
+// True once the process has its own SIGTERM handler in place.
+bool CatchesSigterm(int pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("SigCgt:")) {
+            return (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1) & 1) != 0;
+        }
+    }
+    return false;
+}
+
+#ifdef HARROWDECK_GUI_PATH
+// The program itself, ended by SIGTERM with a file-size limit too small for
+// its parameter file: the save fails with its reason and the program ends
+// normally, instead of being killed by SIGXFSZ halfway through the write.
+TEST(ParamFileDamage, TheProgramSurvivesAFileSizeLimitAtExit)
+{
+    TempDir app;
+    const std::string program = app / "harrowdeck";
+    std::filesystem::copy_file(HARROWDECK_GUI_PATH, program);
+    std::filesystem::permissions(program, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+    // A file larger than the limit, which leaves room for the messages.
+    MainState old;
+    old.destDir = "/" + std::string(1000, 'd') + "/";
+    ASSERT_FALSE(SaveParamFile(app / "Harrowdeck.ini", old));
+    const std::string before = ReadFile(app / "Harrowdeck.ini");
+    TempDir home;
+
+    test::StartedChild gui({"prlimit", "--fsize=500", program},
+                           {"QT_QPA_PLATFORM=offscreen", "HOME=" + home.Path(), "XDG_CONFIG_HOME=" + home / "config",
+                            "XDG_RUNTIME_DIR=" + home.Path()});
+    for (int wait = 0; wait < 2000 && !CatchesSigterm(gui.Pid()); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    gui.Signal(SIGTERM);
+    const test::ChildResult result = gui.Wait(std::chrono::seconds(30));
+    EXPECT_EQ(result.signal, 0) << "ended by signal " << result.signal;
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.err.find(": File too large\n"), std::string::npos) << result.err;
+    EXPECT_EQ(ReadFile(app / "Harrowdeck.ini"), before);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(app.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Harrowdeck.ini", "harrowdeck"})) << "a temporary file was left";
+}
+#endif
 
 } // namespace
 } // namespace harrowdeck
