@@ -34,7 +34,7 @@ source tools/packages.sh
 ensure_packages time
 [ -f "$floor_source" ] || { echo "$0: the floor's source $floor_source is missing (set FLOOR_SOURCE)" >&2; exit 1; }
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target harrowdeck-make make-export >/dev/null
+cmake --build build --target harrowdeck-make make-export read-rate >/dev/null
 tool=${TOOL:-$PWD/build/src/cli/harrowdeck-make}
 # The classic mode needs no option, so that older builds can be timed too.
 tool_args=()
@@ -100,3 +100,4 @@ bench_in disk "$disk_dir"
 echo
 cat "$summary"
 rm -f "$summary"
+build/bench/read-rate "$tmpfs_dir/export-$folders-$links.htm" 7
