@@ -26,10 +26,9 @@ struct Round {
 
 Round ReadAndCut(const char* path)
 {
-    IoError error;
-    std::optional<FileSource> source = FileSource::Open(path, error);
+    IoResult<FileSource> source = FileSource::Open(path);
     if (!source) {
-        std::fprintf(stderr, "read-rate: %s: %s\n", path, error.reason.c_str());
+        std::fprintf(stderr, "read-rate: %s: %s\n", path, source.Error().reason.c_str());
         std::exit(1);
     }
     LineReader input(*source);

@@ -107,7 +107,7 @@ ReadResult ReadFolders(LineReader& input, PageSet& pages, const ReadSettings& se
             break;
         }
         if (status == LineReader::Status::Error) {
-            reader->Result().readError = IoError::FromErrno(settings.sourcePath, input.ErrorNumber());
+            reader->Result().readError = input.Error();
             break;
         }
         if (status == LineReader::Status::TooLong) {

@@ -35,10 +35,9 @@ bool FolderStack::Pop(OpenFolder& folder)
 bool FolderStack::Spill()
 {
     if (!file_.IsOpen()) {
-        IoError error;
-        std::optional<FileDescriptor> file = pages_.CreateScratch(error);
+        IoResult<FileDescriptor> file = pages_.CreateScratch();
         if (!file) {
-            error_ = std::move(error);
+            error_ = file.Error();
             return false;
         }
         file_ = std::move(*file);

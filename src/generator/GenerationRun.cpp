@@ -9,6 +9,7 @@
 #include "PageSet.h"
 #include "WidthField.h"
 
+#include <cerrno>
 #include <new>
 #include <optional>
 #include <string>
@@ -66,10 +67,9 @@ public:
             return;
         }
         const BodyTags bodies = ChooseBodyTags(state_.destDir);
-        IoError error;
-        std::optional<FileSource> source = FileSource::Open(state_.sourcePath, error);
+        IoResult<FileSource> source = FileSource::Open(state_.sourcePath);
         if (!source) {
-            FailReading(error.reason);
+            FailReading(source.Error().reason);
             return;
         }
         LineReader input(*source);
@@ -100,14 +100,16 @@ public:
 private:
     std::optional<PageSet> OpenDestination()
     {
-        DestinationError error;
-        std::optional<PageSet> pages = PageSet::Open(state_.destDir, error);
-        if (!pages && error.busy) {
-            End(RunOutcome::DestBusy, messages::DestinationBusy(state_.destDir), Icon::Exclamation);
-        } else if (!pages) {
-            FailWriting(error.io);
+        IoResult<PageSet> pages = PageSet::Open(state_.destDir);
+        if (pages) {
+            return std::move(*pages);
         }
-        return pages;
+        if (pages.Error().errorNumber == EWOULDBLOCK) {
+            End(RunOutcome::DestBusy, messages::DestinationBusy(state_.destDir), Icon::Exclamation);
+        } else {
+            FailWriting(pages.Error());
+        }
+        return std::nullopt;
     }
 
     // A first line over the length limit is still judged by its start.
@@ -116,7 +118,7 @@ private:
         std::string_view first;
         const LineReader::Status status = input.Next(first);
         if (status == LineReader::Status::Error) {
-            FailReading(IoError::FromErrno(state_.sourcePath, input.ErrorNumber()).reason);
+            FailReading(input.Error().reason);
             return false;
         }
         if (status == LineReader::Status::TooLong) {
@@ -168,10 +170,9 @@ private:
 
     std::optional<IoError> WriteFramesetTemp(PageSet& pages)
     {
-        IoError error;
-        std::optional<OutputFile> file = pages.CreateFrameset(error);
+        IoResult<OutputFile> file = pages.CreateFrameset();
         if (!file) {
-            return error;
+            return file.Error();
         }
         WriteFrameset(*file, state_.sizeMode, state_.leftPercent, state_.leftPixels);
         return file->Finish();

@@ -1,90 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LineReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
 
 namespace harrowdeck {
-
-namespace {
-
-std::int64_t ModifiedNs(const struct stat& info)
-{
-    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-}
-
-} // namespace
-
-std::optional<FileSource> FileSource::Open(const std::string& path, IoError& error)
-{
-    // O_NONBLOCK keeps a FIFO without a writer from hanging the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        error = IoError::FromErrno(path, errno);
-        return std::nullopt;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        error = IoError::FromErrno(path, errno);
-        ::close(fd);
-        return std::nullopt;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        error = IoError::FromErrno(path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
-        if (!S_ISDIR(info.st_mode)) {
-            error.reason = "Not a regular file";
-        }
-        ::close(fd);
-        return std::nullopt;
-    }
-    return FileSource(fd, static_cast<std::uint64_t>(info.st_size), ModifiedNs(info));
-}
-
-bool FileSource::Changed() const
-{
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0) {
-        return true;
-    }
-    return static_cast<std::uint64_t>(info.st_size) != size_ || ModifiedNs(info) != modifiedNs_;
-}
-
-FileSource::FileSource(FileSource&& other) noexcept
-    : fd_(other.fd_), size_(other.size_), modifiedNs_(other.modifiedNs_)
-{
-    other.fd_ = -1;
-}
-
-FileSource::~FileSource()
-{
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
-
-long FileSource::Read(char* buffer, std::size_t size)
-{
-    for (;;) {
-        const ssize_t count = ::read(fd_, buffer, size);
-        if (count >= 0 || errno != EINTR) {
-            return static_cast<long>(count);
-        }
-    }
-}
-
-long MemorySource::Read(char* buffer, std::size_t size)
-{
-    const std::size_t count = std::min(size, bytes_.size());
-    std::memcpy(buffer, bytes_.data(), count);
-    bytes_.remove_prefix(count);
-    return static_cast<long>(count);
-}
 
 LineReader::LineReader(ByteSource& source, std::size_t maxLineLength, std::size_t bufferSize)
     : source_(source), maxLineLength_(maxLineLength), buffer_(bufferSize)

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "OutputFile.h"
+#include "ByteSource.h"
+#include "IoError.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,53 +12,6 @@
 #include <vector>
 
 namespace harrowdeck {
-
-// Where the reader gets its bytes: an open file, or memory in tests and
-// fuzzing.
-class ByteSource {
-public:
-    virtual ~ByteSource() = default;
-    // Reads up to size bytes. Returns the count, 0 at the end, or -1 with
-    // errno set on a failure.
-    [[nodiscard]] virtual long Read(char* buffer, std::size_t size) = 0;
-};
-
-// A regular file opened for reading; closed by the destructor.
-class FileSource final : public ByteSource {
-public:
-    // Opens path for reading. On failure returns nothing and says why.
-    [[nodiscard]] static std::optional<FileSource> Open(const std::string& path, IoError& error);
-
-    FileSource(FileSource&& other) noexcept;
-    FileSource& operator=(FileSource&&) = delete;
-    FileSource(const FileSource&) = delete;
-    FileSource& operator=(const FileSource&) = delete;
-    ~FileSource() override;
-
-    [[nodiscard]] long Read(char* buffer, std::size_t size) override;
-    // The file's size when it was opened, for progress reports.
-    [[nodiscard]] std::uint64_t Size() const { return size_; }
-    // True when the file's size or modification time is no longer what it
-    // was at the open: pages made from it could mix two versions.
-    [[nodiscard]] bool Changed() const;
-
-private:
-    FileSource(int fd, std::uint64_t size, std::int64_t modifiedNs) : fd_(fd), size_(size), modifiedNs_(modifiedNs)
-    {
-    }
-    int fd_ = -1;
-    std::uint64_t size_ = 0;
-    std::int64_t modifiedNs_ = 0;
-};
-
-class MemorySource final : public ByteSource {
-public:
-    explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
-    [[nodiscard]] long Read(char* buffer, std::size_t size) override;
-
-private:
-    std::string_view bytes_;
-};
 
 // Splits a byte stream into lines. CR LF, a lone CR and a lone LF each end a
 // line, and the last line may lack a terminator. A line longer than the limit
@@ -77,7 +31,7 @@ public:
         TooLong,  // a line passed the limit; its rest will be skipped
         Skipping, // more of a line over the limit was passed over; no line
         End,      // no more lines
-        Error,    // the source failed; see ErrorNumber()
+        Error,    // the source failed; see Error()
     };
 
     explicit LineReader(ByteSource& source, std::size_t maxLineLength = kDefaultMaxLineLength,
@@ -91,7 +45,8 @@ public:
     // Bytes of the lines handed out so far, terminators included: how far
     // the reading has really got, unlike BytesRead, which runs a buffer ahead.
     [[nodiscard]] std::uint64_t BytesConsumed() const { return bytesRead_ - (end_ - begin_); }
-    [[nodiscard]] int ErrorNumber() const { return errorNumber_; }
+    // Why the source failed, after Status::Error.
+    [[nodiscard]] IoError Error() const { return IoError::FromErrno(source_.Name(), errorNumber_); }
     // The first bytes of the last line reported TooLong, enough to check a
     // header that begins an overlong first line.
     [[nodiscard]] std::string_view OverlongStart() const { return overlongStart_; }

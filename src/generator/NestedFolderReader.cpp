@@ -103,10 +103,9 @@ private:
         if (scratch_) {
             return true;
         }
-        IoError error;
-        std::optional<FileDescriptor> fd = pages_.CreateScratch(error);
+        IoResult<FileDescriptor> fd = pages_.CreateScratch();
         if (!fd) {
-            return Fail(std::move(error));
+            return Fail(fd.Error());
         }
         scratch_.emplace(std::move(*fd), pages_.ShownPath("dir.html"));
         return true;
@@ -247,11 +246,11 @@ private:
         if (folder.shownNumber == 0) {
             return StartPage(folder);
         }
-        IoError error;
-        page_ = pages_.ReopenPage(folder.key, folder.shownNumber, error);
-        if (!page_) {
-            return Fail(std::move(error));
+        IoResult<OutputFile> page = pages_.ReopenPage(folder.key, folder.shownNumber);
+        if (!page) {
+            return Fail(page.Error());
         }
+        page_ = std::move(*page);
         pageKey_ = folder.key;
         return true;
     }
@@ -261,12 +260,12 @@ private:
         if (!ClosePageFile()) {
             return false;
         }
-        IoError error;
         folder.shownNumber = pages_.PageCount() + 1;
-        page_ = pages_.CreatePage(folder.key, folder.shownNumber, error);
-        if (!page_) {
-            return Fail(std::move(error));
+        IoResult<OutputFile> page = pages_.CreatePage(folder.key, folder.shownNumber);
+        if (!page) {
+            return Fail(page.Error());
         }
+        page_ = std::move(*page);
         pageKey_ = folder.key;
         if (&folder == &root_) {
             WriteLinkPageHead(*page_, settings_.pageBodyTag, rootName_);
@@ -308,10 +307,9 @@ private:
 
     bool WriteIndex(std::uint64_t bytesRead)
     {
-        IoError error;
-        std::optional<OutputFile> index = pages_.CreateIndex(error);
+        IoResult<OutputFile> index = pages_.CreateIndex();
         if (!index) {
-            return Fail(std::move(error));
+            return Fail(index.Error());
         }
         WriteIndexHead(*index, settings_.indexBodyTag);
         std::uint64_t number = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OutputPages.h"
 
+#include "AtomicFile.h"
 #include "FileProbe.h"
 #include "MainState.h"
 
@@ -19,10 +20,9 @@ std::string BackgroundBody(const std::string& image)
 template <typename Fill>
 std::optional<IoError> WriteWholeFile(const std::string& path, Fill fill)
 {
-    IoError error;
-    std::optional<AtomicFile> file = AtomicFile::Create(path, error);
+    IoResult<AtomicFile> file = AtomicFile::Create(path);
     if (!file) {
-        return error;
+        return file.Error();
     }
     fill(file->Output());
     return file->Commit();

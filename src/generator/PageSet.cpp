@@ -1,78 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PageSet.h"
 
-#include "FileProbe.h"
 #include "OutputPages.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <ctime>
-#include <utility>
 
 namespace harrowdeck {
 
 namespace {
 
-constexpr const char* kIndexKey = "dir";
-constexpr const char* kFramesetKey = "frame";
-// A leftover whose writer cannot be told apart from a live process is
-// removed only once it is clearly abandoned.
-constexpr std::time_t kStaleAge = 24 * 60 * 60;
+constexpr std::string_view kIndexKey = "dir";
+constexpr std::string_view kFramesetKey = "frame";
 
 std::string PageKey(std::uint64_t key)
 {
     return std::to_string(key);
 }
 
-bool WriterIsGone(long pid)
-{
-    if (pid == ::getpid()) {
-        return true; // an earlier process that had our pid; we hold the lock
-    }
-    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-}
-
 } // namespace
 
-std::optional<PageSet> PageSet::Open(const std::string& destDir, DestinationError& error)
+IoResult<PageSet> PageSet::Open(const std::string& destDir)
 {
-    const std::string path = destDir.empty() ? std::string(".") : destDir;
-    FileDescriptor dir(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!dir.IsOpen()) {
-        error = {false, IoError::FromErrno(destDir, errno)};
-        return std::nullopt;
+    IoResult<TargetDirectory> dir = TargetDirectory::Open(destDir);
+    if (!dir) {
+        return dir.Error();
     }
     // File systems without locks still get a run; only a held lock stops it.
-    if (::flock(dir.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        error = {true, IoError::FromErrno(destDir, errno)};
-        return std::nullopt;
+    if (::flock(dir->Fd(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        return IoError::FromErrno(destDir, EWOULDBLOCK);
     }
-    PageSet pages(std::move(dir), destDir);
-    pages.RemoveStaleTemporaries();
-    return pages;
-}
-
-PageSet::PageSet(FileDescriptor dir, std::string destDir)
-    : dir_(std::move(dir)), destDir_(std::move(destDir)), pid_(::getpid())
-{
-}
-
-PageSet::PageSet(PageSet&& other) noexcept
-    : dir_(std::move(other.dir_))
-    , destDir_(std::move(other.destDir_))
-    , pid_(other.pid_)
-    , pages_(std::move(other.pages_))
-    , pageCount_(std::exchange(other.pageCount_, 0))
-    , hasIndex_(std::exchange(other.hasIndex_, false))
-    , hasFrameset_(std::exchange(other.hasFrameset_, false))
-{
-    other.pages_.clear();
+    dir->RemoveStaleTemps();
+    return PageSet(std::move(*dir));
 }
 
 PageSet::~PageSet()
@@ -80,93 +42,49 @@ PageSet::~PageSet()
     Abandon();
 }
 
-std::string PageSet::ShownPath(std::string_view name) const
+IoResult<OutputFile> PageSet::CreatePage(std::uint64_t key, std::uint64_t shownNumber)
 {
-    return JoinPath(destDir_, std::string(name));
-}
-
-std::optional<FileDescriptor> PageSet::CreateTemp(const std::string& key, const std::string& shownName,
-                                                  IoError& error)
-{
-    const std::string name = TemporaryName(pid_, key);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const int fd = ::openat(dir_.Get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            return FileDescriptor(fd);
-        }
-        if (errno != EEXIST || attempt > 0) {
-            break;
-        }
-        // Ours by name and we hold the lock: left by an earlier run.
-        ::unlinkat(dir_.Get(), name.c_str(), 0);
-    }
-    error = IoError::FromErrno(ShownPath(shownName), errno);
-    return std::nullopt;
-}
-
-std::optional<OutputFile> PageSet::CreatePage(std::uint64_t key, std::uint64_t shownNumber, IoError& error)
-{
-    const std::string shown = LinkPageName(shownNumber);
-    std::optional<FileDescriptor> fd = CreateTemp(PageKey(key), shown, error);
+    const std::string name = LinkPageName(shownNumber);
+    IoResult<FileDescriptor> fd = dir_.CreateTemp(PageKey(key), name);
     if (!fd) {
-        return std::nullopt;
+        return fd.Error();
     }
     if (key >= pages_.size()) {
         pages_.resize(key + 1 + key / 2);
     }
     pages_[key] = true;
     ++pageCount_;
-    return OutputFile(std::move(*fd), ShownPath(shown));
+    return OutputFile(std::move(*fd), ShownPath(name));
 }
 
-std::optional<OutputFile> PageSet::ReopenPage(std::uint64_t key, std::uint64_t shownNumber, IoError& error)
+IoResult<OutputFile> PageSet::ReopenPage(std::uint64_t key, std::uint64_t shownNumber)
 {
-    const std::string shown = ShownPath(LinkPageName(shownNumber));
-    const std::string name = TemporaryName(pid_, PageKey(key));
-    const int fd = ::openat(dir_.Get(), name.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd < 0) {
-        error = IoError::FromErrno(shown, errno);
-        return std::nullopt;
-    }
-    return OutputFile(FileDescriptor(fd), shown);
-}
-
-std::optional<OutputFile> PageSet::CreateIndex(IoError& error)
-{
-    std::optional<FileDescriptor> fd = CreateTemp(kIndexKey, "dir.html", error);
+    const std::string name = LinkPageName(shownNumber);
+    IoResult<FileDescriptor> fd = dir_.ReopenTemp(PageKey(key), name);
     if (!fd) {
-        return std::nullopt;
+        return fd.Error();
     }
-    hasIndex_ = true;
-    return OutputFile(std::move(*fd), ShownPath("dir.html"));
+    return OutputFile(std::move(*fd), ShownPath(name));
 }
 
-std::optional<OutputFile> PageSet::CreateFrameset(IoError& error)
+IoResult<OutputFile> PageSet::CreateIndex()
 {
-    std::optional<FileDescriptor> fd = CreateTemp(kFramesetKey, "Harrowdeck.html", error);
+    return CreateFixed(kIndexKey, "dir.html", hasIndex_);
+}
+
+IoResult<OutputFile> PageSet::CreateFrameset()
+{
+    return CreateFixed(kFramesetKey, "Harrowdeck.html", hasFrameset_);
+}
+
+IoResult<OutputFile> PageSet::CreateFixed(std::string_view key, std::string_view name, bool& created)
+{
+    IoResult<FileDescriptor> fd = dir_.CreateTemp(key, name);
     if (!fd) {
-        return std::nullopt;
+        return fd.Error();
     }
-    hasFrameset_ = true;
-    return OutputFile(std::move(*fd), ShownPath("Harrowdeck.html"));
-}
-
-std::optional<FileDescriptor> PageSet::CreateScratch(IoError& error)
-{
-    int fd = ::openat(dir_.Get(), ".", O_RDWR | O_TMPFILE | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        // Without unnamed files: a temporary name, gone again at once.
-        const std::string name = TemporaryName(pid_, "scratch");
-        fd = ::openat(dir_.Get(), name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            ::unlinkat(dir_.Get(), name.c_str(), 0);
-        }
-    }
-    if (fd < 0) {
-        error = IoError::FromErrno(destDir_, errno);
-        return std::nullopt;
-    }
-    return FileDescriptor(fd);
+    created = true;
+    return OutputFile(std::move(*fd), ShownPath(name));
 }
 
 template <typename Step>
@@ -197,7 +115,7 @@ std::optional<IoError> PageSet::ForEachTarget(Step step) const
 std::optional<IoError> PageSet::CheckReplaceable(const std::string& target) const
 {
     struct statx info {};
-    if (::statx(dir_.Get(), target.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, &info) != 0) {
+    if (::statx(dir_.Fd(), target.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, &info) != 0) {
         return std::nullopt; // a new name, or a failure the rename reports itself
     }
     int error = 0;
@@ -216,13 +134,9 @@ std::optional<IoError> PageSet::CheckReplaceable(const std::string& target) cons
 
 std::optional<IoError> PageSet::Commit()
 {
-    const auto check = [this](const std::string&, const std::string& target) { return CheckReplaceable(target); };
-    const auto rename = [this](const std::string& key, const std::string& target) -> std::optional<IoError> {
-        const std::string temp = TemporaryName(pid_, key);
-        if (::renameat(dir_.Get(), temp.c_str(), dir_.Get(), target.c_str()) != 0) {
-            return IoError::FromErrno(ShownPath(target), errno);
-        }
-        return std::nullopt;
+    const auto check = [this](std::string_view, const std::string& target) { return CheckReplaceable(target); };
+    const auto rename = [this](std::string_view key, const std::string& target) {
+        return dir_.CommitTemp(key, target);
     };
     if (auto error = ForEachTarget(check)) {
         return error;
@@ -237,12 +151,6 @@ std::optional<IoError> PageSet::Commit()
     return std::nullopt;
 }
 
-void PageSet::RemoveTemp(const std::string& key)
-{
-    const std::string name = TemporaryName(pid_, key);
-    ::unlinkat(dir_.Get(), name.c_str(), 0);
-}
-
 void PageSet::Abandon()
 {
     if (!dir_.IsOpen()) {
@@ -250,47 +158,19 @@ void PageSet::Abandon()
     }
     for (std::uint64_t key = 0; key < pages_.size(); ++key) {
         if (pages_[key]) {
-            RemoveTemp(PageKey(key));
+            dir_.RemoveTemp(PageKey(key));
         }
     }
     pages_.clear();
     pageCount_ = 0;
     if (hasIndex_) {
-        RemoveTemp(kIndexKey);
+        dir_.RemoveTemp(kIndexKey);
         hasIndex_ = false;
     }
     if (hasFrameset_) {
-        RemoveTemp(kFramesetKey);
+        dir_.RemoveTemp(kFramesetKey);
         hasFrameset_ = false;
     }
-}
-
-void PageSet::RemoveStaleTemporaries()
-{
-    const int listFd = ::openat(dir_.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listFd < 0) {
-        return;
-    }
-    DIR* listing = ::fdopendir(listFd);
-    if (listing == nullptr) {
-        ::close(listFd);
-        return;
-    }
-    const std::time_t now = std::time(nullptr);
-    while (const dirent* entry = ::readdir(listing)) {
-        const std::optional<long> owner = TemporaryNameOwner(entry->d_name);
-        if (!owner) {
-            continue;
-        }
-        struct stat info {};
-        if (::fstatat(dir_.Get(), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) {
-            continue;
-        }
-        if (WriterIsGone(*owner) || now - info.st_mtime > kStaleAge) {
-            ::unlinkat(dir_.Get(), entry->d_name, 0);
-        }
-    }
-    ::closedir(listing);
 }
 
 } // namespace harrowdeck

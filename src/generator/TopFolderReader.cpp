@@ -88,12 +88,12 @@ private:
 
     bool StartPage()
     {
-        IoError error;
         const std::uint64_t number = result_.pagesWritten + 1;
-        page_ = pages_.CreatePage(number, number, error);
-        if (!page_) {
-            return Fail(std::move(error));
+        IoResult<OutputFile> page = pages_.CreatePage(number, number);
+        if (!page) {
+            return Fail(page.Error());
         }
+        page_ = std::move(*page);
         WriteLinkPageHead(*page_, settings_.pageBodyTag, name_);
         return true;
     }
@@ -121,11 +121,11 @@ private:
     bool AddIndexEntry()
     {
         if (!index_) {
-            IoError error;
-            index_ = pages_.CreateIndex(error);
-            if (!index_) {
-                return Fail(std::move(error));
+            IoResult<OutputFile> index = pages_.CreateIndex();
+            if (!index) {
+                return Fail(index.Error());
             }
+            index_ = std::move(*index);
             WriteIndexHead(*index_, settings_.indexBodyTag);
         }
         WriteIndexEntry(*index_, result_.pagesWritten, name_);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ParamFile.h"
 
+#include "AtomicFile.h"
+
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -173,8 +175,7 @@ bool LoadParamFile(const std::string& path, MainState& state)
 {
     // FileSource opens only a regular file: a FIFO would wait for a writer,
     // and a device such as /dev/zero never ends.
-    IoError ignored;
-    std::optional<FileSource> source = FileSource::Open(path, ignored);
+    IoResult<FileSource> source = FileSource::Open(path);
     return source && ReadParams(*source, state);
 }
 
@@ -206,10 +207,9 @@ std::string FormatParams(const MainState& state)
 
 std::optional<IoError> SaveParamFile(const std::string& path, const MainState& state)
 {
-    IoError error;
-    std::optional<AtomicFile> file = AtomicFile::Create(path, error, /*keepMode=*/true);
+    IoResult<AtomicFile> file = AtomicFile::Create(path, /*keepMode=*/true);
     if (!file) {
-        return error;
+        return file.Error();
     }
     file->Output().Append(FormatParams(state));
     return file->Commit();

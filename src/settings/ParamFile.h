@@ -3,7 +3,7 @@
 
 #include "LineReader.h"
 #include "MainState.h"
-#include "OutputFile.h"
+#include "IoError.h"
 
 #include <optional>
 #include <string>

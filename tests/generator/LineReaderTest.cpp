@@ -141,7 +141,7 @@ TEST(LineReader, ReportsAFailingSource)
     ASSERT_EQ(reader.Next(line), LineReader::Status::Line);
     EXPECT_EQ(line, "ok");
     EXPECT_EQ(reader.Next(line), LineReader::Status::Error);
-    EXPECT_EQ(reader.ErrorNumber(), EIO);
+    EXPECT_EQ(reader.Error().errorNumber, EIO);
 }
 
 } // namespace

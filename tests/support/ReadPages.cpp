@@ -10,10 +10,9 @@ namespace harrowdeck::test {
 PagesRead ReadPages(LineReader& input, const std::string& dir, const std::string& targetAttr,
                     const std::string& pageBody, const ReadProgress& progress, FolderMode mode)
 {
-    DestinationError error;
-    std::optional<PageSet> pages = PageSet::Open(dir, error);
+    IoResult<PageSet> pages = PageSet::Open(dir);
     if (!pages) {
-        throw std::runtime_error("cannot open " + dir + ": " + error.io.reason);
+        throw std::runtime_error("cannot open " + dir + ": " + pages.Error().reason);
     }
     ReadSettings settings;
     settings.mode = mode;

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "IoError.h"
+#include "OutputFile.h"
+#include "TargetDirectory.h"
+
+#include <optional>
+#include <string>
+
+namespace harrowdeck {
+
+// One whole file written the safe way of TargetDirectory: a failed write
+// never leaves a half-written file nor clobbers the previous one. With
+// keepMode, a file that already exists keeps its permission bits.
+class AtomicFile {
+public:
+    [[nodiscard]] static IoResult<AtomicFile> Create(const std::string& targetPath, bool keepMode = false);
+    AtomicFile(AtomicFile&&) noexcept = default;
+    AtomicFile& operator=(AtomicFile&&) = delete;
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+    // Removes the temporary file when the output was not committed.
+    ~AtomicFile();
+
+    [[nodiscard]] OutputFile& Output() { return output_; }
+    // Writes out, closes and renames over the target.
+    [[nodiscard]] std::optional<IoError> Commit();
+
+private:
+    AtomicFile(TargetDirectory dir, std::string key, std::string name, OutputFile output);
+
+    TargetDirectory dir_;
+    std::string key_;
+    std::string name_; // the target's name in dir_
+    OutputFile output_;
+    bool committed_ = false;
+};
+
+} // namespace harrowdeck
