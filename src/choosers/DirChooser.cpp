@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DirChooser.h"
 
-#include "AppPaths.h"
 #include "ClassicLook.h"
 #include "DirExists.h"
 #include "DirListBox.h"
 #include "Drives.h"
 #include "FileChooser.h"
+#include "FileProbe.h"
 #include "WindowPlacement.h"
 
 #include <QApplication>

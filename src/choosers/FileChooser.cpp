@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileChooser.h"
 
-#include "AppPaths.h"
 #include "ClassicLook.h"
 #include "DirExists.h"
+#include "FileProbe.h"
 
 #include <QDialog>
 #include <QFileDialog>

@@ -33,12 +33,21 @@ bool IsDirectory(const std::string& path)
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+void AppendSeparator(std::string& path)
+{
+    if (path.empty() || path.back() != kSeparator) {
+        path.push_back(kSeparator);
+    }
+}
+
 std::string JoinPath(const std::string& dir, const std::string& name)
 {
-    if (dir.empty() || dir.back() == kSeparator) {
-        return dir + name;
+    if (dir.empty()) {
+        return name;
     }
-    return dir + kSeparator + name;
+    std::string path = dir;
+    AppendSeparator(path);
+    return path + name;
 }
 
 } // namespace harrowdeck

@@ -15,6 +15,10 @@ inline constexpr char kSeparator = '/';
 // True when path names an existing directory.
 [[nodiscard]] bool IsDirectory(const std::string& path);
 
+// Appends kSeparator to path when its last character is not one, so that a
+// name can follow; an empty path becomes the root.
+void AppendSeparator(std::string& path);
+
 // dir + name, with a separator between them when dir lacks one. An empty
 // dir stays empty, so the name is taken relative to the current directory.
 [[nodiscard]] std::string JoinPath(const std::string& dir, const std::string& name);

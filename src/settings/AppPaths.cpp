@@ -16,12 +16,6 @@ std::string WithSeparator(std::string dir)
 
 } // namespace
 
-void AppendSeparator(std::string& path)
-{
-    if (path.empty() || path.back() != kSeparator) {
-        path.push_back(kSeparator);
-    }
-}
 
 bool IsSystemProgramDir(const std::string& dir)
 {

@@ -10,10 +10,6 @@ namespace harrowdeck {
 inline constexpr const char* kParamFileName = "Harrowdeck.ini";
 inline constexpr const char* kTempFileName = "Prog.tmp";
 
-// Appends kSeparator to path when its last character is not one, so that an
-// empty path becomes the root. Every directory the program keeps ends so.
-void AppendSeparator(std::string& path);
-
 // The program's files, fixed once at start-up.
 struct AppPaths {
     std::string appDir;    // the program's directory, with a trailing '/'

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DirExists.h"
 
-#include "AppPaths.h"
 #include "FileProbe.h"
 
 #include <filesystem>

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DriveList.h"
 
+#include "FileProbe.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -23,15 +25,15 @@ constexpr std::array<std::string_view, 5> kSystemAreas = {"/proc", "/sys", "/dev
 bool IsUnder(std::string_view path, std::string_view area)
 {
     if (area == "/") {
-        return !path.empty() && path.front() == '/';
+        return !path.empty() && path.front() == kSeparator;
     }
     return path == area || (path.size() > area.size() && path.substr(0, area.size()) == area
-                            && path[area.size()] == '/');
+                            && path[area.size()] == kSeparator);
 }
 
 std::string WithoutTrailingSeparator(std::string path)
 {
-    while (path.size() > 1 && path.back() == '/') {
+    while (path.size() > 1 && path.back() == kSeparator) {
         path.pop_back();
     }
     return path;
@@ -41,7 +43,7 @@ std::string WithoutTrailingSeparator(std::string path)
 
 bool IsUserVolume(const std::string& fsType, const std::string& mountPoint)
 {
-    if (mountPoint.empty() || mountPoint.front() != '/') {
+    if (mountPoint.empty() || mountPoint.front() != kSeparator) {
         return false;
     }
     if (std::find(kPseudoFileSystems.begin(), kPseudoFileSystems.end(), fsType)
