@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Harrowdeck: turns a Gloamery bookmark export into an HTML frameset.
 #include "ChooserVars.h"
+#include "ConsoleReport.h"
 #include "LocateAppPaths.h"
 #include "MainWindow.h"
 #include "ModalRunner.h"
@@ -29,6 +30,9 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(icon);
 
     harrowdeck::TerminationSignals terminationSignals;
+    if (!terminationSignals.IsActive()) {
+        harrowdeck::ReportOnConsole(terminationSignals.Failure());
+    }
     harrowdeck::ChooserVars chooserVars;
     harrowdeck::ModalRunner runner;
     harrowdeck::frmMain mainWindow(harrowdeck::LocateAppPaths(), chooserVars, runner);

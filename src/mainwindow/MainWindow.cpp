@@ -3,6 +3,7 @@
 
 #include "AboutWindow.h"
 #include "ClassicLook.h"
+#include "ConsoleReport.h"
 #include "DigitKeyFilter.h"
 #include "GenerationRun.h"
 #include "GuiUserInterface.h"
@@ -29,7 +30,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <limits>
 
@@ -252,7 +252,7 @@ void frmMain::SparaPara()
     EnsureParamDirExists(paths_);
     if (const auto error = SaveParamFile(paths_.paramFile, state_)) {
         // The user is not bothered at exit; the old file stays as it was.
-        std::fprintf(stderr, "harrowdeck: %s\n", messages::CouldNotWrite(error->path, error->reason).c_str());
+        ReportOnConsole(messages::CouldNotWrite(error->path, error->reason));
     }
 }
 

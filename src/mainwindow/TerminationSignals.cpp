@@ -4,7 +4,6 @@
 #include <QSocketNotifier>
 
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 
 #include <cerrno>
@@ -50,12 +49,11 @@ TerminationSignals::TerminationSignals(QObject* parent)
     : QObject(parent)
 {
     if (g_pipe[0] != -1) {
-        std::fprintf(stderr, "harrowdeck: termination signals are already being watched\n");
+        failure_ = "termination signals are already being watched";
         return;
     }
     if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        std::fprintf(stderr, "harrowdeck: could not create the signal pipe: %s\n",
-                     std::strerror(errno));
+        failure_ = std::string("could not create the signal pipe: ") + std::strerror(errno);
         g_pipe[0] = g_pipe[1] = -1;
         return;
     }
@@ -63,8 +61,7 @@ TerminationSignals::TerminationSignals(QObject* parent)
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::Drain);
     active_ = InstallHandler(SIGTERM) && InstallHandler(SIGINT);
     if (!active_) {
-        std::fprintf(stderr, "harrowdeck: could not handle SIGTERM and SIGINT: %s\n",
-                     std::strerror(errno));
+        failure_ = std::string("could not handle SIGTERM and SIGINT: ") + std::strerror(errno);
     }
 }
 

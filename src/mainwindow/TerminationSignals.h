@@ -3,6 +3,8 @@
 
 #include <QObject>
 
+#include <string>
+
 class QSocketNotifier;
 
 namespace harrowdeck {
@@ -22,9 +24,11 @@ public:
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
     // True once both handlers are in place. False when the pipe or either
-    // handler could not be set up (the reason went to standard error); a
-    // signal without a handler then ends the program the default way.
+    // handler could not be set up; a signal without a handler then ends the
+    // program the default way.
     [[nodiscard]] bool IsActive() const { return active_; }
+    // What failed and why, while not IsActive(), for the caller to report.
+    [[nodiscard]] const std::string& Failure() const { return failure_; }
 
 signals:
     void terminationRequested();
@@ -34,6 +38,7 @@ private:
 
     QSocketNotifier* notifier_ = nullptr;
     bool active_ = false;
+    std::string failure_;
 };
 
 } // namespace harrowdeck

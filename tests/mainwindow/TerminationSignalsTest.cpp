@@ -24,6 +24,9 @@ TEST_F(Termination, SignalClosesTheMainWindowTheNormalWay)
         SCOPED_TRACE(signal);
         TerminationSignals watcher;
         ASSERT_TRUE(watcher.IsActive());
+        const TerminationSignals second;
+        EXPECT_FALSE(second.IsActive());
+        EXPECT_EQ(second.Failure(), "termination signals are already being watched");
         Make();
         QObject::connect(&watcher, &TerminationSignals::terminationRequested, window.get(),
                          &frmMain::RequestClose);
