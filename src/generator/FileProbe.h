@@ -12,7 +12,6 @@ inline constexpr char kSeparator = '/';
 // device or a FIFO is not a file to read an export from.
 [[nodiscard]] bool FileExists(const std::string& path);
 
-// True when path names an existing directory.
 [[nodiscard]] bool IsDirectory(const std::string& path);
 
 // Appends kSeparator to path when its last character is not one, so that a

@@ -36,7 +36,6 @@ public:
                                                       mode_t mode = 0666) const;
     // The temporary file for key, opened again to append to it.
     [[nodiscard]] IoResult<FileDescriptor> ReopenTemp(std::string_view key, std::string_view target) const;
-    // Renames key's temporary file over target.
     [[nodiscard]] std::optional<IoError> CommitTemp(std::string_view key, std::string_view target) const;
     void RemoveTemp(std::string_view key) const;
     // Removes the temporary files of writers that are gone: their process
