@@ -30,11 +30,7 @@ constexpr const char* kPrefix = "harrowdeck-make: ";
 // many of them lasts long enough to be caught at a chosen point.
 std::string ManyFolders(int count, const std::string& prefix)
 {
-    std::string body = kHeaderLine;
-    for (int i = 1; i <= count; ++i) {
-        body += test::BigFolder(prefix + std::to_string(i), 100, 60);
-    }
-    return body;
+    return kHeaderLine + test::BigFolders(count, 100, 60, prefix);
 }
 
 std::size_t TemporaryFiles(const std::string& dir)

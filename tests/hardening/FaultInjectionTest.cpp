@@ -248,20 +248,10 @@ TEST_F(FaultTest, DestinationThatIsNoDirectoryIsRefusedBeforeTheQuestion)
     EXPECT_EQ(cli.err, std::string("harrowdeck-make: ") + messages::kDestMissing + "\n");
 }
 
-// An export large enough for many progress reports, with pages still to
-// write after the first few.
-std::string ExportOverTwoMiB()
-{
-    std::string body = kHeaderLine;
-    for (int i = 1; i <= 40; ++i) {
-        body += test::BigFolder("F" + std::to_string(i), 1000, 60);
-    }
-    return body;
-}
-
 TEST_F(FaultTest, DestinationRemovedOrReplacedMidRunStopsTheRun)
 {
-    Source(ExportOverTwoMiB());
+    // Over 2 MiB: many progress reports, with pages still to write after the first few.
+    Source(kHeaderLine + test::BigFolders(40, 1000));
     const std::vector<std::pair<const char*, std::function<void(const std::string&)>>> cases = {
         {"removed", [](const std::string& dir) { std::filesystem::remove_all(dir); }},
         {"replaced by a file",
@@ -299,7 +289,7 @@ TEST_F(FaultTest, DestinationRemovedOrReplacedMidRunStopsTheRun)
 
 TEST_F(FaultTest, DestinationMovedMidRunGetsTheWholeRunAndTheNewOneNothing)
 {
-    Source(ExportOverTwoMiB());
+    Source(kHeaderLine + test::BigFolders(40, 1000));
     const std::string moved = work / "moved/";
     bool changed = false;
     ui.onProgress = [&] {

@@ -2,6 +2,7 @@
 // Generation runs started from the main window, answered like a user would.
 #include "MainWindowFixture.h"
 
+#include "ExportBuilder.h"
 #include "GuiUserInterface.h"
 #include "Messages.h"
 
@@ -92,24 +93,10 @@ TEST_F(ClickThrough, MissingSourceIsReportedWithoutAQuestion)
     EXPECT_EQ(runner.shown[0].icon, QMessageBox::NoIcon);
 }
 
-// An export large enough to report its progress several times.
-std::string LargeExport()
-{
-    std::string text = "<!DOCTYPE FIRSTFLOOR-Bookmark-file-1>\r\n";
-    for (int folder = 1; folder <= 200; ++folder) {
-        text += "<DT><H3>Folder " + std::to_string(folder) + "</H3>\r\n<DL><p>\r\n";
-        for (int link = 0; link < 300; ++link) {
-            text += "    <DT><A HREF=\"https://example.org/" + std::to_string(link)
-                    + "\" ADD_DATE=\"1700000000\">Link</A>\r\n";
-        }
-        text += "</DL><p>\r\n";
-    }
-    return text;
-}
-
 TEST_F(ClickThrough, CancelInTheProgressWindowStopsTheRun)
 {
-    WriteFile(dir / "large.htm", LargeExport());
+    // Large enough to report its progress several times.
+    WriteFile(dir / "large.htm", kHeaderLine + BigFolders(200, 300));
     StartOn(dir / "large.htm");
     window->SetProgressDelay(std::chrono::milliseconds(0));
     bool sawProgress = false;

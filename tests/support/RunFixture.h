@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ExportBuilder.h"
 #include "GenerationRun.h"
 #include "ScriptedUi.h"
 #include "TestFiles.h"
@@ -16,8 +17,6 @@
 #include <vector>
 
 namespace harrowdeck::test {
-
-inline constexpr const char* kHeaderLine = "<!DOCTYPE FIRSTFLOOR>\n";
 
 // A scripted user who can also act at the question or while the export is
 // read, to change the file system under a running generation.
@@ -53,28 +52,6 @@ inline Snapshot TakeSnapshot(const std::string& dir)
         files[entry.path().filename().string()] = entry.is_regular_file() ? ReadFile(entry.path().string()) : "<dir>";
     }
     return files;
-}
-
-// `count` folders of one link each, named prefix1, prefix2, ...
-inline std::string Folders(int count, const std::string& prefix = "F")
-{
-    std::string body;
-    for (int i = 1; i <= count; ++i) {
-        body += "<DT><H3>" + prefix + std::to_string(i) + "</H3>\n<DL><p>\n<DT><A HREF=\"" + prefix +
-                std::to_string(i) + ".htm\">L</A>\n</DL><p>\n";
-    }
-    return body;
-}
-
-// One folder with `count` links whose lines are about `width` bytes long.
-inline std::string BigFolder(const std::string& name, int count, std::size_t width = 40)
-{
-    std::string body = "<DT><H3>" + name + "</H3>\n<DL><p>\n";
-    const std::string padding(width > 30 ? width - 30 : 0, 'x');
-    for (int i = 0; i < count; ++i) {
-        body += "<DT><A HREF=\"" + std::to_string(i) + padding + "\">L</A>\n";
-    }
-    return body + "</DL><p>\n";
 }
 
 // The source export and a destination directory inside one scratch
