@@ -20,7 +20,7 @@ void OutputFile::AppendInPieces(std::string_view bytes)
 {
     while (!bytes.empty()) {
         const std::size_t take = std::min(kBufferSize - used_, bytes.size());
-        std::memcpy(buffer_.get() + used_, bytes.data(), take);
+        std::copy_n(bytes.data(), take, buffer_.get() + used_);
         used_ += take;
         bytes.remove_prefix(take);
         if (used_ == kBufferSize) {

@@ -4,7 +4,7 @@
 #include "FileDescriptor.h"
 #include "IoError.h"
 
-#include <cstring>
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,7 +27,8 @@ public:
     void Append(std::string_view bytes)
     {
         if (bytes.size() <= kBufferSize - used_) {
-            std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+            // copy_n, unlike memcpy, is defined for an empty view's null data.
+            std::copy_n(bytes.data(), bytes.size(), buffer_.get() + used_);
             used_ += bytes.size();
             return;
         }
