@@ -5,12 +5,12 @@
 #include "GenerationRun.h"
 
 #include "ReadPages.h"
+#include "ResourceLimit.h"
 #include "RunFixture.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -42,25 +42,6 @@ std::string Page(const std::string& name, const std::string& links)
 {
     return Crlf("<HTML>\n<BODY BGCOLOR=\"#FFFFFF\">\n<H3>" + name + "</H3>\n" + links + "</BODY>\n</HTML>\n");
 }
-
-// Caps the descriptors this process may hold, so that a run which kept a
-// file open per folder would fail.
-class OpenFileLimit {
-public:
-    explicit OpenFileLimit(rlim_t files)
-    {
-        ::getrlimit(RLIMIT_NOFILE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = files;
-        ::setrlimit(RLIMIT_NOFILE, &limit);
-    }
-    OpenFileLimit(const OpenFileLimit&) = delete;
-    OpenFileLimit& operator=(const OpenFileLimit&) = delete;
-    ~OpenFileLimit() { ::setrlimit(RLIMIT_NOFILE, &previous_); }
-
-private:
-    rlimit previous_{};
-};
 
 class FolderModesTest : public test::RunFixture {
 protected:
@@ -230,7 +211,8 @@ TEST_F(FolderModesTest, AHundredThousandNestedFoldersNeedOnlyAFewOpenFiles)
     const auto start = std::chrono::steady_clock::now();
     RunReport report;
     {
-        const OpenFileLimit limit(16);
+        // So few descriptors that a run keeping a file open per folder would fail.
+        const test::ResourceLimit limit(RLIMIT_NOFILE, 16);
         report = RunIn(FolderMode::All);
     }
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

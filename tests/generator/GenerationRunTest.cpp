@@ -2,7 +2,7 @@
 #include "GenerationRun.h"
 
 #include "Messages.h"
-#include "FileSizeLimit.h"
+#include "ResourceLimit.h"
 #include "RunFixture.h"
 #include "TestFiles.h"
 

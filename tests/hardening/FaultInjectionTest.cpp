@@ -3,7 +3,7 @@
 // read-only destination, a destination that is not there or goes away, and a
 // source that is not a file or is swapped after it was checked.
 #include "ChildProcess.h"
-#include "FileSizeLimit.h"
+#include "ResourceLimit.h"
 #include "ExportReader.h"
 #include "Messages.h"
 #include "ReadPages.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up from the parameter file and the save at shutdown.
-#include "FileSizeLimit.h"
+#include "ResourceLimit.h"
 #include "MainWindowFixture.h"
 
 #include "ParamFile.h"

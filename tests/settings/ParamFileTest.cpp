@@ -2,7 +2,7 @@
 #include "ParamFile.h"
 
 #include "ChosenState.h"
-#include "FileSizeLimit.h"
+#include "ResourceLimit.h"
 #include "Messages.h"
 #include "TestFiles.h"
 
