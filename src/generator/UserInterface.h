@@ -20,8 +20,10 @@ public:
     // A modal message with a single OK button.
     virtual void ShowMessage(const std::string& text, Icon icon) = 0;
 
-    // Called now and then while the export is read. Returning false cancels
-    // the run. The default never cancels.
+    // Called now and then while the export is read, and once more with
+    // bytesRead == totalBytes just before the pages are put in place, the
+    // last moment a stop leaves the destination as it was. Returning false
+    // cancels the run. The default never cancels.
     [[nodiscard]] virtual bool ReportProgress(std::uint64_t bytesRead, std::uint64_t totalBytes)
     {
         (void)bytesRead;
