@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FolderStack.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <string_view>
 
 namespace harrowdeck {
 
@@ -42,15 +40,9 @@ bool FolderStack::Spill()
         }
         file_ = std::move(*file);
     }
-    const auto* bytes = reinterpret_cast<const char*>(top_.data());
-    std::size_t done = 0;
-    while (done < kBlock * kEntry) {
-        const ssize_t count =
-            ::pwrite(file_.Get(), bytes + done, kBlock * kEntry - done, static_cast<off_t>(spilled_ * kEntry + done));
-        if (count < 0 && errno != EINTR) {
-            return Fail(errno);
-        }
-        done += count < 0 ? 0 : static_cast<std::size_t>(count);
+    const std::string_view block(reinterpret_cast<const char*>(top_.data()), kBlock * kEntry);
+    if (const int error = file_.WriteAllAt(block, spilled_ * kEntry); error != 0) {
+        return Fail(error);
     }
     top_.erase(top_.begin(), top_.begin() + kBlock);
     spilled_ += kBlock;
@@ -61,18 +53,10 @@ bool FolderStack::Unspill()
 {
     const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, spilled_));
     std::vector<OpenFolder> block(count);
-    auto* bytes = reinterpret_cast<char*>(block.data());
-    const std::uint64_t from = (spilled_ - count) * kEntry;
-    std::size_t done = 0;
-    while (done < count * kEntry) {
-        const ssize_t read = ::pread(file_.Get(), bytes + done, count * kEntry - done, static_cast<off_t>(from + done));
-        if (read == 0) {
-            return Fail(EIO);
-        }
-        if (read < 0 && errno != EINTR) {
-            return Fail(errno);
-        }
-        done += read < 0 ? 0 : static_cast<std::size_t>(read);
+    const int error =
+        file_.ReadAllAt(reinterpret_cast<char*>(block.data()), count * kEntry, (spilled_ - count) * kEntry);
+    if (error != 0) {
+        return Fail(error);
     }
     top_.insert(top_.begin(), block.begin(), block.end());
     spilled_ -= count;

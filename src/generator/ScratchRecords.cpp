@@ -49,16 +49,11 @@ void ScratchRecords::Flush()
 
 void ScratchRecords::WriteAt(std::uint64_t offset, std::string_view bytes)
 {
-    while (!error_ && !bytes.empty()) {
-        const ssize_t count = ::pwrite(fd_.Get(), bytes.data(), bytes.size(), static_cast<off_t>(offset));
-        if (count < 0) {
-            if (errno != EINTR) {
-                Fail(errno);
-            }
-            continue;
-        }
-        offset += static_cast<std::uint64_t>(count);
-        bytes.remove_prefix(static_cast<std::size_t>(count));
+    if (error_) {
+        return;
+    }
+    if (const int error = fd_.WriteAllAt(bytes, offset); error != 0) {
+        Fail(error);
     }
 }
 
