@@ -3,7 +3,8 @@
 # Builds Harrowdeck into build/ and runs every test: the whole ctest suite,
 # then the sanitizer build and the fuzzers. This is what CI runs.
 # With --quick: only the main build and ctest without the large, package and
-# e2e tests; no sanitizer build, no fuzzing.
+# e2e tests; no sanitizer build, no fuzzing. With --format: only the check
+# that every C++ file is formatted as .clang-format says.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/packages.sh
@@ -13,7 +14,10 @@ quick=0
 case ${1:-} in
     "") ;;
     --quick) quick=1 ;;
-    *) echo "usage: $0 [--quick]" >&2; exit 2 ;;
+    --format)
+        ensure_packages clang-format
+        exec bash tools/check-format.sh ;;
+    *) echo "usage: $0 [--quick | --format]" >&2; exit 2 ;;
 esac
 
 ensure_packages $(read_package_list tools/packages-build.txt) $(read_package_list tools/packages-test.txt)
