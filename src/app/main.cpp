@@ -41,8 +41,7 @@ int main(int argc, char** argv)
                      &harrowdeck::frmMain::RequestClose);
     // Closing the main window ends the program at once, also from inside a
     // modal window that is still open.
-    QObject::connect(&mainWindow, &harrowdeck::frmMain::shutdownFinished, &app,
-                     [] { QCoreApplication::exit(0); });
+    QObject::connect(&mainWindow, &harrowdeck::frmMain::shutdownFinished, &app, [] { QCoreApplication::exit(0); });
 
     mainWindow.StartUp();
     if (mainWindow.HasShutDown()) {

@@ -33,10 +33,9 @@ constexpr WindowRect kCmdAvbryt{1920, 4920, 1710, 375};
 
 } // namespace
 
-frmDir::frmDir(ChooserVars& vars, ModalRunner& runner, QWidget* parent,
-               std::vector<std::string> drives, std::string fallback)
-    : QDialog(parent), vars_(vars), runner_(runner), drives_(std::move(drives)),
-      fallback_(std::move(fallback))
+frmDir::frmDir(ChooserVars& vars, ModalRunner& runner, QWidget* parent, std::vector<std::string> drives,
+               std::string fallback)
+    : QDialog(parent), vars_(vars), runner_(runner), drives_(std::move(drives)), fallback_(std::move(fallback))
 {
     setObjectName(QStringLiteral("frmDir"));
     setModal(true);
@@ -88,8 +87,7 @@ void frmDir::FillDrives()
     // The list starts on the drive the process is on, not on the start
     // directory's one; only a user's pick raises the change.
     if (!drives_.empty()) {
-        drvDir_->setCurrentIndex(static_cast<int>(
-            CurrentDriveIndex(drives_, FromQt(QDir::currentPath()))));
+        drvDir_->setCurrentIndex(static_cast<int>(CurrentDriveIndex(drives_, FromQt(QDir::currentPath()))));
     }
     connect(drvDir_, &QComboBox::currentIndexChanged, this, &frmDir::DriveChanged);
 }
@@ -120,8 +118,7 @@ void frmDir::DriveChanged(int index)
     // The drive list stays on the pick and the directory list on what it
     // showed; the user can pick again or leave.
     QApplication::beep();
-    QMessageBox box(QMessageBox::Warning, ProgramCaption(), QString::fromUtf8(kNoDiskMessage),
-                    QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Warning, ProgramCaption(), QString::fromUtf8(kNoDiskMessage), QMessageBox::Ok, this);
     runner_.Run(box);
 }
 

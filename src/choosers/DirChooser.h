@@ -29,8 +29,8 @@ public:
     // drives: what the drive list offers (normally ListDrives()); fallback:
     // the start directory used when vars.dir is unusable (normally the home
     // directory). Message boxes go through runner.
-    frmDir(ChooserVars& vars, ModalRunner& runner, QWidget* parent,
-           std::vector<std::string> drives, std::string fallback);
+    frmDir(ChooserVars& vars, ModalRunner& runner, QWidget* parent, std::vector<std::string> drives,
+           std::string fallback);
 
     // The opening step: centres the window over mainWindow, sets the caption
     // and the list's start directory from the chooser variables.

@@ -75,8 +75,7 @@ bool DirListBox::SetPath(const QString& dir)
         return false;
     }
     const QDir listed(target);
-    const QStringList children =
-        listed.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QStringList children = listed.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
 
     clear();
     path_ = target;
@@ -138,8 +137,7 @@ void DirListBox::Enter(QListWidgetItem* item)
 
 void DirListBox::AddEntry(const QString& path, const QString& name, int depth, bool open)
 {
-    auto* entry = new QListWidgetItem(FolderIcon(open),
-                                      QString(depth * kIndentPerLevel, QLatin1Char(' ')) + name);
+    auto* entry = new QListWidgetItem(FolderIcon(open), QString(depth * kIndentPerLevel, QLatin1Char(' ')) + name);
     entry->setData(kPathRole, path);
     entry->setToolTip(path);
     addItem(entry);

@@ -22,8 +22,7 @@ bool PickSource(MainState& state, ChooserVars& vars, QWidget& mainWindow, ModalR
     return true;
 }
 
-bool PickDestination(MainState& state, ChooserVars& vars, QWidget& mainWindow,
-                     ModalRunner& runner)
+bool PickDestination(MainState& state, ChooserVars& vars, QWidget& mainWindow, ModalRunner& runner)
 {
     vars.title = "Select destination directory";
     vars.dir = state.destDir;

@@ -35,7 +35,9 @@ bool IsWholeNumber(const std::string& text)
 }
 
 const CLI::Validator kWholeNumber(
-    [](std::string& text) { return IsWholeNumber(text) ? std::string() : "expected a whole number, got '" + text + "'"; },
+    [](std::string& text) {
+        return IsWholeNumber(text) ? std::string() : "expected a whole number, got '" + text + "'";
+    },
     "N");
 
 int BrowseModeOf(const std::string& name)
@@ -66,8 +68,8 @@ std::optional<int> ParseCommandLine(int argc, char** argv, MainState& state, std
     std::string browse = "frame";
     std::string folders = "top";
     auto* percentOption = app.add_option("--percent", percent,
-                                         "Left frame width in percent of the window, 10 to 80 (default "
-                                             + std::to_string(kDefaultLeftPercent) + ")")
+                                         "Left frame width in percent of the window, 10 to 80 (default " +
+                                             std::to_string(kDefaultLeftPercent) + ")")
                               ->check(kWholeNumber)
                               ->type_name("N");
     auto* pixelsOption = app.add_option("--pixels", pixels, "Left frame width in pixels, at least 20")

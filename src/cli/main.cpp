@@ -62,8 +62,7 @@ int CloseStandardOutput(int exitCode)
     note(std::fflush(stdout) != 0 || std::ferror(stdout) != 0);
     note(std::fclose(stdout) != 0);
     if (failed) {
-        std::cerr << kPrefix << "write error: " << (error != 0 ? std::strerror(error) : "Input/output error")
-                  << '\n';
+        std::cerr << kPrefix << "write error: " << (error != 0 ? std::strerror(error) : "Input/output error") << '\n';
         return harrowdeck::kExitFailure;
     }
     return exitCode;

@@ -56,8 +56,7 @@ std::uint64_t OffsetAt(const std::string& record, std::size_t index)
 
 class NestedFolderReader final : public FolderReader {
 public:
-    NestedFolderReader(PageSet& pages, const ReadSettings& settings)
-        : pages_(pages), settings_(settings), stack_(pages)
+    NestedFolderReader(PageSet& pages, const ReadSettings& settings) : pages_(pages), settings_(settings), stack_(pages)
     {
         root_.key = kRootKey;
     }
@@ -111,10 +110,7 @@ private:
         return true;
     }
 
-    bool CheckScratch()
-    {
-        return !scratch_ || Check(scratch_->Error());
-    }
+    bool CheckScratch() { return !scratch_ || Check(scratch_->Error()); }
 
     // The root's name is settled by the title, the first folder line or the
     // end. Links read before then wait in the scratch file, since the
@@ -272,7 +268,8 @@ private:
             return true;
         }
         const std::uint64_t path = folder.pathRecord;
-        WriteLinkPageHead(*page_, settings_.pageBodyTag, [this, path](OutputFile& file) { (void)WritePath(file, path); });
+        WriteLinkPageHead(*page_, settings_.pageBodyTag,
+                          [this, path](OutputFile& file) { (void)WritePath(file, path); });
         return CheckScratch();
     }
 

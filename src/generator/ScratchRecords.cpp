@@ -120,7 +120,8 @@ std::optional<std::uint64_t> ScratchRecords::Read(std::uint64_t offset, std::str
 {
     const std::optional<Length> length = ReadLength(offset);
     out.clear();
-    if (!length || !ReadPieces(offset + sizeof(Length), *length, [&out](std::string_view piece) { out.append(piece); })) {
+    if (!length ||
+        !ReadPieces(offset + sizeof(Length), *length, [&out](std::string_view piece) { out.append(piece); })) {
         return std::nullopt;
     }
     return offset + sizeof(Length) + *length;
@@ -129,7 +130,8 @@ std::optional<std::uint64_t> ScratchRecords::Read(std::uint64_t offset, std::str
 std::optional<std::uint64_t> ScratchRecords::CopyTo(std::uint64_t offset, OutputFile& file)
 {
     const std::optional<Length> length = ReadLength(offset);
-    if (!length || !ReadPieces(offset + sizeof(Length), *length, [&file](std::string_view piece) { file.Append(piece); })) {
+    if (!length ||
+        !ReadPieces(offset + sizeof(Length), *length, [&file](std::string_view piece) { file.Append(piece); })) {
         return std::nullopt;
     }
     return offset + sizeof(Length) + *length;

@@ -85,8 +85,7 @@ std::string TargetDirectory::TempName(std::string_view key) const
     return TemporaryName(pid_, key);
 }
 
-IoResult<FileDescriptor> TargetDirectory::CreateTemp(std::string_view key, std::string_view target,
-                                                     mode_t mode) const
+IoResult<FileDescriptor> TargetDirectory::CreateTemp(std::string_view key, std::string_view target, mode_t mode) const
 {
     const std::string name = TempName(key);
     for (int attempt = 0; attempt < 2; ++attempt) {

@@ -14,10 +14,7 @@ class TopFolderReader final : public FolderReader {
 public:
     TopFolderReader(PageSet& pages, const ReadSettings& settings) : pages_(pages), settings_(settings) {}
 
-    bool Take(std::string_view line) override
-    {
-        return inFolder_ ? TakeInFolder(line) : TakeBetweenFolders(line);
-    }
+    bool Take(std::string_view line) override { return inFolder_ ? TakeInFolder(line) : TakeBetweenFolders(line); }
 
     bool Finish(std::uint64_t) override
     {

@@ -40,8 +40,7 @@ int TextWidth(const QLabel& label)
 
 QString CopyrightLine()
 {
-    return QStringLiteral("Copyright ") + QString::fromUtf8(version::kLegalCopyright)
-           + QStringLiteral(" ");
+    return QStringLiteral("Copyright ") + QString::fromUtf8(version::kLegalCopyright) + QStringLiteral(" ");
 }
 
 frmStart::frmStart(QWidget& mainWindow, const QString& appTitle)

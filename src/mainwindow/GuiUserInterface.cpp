@@ -30,13 +30,9 @@ int ProgressStep(std::uint64_t bytesRead, std::uint64_t totalBytes)
 
 } // namespace
 
-GuiUserInterface::GuiUserInterface(QWidget& parent, ModalRunner& runner,
-                                   std::chrono::milliseconds progressDelay,
+GuiUserInterface::GuiUserInterface(QWidget& parent, ModalRunner& runner, std::chrono::milliseconds progressDelay,
                                    std::function<bool()> stopRequested)
-    : parent_(parent)
-    , runner_(runner)
-    , progressDelay_(progressDelay)
-    , stopRequested_(std::move(stopRequested))
+    : parent_(parent), runner_(runner), progressDelay_(progressDelay), stopRequested_(std::move(stopRequested))
 {
     sinceStart_.start();
 }
@@ -58,8 +54,8 @@ bool GuiUserInterface::AskYesNo(const std::string& prompt)
 void GuiUserInterface::ShowMessage(const std::string& text, Icon icon)
 {
     CloseProgress();
-    QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    ProgramCaption(), QString::fromStdString(text), QMessageBox::Ok, &parent_);
+    QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, ProgramCaption(),
+                    QString::fromStdString(text), QMessageBox::Ok, &parent_);
     (void)runner_.Run(box);
 }
 

@@ -10,7 +10,6 @@
 #include <chrono>
 #include <functional>
 
-
 class QWidget;
 
 namespace harrowdeck {

@@ -79,11 +79,8 @@ std::int32_t NearestTwips(double twips)
 } // namespace
 
 frmMain::frmMain(AppPaths paths, ChooserVars& chooserVars, ModalRunner& runner, QWidget* parent)
-    : QMainWindow(parent)
-    , paths_(std::move(paths))
-    , chooserVars_(chooserVars)
-    , runner_(runner)
-    , appTitle_(QString::fromUtf8(version::kProductName))
+    : QMainWindow(parent), paths_(std::move(paths)), chooserVars_(chooserVars), runner_(runner),
+      appTitle_(QString::fromUtf8(version::kProductName))
 {
     BuildWindow();
     ConnectHandlers();
@@ -95,16 +92,14 @@ void frmMain::BuildWindow()
 {
     setObjectName(QStringLiteral("frmMain"));
     // A fixed single border: minimise and close, no maximise.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(appTitle_);
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFont(BoldSansSerif(8.25));
-    client->setFixedSize(TwipsToPixelsFor(*client, kClientWidth),
-                         TwipsToPixelsFor(*client, kClientHeight));
+    client->setFixedSize(TwipsToPixelsFor(*client, kClientWidth), TwipsToPixelsFor(*client, kClientHeight));
     setCentralWidget(client);
 
     BuildMenu();
@@ -178,9 +173,8 @@ void frmMain::BuildControls(QWidget& client)
 
 void frmMain::SetTabOrder()
 {
-    const QList<QWidget*> order = {Command1_, cmdSource_, cmdDest_,   optProcent_,
-                                   optPixel_, txtProc_,   txtPixel_,  optFrame_,
-                                   optWindow_, optNewWin_, txtDest_,  txtSource_};
+    const QList<QWidget*> order = {Command1_, cmdSource_, cmdDest_,   optProcent_, optPixel_, txtProc_,
+                                   txtPixel_, optFrame_,  optWindow_, optNewWin_,  txtDest_,  txtSource_};
     for (qsizetype i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }

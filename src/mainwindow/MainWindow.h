@@ -28,8 +28,7 @@ class frmMain final : public QMainWindow {
     Q_OBJECT
 
 public:
-    frmMain(AppPaths paths, ChooserVars& chooserVars, ModalRunner& runner,
-            QWidget* parent = nullptr);
+    frmMain(AppPaths paths, ChooserVars& chooserVars, ModalRunner& runner, QWidget* parent = nullptr);
 
     // Start-up: shared strings, defaults, the saved choices, the fields and
     // option buttons, then the window and the about window over it. Returns

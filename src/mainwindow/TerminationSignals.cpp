@@ -45,8 +45,7 @@ void RestoreDefault(int signal)
 
 } // namespace
 
-TerminationSignals::TerminationSignals(QObject* parent)
-    : QObject(parent)
+TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
 {
     if (g_pipe[0] != -1) {
         failure_ = "termination signals are already being watched";

@@ -33,8 +33,8 @@ bool IsReachable(const WindowRect& frame, std::span<const WindowRect> areas)
     const double width = std::min(kReachableWidth, frame.width);
     const double height = std::min(kReachableHeight, frame.height);
     return std::any_of(areas.begin(), areas.end(), [&](const WindowRect& area) {
-        return Overlap(frame.left, frame.width, area.left, area.width) >= width
-               && Overlap(frame.top, height, area.top, area.height) >= height;
+        return Overlap(frame.left, frame.width, area.left, area.width) >= width &&
+               Overlap(frame.top, height, area.top, area.height) >= height;
     });
 }
 

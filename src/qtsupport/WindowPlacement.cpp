@@ -48,8 +48,8 @@ WindowRect OuterRectInTwips(const QWidget& widget)
 {
     const double dpi = DpiOf(widget);
     const QRect frame = widget.frameGeometry();
-    return {PixelsToTwips(frame.x(), dpi), PixelsToTwips(frame.y(), dpi),
-            PixelsToTwips(frame.width(), dpi), PixelsToTwips(frame.height(), dpi)};
+    return {PixelsToTwips(frame.x(), dpi), PixelsToTwips(frame.y(), dpi), PixelsToTwips(frame.width(), dpi),
+            PixelsToTwips(frame.height(), dpi)};
 }
 
 void MoveToTwips(QWidget& widget, double left, double top)

@@ -16,11 +16,9 @@ std::string WithSeparator(std::string dir)
 
 } // namespace
 
-
 bool IsSystemProgramDir(const std::string& dir)
 {
-    static constexpr std::array<std::string_view, 5> kSystemTrees = {
-        "/usr/", "/bin/", "/sbin/", "/opt/", "/snap/"};
+    static constexpr std::array<std::string_view, 5> kSystemTrees = {"/usr/", "/bin/", "/sbin/", "/opt/", "/snap/"};
     const std::string withSeparator = WithSeparator(dir);
     for (const std::string_view tree : kSystemTrees) {
         if (withSeparator.starts_with(tree)) {
@@ -30,16 +28,13 @@ bool IsSystemProgramDir(const std::string& dir)
     return false;
 }
 
-AppPaths MakeAppPaths(std::string appDir, const std::string& configDir,
-                      const ProgramDirFacts& facts)
+AppPaths MakeAppPaths(std::string appDir, const std::string& configDir, const ProgramDirFacts& facts)
 {
     AppPaths paths;
     paths.appDir = WithSeparator(std::move(appDir));
     paths.tempFile = paths.appDir + kTempFileName;
-    const bool besideProgram =
-        facts.holdsParams || (facts.writable && !IsSystemProgramDir(paths.appDir));
-    paths.paramFile =
-        besideProgram ? paths.appDir + kParamFileName : WithSeparator(configDir) + kParamFileName;
+    const bool besideProgram = facts.holdsParams || (facts.writable && !IsSystemProgramDir(paths.appDir));
+    paths.paramFile = besideProgram ? paths.appDir + kParamFileName : WithSeparator(configDir) + kParamFileName;
     return paths;
 }
 

@@ -19,8 +19,8 @@ struct AppPaths {
 
 // What is known about the program's directory when the paths are chosen.
 struct ProgramDirFacts {
-    bool writable = false;     // a file can be created there
-    bool holdsParams = false;  // a parameter file is already there
+    bool writable = false;    // a file can be created there
+    bool holdsParams = false; // a parameter file is already there
 };
 
 // True for the directories a package installs programs into. Nothing is
@@ -30,7 +30,6 @@ struct ProgramDirFacts {
 // The parameter file sits beside the program when the program runs from a
 // directory of its own (a build tree, an unpacked copy) and in the per-user
 // configuration directory when it is installed.
-[[nodiscard]] AppPaths MakeAppPaths(std::string appDir, const std::string& configDir,
-                                    const ProgramDirFacts& facts);
+[[nodiscard]] AppPaths MakeAppPaths(std::string appDir, const std::string& configDir, const ProgramDirFacts& facts);
 
 } // namespace harrowdeck

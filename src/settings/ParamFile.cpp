@@ -95,8 +95,7 @@ bool ReadNumber(ParamLines& lines, int& target)
     if (!line) {
         return false;
     }
-    const auto value =
-        ParseNumber(*line, std::numeric_limits<Bound>::min(), std::numeric_limits<Bound>::max());
+    const auto value = ParseNumber(*line, std::numeric_limits<Bound>::min(), std::numeric_limits<Bound>::max());
     if (!value) {
         return false;
     }
@@ -133,8 +132,8 @@ bool ReadString(ParamLines& lines, std::string& target)
 
 bool ReadPaths(ParamLines& lines, MainState& state)
 {
-    return ReadString(lines, state.destDir) && ReadString(lines, state.sourcePath)
-           && ReadString(lines, state.sourceDir) && ReadString(lines, state.sourceName);
+    return ReadString(lines, state.destDir) && ReadString(lines, state.sourcePath) &&
+           ReadString(lines, state.sourceDir) && ReadString(lines, state.sourceName);
 }
 
 bool ReadPos(ParamLines& lines, MainState& state)
@@ -144,8 +143,8 @@ bool ReadPos(ParamLines& lines, MainState& state)
 
 bool ReadDef(ParamLines& lines, MainState& state)
 {
-    return ReadShort(lines, state.leftPercent) && ReadShort(lines, state.leftPixels)
-           && ReadShort(lines, state.sizeMode) && ReadShort(lines, state.browseMode);
+    return ReadShort(lines, state.leftPercent) && ReadShort(lines, state.leftPixels) &&
+           ReadShort(lines, state.sizeMode) && ReadShort(lines, state.browseMode);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "IoError.h"
 #include "LineReader.h"
 #include "MainState.h"
-#include "IoError.h"
 
 #include <optional>
 #include <string>

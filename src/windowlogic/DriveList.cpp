@@ -12,10 +12,9 @@ namespace harrowdeck {
 namespace {
 
 constexpr std::array<std::string_view, 24> kPseudoFileSystems = {
-    "autofs",   "binfmt_misc", "bpf",       "cgroup",    "cgroup2", "configfs",
-    "debugfs",  "devpts",      "devtmpfs",  "efivarfs",  "fusectl", "hugetlbfs",
-    "mqueue",   "nsfs",        "overlay",   "proc",      "pstore",  "ramfs",
-    "rpc_pipefs", "securityfs", "squashfs", "sysfs",     "tmpfs",   "tracefs",
+    "autofs",   "binfmt_misc", "bpf",        "cgroup",     "cgroup2",  "configfs", "debugfs", "devpts",
+    "devtmpfs", "efivarfs",    "fusectl",    "hugetlbfs",  "mqueue",   "nsfs",     "overlay", "proc",
+    "pstore",   "ramfs",       "rpc_pipefs", "securityfs", "squashfs", "sysfs",    "tmpfs",   "tracefs",
 };
 
 // Mount areas that belong to the system, not to the user. /run/media holds
@@ -27,8 +26,8 @@ bool IsUnder(std::string_view path, std::string_view area)
     if (area == "/") {
         return !path.empty() && path.front() == kSeparator;
     }
-    return path == area || (path.size() > area.size() && path.substr(0, area.size()) == area
-                            && path[area.size()] == kSeparator);
+    return path == area ||
+           (path.size() > area.size() && path.substr(0, area.size()) == area && path[area.size()] == kSeparator);
 }
 
 std::string WithoutTrailingSeparator(std::string path)
@@ -46,8 +45,7 @@ bool IsUserVolume(const std::string& fsType, const std::string& mountPoint)
     if (mountPoint.empty() || mountPoint.front() != kSeparator) {
         return false;
     }
-    if (std::find(kPseudoFileSystems.begin(), kPseudoFileSystems.end(), fsType)
-        != kPseudoFileSystems.end()) {
+    if (std::find(kPseudoFileSystems.begin(), kPseudoFileSystems.end(), fsType) != kPseudoFileSystems.end()) {
         return false;
     }
     if (IsUnder(mountPoint, "/run/media")) {
@@ -57,8 +55,7 @@ bool IsUserVolume(const std::string& fsType, const std::string& mountPoint)
                         [&](std::string_view area) { return IsUnder(mountPoint, area); });
 }
 
-std::vector<std::string> MakeDriveList(const std::string& home,
-                                       const std::vector<std::string>& volumes)
+std::vector<std::string> MakeDriveList(const std::string& home, const std::vector<std::string>& volumes)
 {
     std::vector<std::string> drives{"/"};
     auto add = [&](const std::string& raw) {

@@ -18,12 +18,10 @@ namespace harrowdeck {
 
 // Builds the drive list: root first, then home, then the volumes in the order
 // given, each mount point once. home may be empty.
-[[nodiscard]] std::vector<std::string> MakeDriveList(const std::string& home,
-                                                     const std::vector<std::string>& volumes);
+[[nodiscard]] std::vector<std::string> MakeDriveList(const std::string& home, const std::vector<std::string>& volumes);
 
 // The drive the process is on: the entry that is the longest leading part of
 // cwd (0, the root, when none is longer).
-[[nodiscard]] std::size_t CurrentDriveIndex(const std::vector<std::string>& drives,
-                                            const std::string& cwd);
+[[nodiscard]] std::size_t CurrentDriveIndex(const std::vector<std::string>& drives, const std::string& cwd);
 
 } // namespace harrowdeck

@@ -44,10 +44,7 @@ protected:
 
     static DirListBox& List(QDialog& window) { return *window.findChild<DirListBox*>("dlbDir"); }
 
-    static void Press(QDialog& window, const char* button)
-    {
-        window.findChild<QPushButton*>(button)->click();
-    }
+    static void Press(QDialog& window, const char* button) { window.findChild<QPushButton*>(button)->click(); }
 
     static void ClickEntry(QDialog& window, const std::string& path, bool twice)
     {
@@ -109,8 +106,7 @@ TEST_F(DirChooserTest, SingleClickOnlyHighlightsSoOkReturnsTheParent)
     vars_.dir = base_;
     Open([&](QDialog& window) {
         ClickEntry(window, base_ + "/alpha", false);
-        EXPECT_EQ(List(window).currentRow(),
-                  List(window).RowOf(QString::fromStdString(base_ + "/alpha")));
+        EXPECT_EQ(List(window).currentRow(), List(window).RowOf(QString::fromStdString(base_ + "/alpha")));
         Press(window, "cmdOkey");
     });
     EXPECT_EQ(vars_.result, base_ + "/");
@@ -142,9 +138,7 @@ TEST_F(DirChooserTest, PathIsOpenAndTheCurrentDirectoryStaysMarked)
         const auto entry = [&list](const std::string& path) {
             return list.item(list.RowOf(QString::fromStdString(path)));
         };
-        const auto picture = [](const QListWidgetItem* item) {
-            return item->icon().pixmap(16).toImage();
-        };
+        const auto picture = [](const QListWidgetItem* item) { return item->icon().pixmap(16).toImage(); };
         const QImage open = picture(entry("/"));
         EXPECT_EQ(picture(entry(base_)), open);
         EXPECT_NE(picture(entry(base_ + "/alpha")), open);
@@ -183,9 +177,7 @@ TEST_F(DirChooserTest, EnterOnAFocusedButtonPressesIt)
     });
     EXPECT_EQ(vars_.result, base_ + "/");
     vars_.result = "stale";
-    Open([&](QDialog& window) {
-        QTest::keyClick(window.findChild<QPushButton*>("cmdAvbryt"), Qt::Key_Enter);
-    });
+    Open([&](QDialog& window) { QTest::keyClick(window.findChild<QPushButton*>("cmdAvbryt"), Qt::Key_Enter); });
     EXPECT_EQ(vars_.result, "");
 }
 

@@ -124,14 +124,14 @@ TEST(Cli, FailuresGoToStderrWithExitCode1)
 
 TEST(Cli, UsageErrorsExitWith2)
 {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {},
-             {kExample},
-             {"--browse", "sideways", kExample, "/tmp"},
-             {"--percent", "ten", kExample, "/tmp"},
-             {"--percent", "30", "--pixels", "200", kExample, "/tmp"},
-             {"--folders", "nested", kExample, "/tmp"},
-             {"--bogus", kExample, "/tmp"}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {kExample},
+                                               {"--browse", "sideways", kExample, "/tmp"},
+                                               {"--percent", "ten", kExample, "/tmp"},
+                                               {"--percent", "30", "--pixels", "200", kExample, "/tmp"},
+                                               {"--folders", "nested", kExample, "/tmp"},
+                                               {"--bogus", kExample, "/tmp"}}) {
         const Result result = RunCli(args);
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_EQ(result.out, "");

@@ -47,8 +47,8 @@ const std::string& ScratchDir()
     static const std::string* dir = [] {
         const char* chosen = std::getenv("TMPDIR");
         const std::string base = chosen != nullptr && *chosen != '\0' ? chosen
-                                 : ::access("/dev/shm", W_OK) == 0     ? "/dev/shm"
-                                                                       : "/tmp";
+                                 : ::access("/dev/shm", W_OK) == 0    ? "/dev/shm"
+                                                                      : "/tmp";
         std::string pattern = base + "/harrowdeck-fuzz-XXXXXX";
         if (::mkdtemp(pattern.data()) == nullptr) {
             Fail("cannot create a scratch directory");

@@ -99,10 +99,10 @@ TEST(ReadFolders, SkipsLinksOutsideFoldersAndDropsEmptyFolders)
 {
     TempDir dir;
     const test::PagesRead result = Read("<DT><A HREF=\"l.htm\">Loose</A>\n"
-                                   "<DT><H3>Empty</H3>\n<DL><p>\n</DL><p>\n"
-                                   "<DT><H3>Full</H3>\n<DT><A HREF=\"f.htm\">F</A>\n</DL><p>\n"
-                                   "<DT><A HREF=\"between.htm\">Between</A>\n",
-                                   dir);
+                                        "<DT><H3>Empty</H3>\n<DL><p>\n</DL><p>\n"
+                                        "<DT><H3>Full</H3>\n<DT><A HREF=\"f.htm\">F</A>\n</DL><p>\n"
+                                        "<DT><A HREF=\"between.htm\">Between</A>\n",
+                                        dir);
     EXPECT_EQ(result.folderNames, Names{"Full"});
     EXPECT_EQ(result.linksWritten, 1u);
     EXPECT_EQ(ReadFile(dir / "1.html"), Page("Full", "<A HREF=\"f.htm\">F</A><BR>\n"));
@@ -113,10 +113,10 @@ TEST(ReadFolders, IndentedExportKeepsEveryAddressAndName)
 {
     TempDir dir;
     const test::PagesRead result = Read("  <DT><H3 ADD_DATE=\"1\">News</H3>\n"
-                                   "\t<DL><p>\n"
-                                   " \t    <DT><A HREF=\"x.htm\" ICON=\"i\">X</A>\n"
-                                   "    </DL><p>\n",
-                                   dir, kTop);
+                                        "\t<DL><p>\n"
+                                        " \t    <DT><A HREF=\"x.htm\" ICON=\"i\">X</A>\n"
+                                        "    </DL><p>\n",
+                                        dir, kTop);
     EXPECT_EQ(result.folderNames, Names{"News"});
     EXPECT_EQ(ReadFile(dir / "1.html"), Page("News", "<A HREF=\"x.htm\" TARGET=\"_top\">X</A><BR>\n"));
 }
@@ -125,17 +125,17 @@ TEST(ReadFolders, InnerFoldersJoinTheOuterFolderUntilItsOwnEnd)
 {
     TempDir dir;
     const test::PagesRead result = Read("<DT><H3>Outer</H3>\n<DL><p>\n"
-                                   "    <DT><A HREF=\"1\">before</A>\n"
-                                   "    <DT><H3>Inner</H3>\n    <DL><p>\n"
-                                   "        <DT><H3>Deepest</H3>\n        <DL><p>\n"
-                                   "            <DT><A HREF=\"2\">deep</A>\n"
-                                   "        </DL><p>\n"
-                                   "        <DT><A HREF=\"3\">inner</A>\n"
-                                   "    </DL><p>\n"
-                                   "    <DT><A HREF=\"4\">after</A>\n"
-                                   "</DL><p>\n"
-                                   "<DT><H3>Next</H3>\n<DT><A HREF=\"5\">next</A>\n</DL><p>\n",
-                                   dir);
+                                        "    <DT><A HREF=\"1\">before</A>\n"
+                                        "    <DT><H3>Inner</H3>\n    <DL><p>\n"
+                                        "        <DT><H3>Deepest</H3>\n        <DL><p>\n"
+                                        "            <DT><A HREF=\"2\">deep</A>\n"
+                                        "        </DL><p>\n"
+                                        "        <DT><A HREF=\"3\">inner</A>\n"
+                                        "    </DL><p>\n"
+                                        "    <DT><A HREF=\"4\">after</A>\n"
+                                        "</DL><p>\n"
+                                        "<DT><H3>Next</H3>\n<DT><A HREF=\"5\">next</A>\n</DL><p>\n",
+                                        dir);
     EXPECT_EQ(result.folderNames, (Names{"Outer", "Next"}));
     EXPECT_EQ(ReadFile(dir / "1.html"), Page("Outer", "<A HREF=\"1\">before</A><BR>\n<A HREF=\"2\">deep</A><BR>\n"
                                                       "<A HREF=\"3\">inner</A><BR>\n<A HREF=\"4\">after</A><BR>\n"));
@@ -145,12 +145,12 @@ TEST(ReadFolders, InnerFoldersJoinTheOuterFolderUntilItsOwnEnd)
 TEST(ReadFolders, UncuttableLinesAreSkippedAndCounted)
 {
     TempDir dir;
-    const test::PagesRead result = Read("<DT>Broken</H3>\n"                    // no tag before the name
-                                   "<DT><H3>A</H3>\n"
-                                   "<DT><A HREF=\"no-close>X</A>\n"        // no closing quote
-                                   "<DT><A HREF=\"ok\">OK</A>\n"
-                                   "</DL><p>\n",
-                                   dir);
+    const test::PagesRead result = Read("<DT>Broken</H3>\n" // no tag before the name
+                                        "<DT><H3>A</H3>\n"
+                                        "<DT><A HREF=\"no-close>X</A>\n" // no closing quote
+                                        "<DT><A HREF=\"ok\">OK</A>\n"
+                                        "</DL><p>\n",
+                                        dir);
     EXPECT_EQ(result.skippedLines, 2u);
     EXPECT_EQ(result.folderNames, Names{"A"});
     EXPECT_EQ(ReadFile(dir / "1.html"), Page("A", "<A HREF=\"ok\">OK</A><BR>\n"));
@@ -160,8 +160,8 @@ TEST(ReadFolders, AFolderOpenAtTheEndIsFinished)
 {
     TempDir dir;
     test::PagesRead result = Read("<DT><H3>A</H3>\n<DT><A HREF=\"a\">a</A>\n</DL><p>\n"
-                             "<DT><H3>Open</H3>\n<DT><A HREF=\"o\">o</A>",
-                             dir);
+                                  "<DT><H3>Open</H3>\n<DT><A HREF=\"o\">o</A>",
+                                  dir);
     EXPECT_EQ(result.folderNames, (Names{"A", "Open"}));
     EXPECT_EQ(ReadFile(dir / "2.html"), Page("Open", "<A HREF=\"o\">o</A><BR>\n"));
 
@@ -175,14 +175,14 @@ TEST(ReadFolders, RecognisesMarksCaseSensitively)
 {
     TempDir dir;
     const test::PagesRead result = Read("<DT><h3>lower</h3>\n"
-                                   "<DT><H3>A</H3>\n"
-                                   "<DT><a href=\"lower\">x</a>\n"
-                                   "</dl><p>\n"
-                                   "<DT><A HREF=\"kept\">k</A>\n"
-                                   "</DL><p> \n"
-                                   "<DT><A HREF=\"kept2\">k</A>\n"
-                                   "</DL><p>\n",
-                                   dir);
+                                        "<DT><H3>A</H3>\n"
+                                        "<DT><a href=\"lower\">x</a>\n"
+                                        "</dl><p>\n"
+                                        "<DT><A HREF=\"kept\">k</A>\n"
+                                        "</DL><p> \n"
+                                        "<DT><A HREF=\"kept2\">k</A>\n"
+                                        "</DL><p>\n",
+                                        dir);
     EXPECT_EQ(result.folderNames, Names{"A"});
     EXPECT_EQ(ReadFile(dir / "1.html"), Page("A", "<A HREF=\"kept\">k</A><BR>\n<A HREF=\"kept2\">k</A><BR>\n"));
 }
@@ -201,9 +201,8 @@ TEST(ReadFolders, ProgressCanCancel)
     MemorySource source(body);
     LineReader input(source);
     int calls = 0;
-    const test::PagesRead result = test::ReadPages(input, dir.Path(), "", "<BODY>", [&calls](std::uint64_t) {
-        return ++calls < 1;
-    });
+    const test::PagesRead result =
+        test::ReadPages(input, dir.Path(), "", "<BODY>", [&calls](std::uint64_t) { return ++calls < 1; });
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(calls, 1);
     EXPECT_LT(result.folderNames.size(), 100u);
@@ -221,10 +220,13 @@ TEST(ReadFolders, ProgressNeverReportsMoreThanTheInputHolds)
         MemorySource source(body);
         LineReader input(source);
         std::uint64_t most = 0;
-        const test::PagesRead result = test::ReadPages(input, dir.Path(), "", "<BODY>", [&most](std::uint64_t bytes) {
-            most = std::max(most, bytes);
-            return true;
-        }, mode);
+        const test::PagesRead result = test::ReadPages(
+            input, dir.Path(), "", "<BODY>",
+            [&most](std::uint64_t bytes) {
+                most = std::max(most, bytes);
+                return true;
+            },
+            mode);
         EXPECT_FALSE(result.Failed());
         EXPECT_GT(most, 0u);
         EXPECT_LE(most, body.size());

@@ -81,8 +81,7 @@ TEST_F(FolderModesTest, AnEntryAfterASeparatorOnItsLineIsCutFromItsDT)
            "<HR>    <DT><H3 ADD_DATE=\"2\">Separated</H3>\n<DL><p>\n" + In("s") + "</DL><p>\n");
     for (const FolderMode mode : kModes) {
         ASSERT_EQ(RunIn(mode).outcome, RunOutcome::Done);
-        EXPECT_EQ(ReadFile(destDir + "1.html"),
-                  Page("Plain", "<A HREF=\"after-hr.htm\">After a separator</A><BR>\n"));
+        EXPECT_EQ(ReadFile(destDir + "1.html"), Page("Plain", "<A HREF=\"after-hr.htm\">After a separator</A><BR>\n"));
         EXPECT_EQ(ReadFile(destDir + "2.html"), Page("Separated", Out("s")));
         EXPECT_EQ(Index(), (Names{"Plain", "Separated"}));
     }
@@ -93,8 +92,7 @@ TEST_F(FolderModesTest, LinksOutsideEveryFolderAreCountedInTopModeAndKeptInAll)
     // Left out: link lines read between folders, uncuttable ones too, but
     // not a folder line that also holds the link mark.
     Source(std::string(kHeaderLine) + In("loose1") + "<DT><A HREF=\"no-closing-quote>x</A>\n" +
-           "<DT><H3>About A HREF= links</H3>\n<DL><p>\n" + In("f") + "<DT><A HREF=\"bad>\n</DL><p>\n" +
-           In("loose2"));
+           "<DT><H3>About A HREF= links</H3>\n<DL><p>\n" + In("f") + "<DT><A HREF=\"bad>\n</DL><p>\n" + In("loose2"));
     RunReport report = RunIn(FolderMode::Top);
     ASSERT_EQ(report.outcome, RunOutcome::Done);
     EXPECT_EQ(report.leftOutLinks, 3u);
@@ -146,9 +144,8 @@ TEST_F(FolderModesTest, PagesFollowTheFolderLinesAndOnlyFoldersWithOwnLinksGetOn
 
     // The outer folder's page comes first, though its link comes last.
     Source(std::string(kHeaderLine) + "<H1>Title</H1>\n<DT><H3>Outer</H3>\n<DL><p>\n" +
-           "    <DT><H3>Only subfolders</H3>\n    <DL><p>\n" +
-           "        <DT><H3>Inner</H3>\n        <DL><p>\n" + "        " + In("i1") + "        " + In("i2") +
-           "        </DL><p>\n    </DL><p>\n" + In("o") + "</DL><p>\n");
+           "    <DT><H3>Only subfolders</H3>\n    <DL><p>\n" + "        <DT><H3>Inner</H3>\n        <DL><p>\n" +
+           "        " + In("i1") + "        " + In("i2") + "        </DL><p>\n    </DL><p>\n" + In("o") + "</DL><p>\n");
     const RunReport report = RunIn(FolderMode::All);
     ASSERT_EQ(report.outcome, RunOutcome::Done);
     EXPECT_EQ(report.pagesWritten, 2u);
@@ -174,9 +171,9 @@ TEST_F(FolderModesTest, PathsDeeperThanFourNamesShowTheLastFour)
 
 TEST_F(FolderModesTest, AnUncuttableFolderLineOpensAFolderAndTheEndClosesAllStillOpen)
 {
-    Source(std::string(kHeaderLine) + "<DT><H3>Outer</H3>\n<DL><p>\n" +
-           "<DT>No tag before the name</H3>\n<DL><p>\n" + In("u") + "</DL><p>\n" + In("o") +
-           "<DT><H3>Two</H3>\n<DL><p>\n" + In("t") + "<DT><H3>Three</H3>\n<DL><p>\n" + In("d"));
+    Source(std::string(kHeaderLine) + "<DT><H3>Outer</H3>\n<DL><p>\n" + "<DT>No tag before the name</H3>\n<DL><p>\n" +
+           In("u") + "</DL><p>\n" + In("o") + "<DT><H3>Two</H3>\n<DL><p>\n" + In("t") +
+           "<DT><H3>Three</H3>\n<DL><p>\n" + In("d"));
     const RunReport report = RunIn(FolderMode::All);
     ASSERT_EQ(report.outcome, RunOutcome::Done);
     EXPECT_EQ(report.skippedLines, 1u);
@@ -233,8 +230,8 @@ TEST_F(FolderModesTest, NestedExportMatchesTheGoldenPagesByteForByte)
     EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!");
     EXPECT_EQ(report.pagesWritten, 7u);
     EXPECT_EQ(report.linksWritten, 11u);
-    const Names files = {"1.html", "2.html", "3.html", "4.html", "5.html", "6.html", "7.html", "Harrowdeck.html",
-                         "dir.html"};
+    const Names files = {"1.html", "2.html", "3.html",          "4.html",  "5.html",
+                         "6.html", "7.html", "Harrowdeck.html", "dir.html"};
     ASSERT_EQ(DestFiles(), files);
     for (const std::string& file : files) {
         EXPECT_EQ(ReadFile(destDir + file), ReadFile(DataPath("nested/" + file))) << file;

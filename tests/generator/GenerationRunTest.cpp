@@ -51,9 +51,11 @@ TEST_F(RunTest, WorkedExampleMatchesTheGoldenPagesByteForByte)
 TEST_F(RunTest, TargetFollowsTheBrowsingMode)
 {
     Source(std::string(test::kHeaderLine) + "<DT><H3>A</H3>\n<DT><A HREF=\"x\" ADD=\"1\">X</A>\n</DL><p>\n");
-    const std::pair<int, std::string> cases[] = {
-        {kBrowseFrame, ""}, {kBrowseFullWindow, " TARGET=\"_top\""}, {kBrowseNewWindow, " TARGET=\"_blank\""},
-        {0, " TARGET=\"_blank\""}, {7, " TARGET=\"_blank\""}};
+    const std::pair<int, std::string> cases[] = {{kBrowseFrame, ""},
+                                                 {kBrowseFullWindow, " TARGET=\"_top\""},
+                                                 {kBrowseNewWindow, " TARGET=\"_blank\""},
+                                                 {0, " TARGET=\"_blank\""},
+                                                 {7, " TARGET=\"_blank\""}};
     for (const auto& [mode, target] : cases) {
         state.browseMode = mode;
         ASSERT_EQ(Run().outcome, RunOutcome::Done);
@@ -150,13 +152,14 @@ TEST_F(RunTest, FoldersWithoutLinksGiveAMessageAndNoFile)
 
 TEST_F(RunTest, SkippedLinesAreCountedInTheCompletionMessage)
 {
-    Source(std::string(test::kHeaderLine) + "<DT><H3>A</H3>\n<DT><A HREF=\"bad>x</A>\n<DT><A HREF=\"ok\">ok</A>\n</DL><p>\n");
+    Source(std::string(test::kHeaderLine) +
+           "<DT><H3>A</H3>\n<DT><A HREF=\"bad>x</A>\n<DT><A HREF=\"ok\">ok</A>\n</DL><p>\n");
     RunReport report = Run();
     EXPECT_EQ(report.skippedLines, 1u);
     EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!\n1 line could not be read and was left out.");
 
     Source(std::string(test::kHeaderLine) + "<DT>A</H3>\n<DT><H3>B</H3>\n<DT><A HREF=\"bad\n<DT><A HREF=\"ok\">ok</A>\n"
-                                  "<DT><A HREF=\"bad2>\n</DL><p>\n");
+                                            "<DT><A HREF=\"bad2>\n</DL><p>\n");
     ui.messages.clear();
     report = Run();
     EXPECT_EQ(report.skippedLines, 3u);

@@ -215,8 +215,7 @@ TEST_F(AllOrNothing, StarvedRunsFailWithTheirMessage)
                              "</H3>\n<DL><p>\n<DT><A HREF=\"x\">L</A>\n</DL><p>\n";
     const Snapshot complete = MakePrevious(body);
     const auto starts = [](std::uint64_t bytes) {
-        return RunChild({"prlimit", "--as=" + std::to_string(bytes), HARROWDECK_MAKE_PATH, "--version"}).exitCode ==
-               0;
+        return RunChild({"prlimit", "--as=" + std::to_string(bytes), HARROWDECK_MAKE_PATH, "--version"}).exitCode == 0;
     };
     std::uint64_t low = 1 << 20;  // too little to load the program
     std::uint64_t high = 1 << 30; // plenty
@@ -251,8 +250,8 @@ TEST_F(AllOrNothing, OutputThatCannotBeWrittenIsAFailure)
         return RunChild(args);
     };
     const std::string full = std::string(kPrefix) + "write error: No space left on device\n";
-    for (const ChildResult& result : {withStdout(">/dev/full", Command()),
-                                      withStdout(">/dev/full", {HARROWDECK_MAKE_PATH, "--help"})}) {
+    for (const ChildResult& result :
+         {withStdout(">/dev/full", Command()), withStdout(">/dev/full", {HARROWDECK_MAKE_PATH, "--help"})}) {
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(result.err, full);
     }

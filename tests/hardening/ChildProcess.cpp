@@ -11,10 +11,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <climits>
-#include <cstring>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 namespace harrowdeck::test {

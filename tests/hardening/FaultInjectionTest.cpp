@@ -3,10 +3,10 @@
 // read-only destination, a destination that is not there or goes away, and a
 // source that is not a file or is swapped after it was checked.
 #include "ChildProcess.h"
-#include "ResourceLimit.h"
 #include "ExportReader.h"
 #include "Messages.h"
 #include "ReadPages.h"
+#include "ResourceLimit.h"
 #include "RunFixture.h"
 
 #include <malloc.h>
@@ -24,9 +24,9 @@ namespace harrowdeck {
 namespace {
 
 using test::ChildResult;
+using test::FileSizeLimit;
 using test::kHeaderLine;
 using test::MountNamespace;
-using test::FileSizeLimit;
 using test::ReadFile;
 using test::RunChild;
 using test::Snapshot;
@@ -98,9 +98,9 @@ TEST_F(FaultTest, AFaultAtAnyStageLeavesThePreviousSetWhole)
     }
     struct Stage {
         const char* what;
-        std::string source;             // the export of the run that fails
-        std::size_t inodes = 0;         // files the destination can hold, itself included
-        rlim_t fileSize = 0;            // a file-size limit during the run
+        std::string source;              // the export of the run that fails
+        std::size_t inodes = 0;          // files the destination can hold, itself included
+        rlim_t fileSize = 0;             // a file-size limit during the run
         std::function<void()> prepare{}; // after the previous run
         std::function<void()> duringRead{};
         std::uint64_t cancelAfterBytes = UINT64_MAX;
@@ -123,43 +123,66 @@ TEST_F(FaultTest, AFaultAtAnyStageLeavesThePreviousSetWhole)
     };
     const std::string changed = messages::CouldNotRead(sourcePath, messages::kSourceChanged);
     const std::vector<Stage> stages = {
-        {.what = "the first page finds the disk full", .source = threeFolders, .inodes = 6,
+        {.what = "the first page finds the disk full",
+         .source = threeFolders,
+         .inodes = 6,
          .message = fault("1.html", ENOSPC)},
-        {.what = "dir.html finds the disk full", .source = threeFolders, .inodes = 7,
+        {.what = "dir.html finds the disk full",
+         .source = threeFolders,
+         .inodes = 7,
          .message = fault("dir.html", ENOSPC)},
-        {.what = "a later page finds the disk full", .source = threeFolders, .inodes = 8,
+        {.what = "a later page finds the disk full",
+         .source = threeFolders,
+         .inodes = 8,
          .message = fault("2.html", ENOSPC)},
-        {.what = "Harrowdeck.html finds the disk full", .source = threeFolders, .inodes = 10,
+        {.what = "Harrowdeck.html finds the disk full",
+         .source = threeFolders,
+         .inodes = 10,
          .message = fault("Harrowdeck.html", ENOSPC)},
-        {.what = "an open page passes the size limit", .source = hugeSecond, .fileSize = 200000,
+        {.what = "an open page passes the size limit",
+         .source = hugeSecond,
+         .fileSize = 200000,
          .message = fault("2.html", EFBIG)},
-        {.what = "the open dir.html passes the size limit", .source = longNames, .fileSize = 100000,
+        {.what = "the open dir.html passes the size limit",
+         .source = longNames,
+         .fileSize = 100000,
          .message = fault("dir.html", EFBIG)},
-        {.what = "dir.html cannot be replaced", .source = threeFolders, .prepare = makeDirectory("dir.html"),
+        {.what = "dir.html cannot be replaced",
+         .source = threeFolders,
+         .prepare = makeDirectory("dir.html"),
          .message = fault("dir.html", EISDIR)},
-        {.what = "a new page's name is taken by a directory", .source = kHeaderLine + test::Folders(4, "New"),
-         .prepare = makeDirectory("4.html"), .message = fault("4.html", EISDIR)},
-        {.what = "cancelled while the export is read", .source = hugeSecond, .cancelAfterBytes = 0,
+        {.what = "a new page's name is taken by a directory",
+         .source = kHeaderLine + test::Folders(4, "New"),
+         .prepare = makeDirectory("4.html"),
+         .message = fault("4.html", EISDIR)},
+        {.what = "cancelled while the export is read",
+         .source = hugeSecond,
+         .cancelAfterBytes = 0,
          .outcome = RunOutcome::Cancelled},
         // Too small for a report while it is read: the one report comes
         // after the last page, just before the renaming.
-        {.what = "cancelled after the last page", .source = threeFolders, .cancelAfterBytes = 0,
+        {.what = "cancelled after the last page",
+         .source = threeFolders,
+         .cancelAfterBytes = 0,
          .outcome = RunOutcome::Cancelled},
-        {.what = "the source is cut short while it is read", .source = hugeSecond,
-         .duringRead = [this, done = false]() mutable {
-             done = done || ::truncate(sourcePath.c_str(), 100000) == 0;
-         },
-         .outcome = RunOutcome::ReadFailed, .message = changed},
-        {.what = "the source is overwritten while it is read", .source = hugeSecond,
-         .duringRead = [this, done = false]() mutable {
-             if (!done) {
-                 std::fstream file(sourcePath, std::ios::in | std::ios::out | std::ios::binary);
-                 file.seekp(300000);
-                 file << "<DT><H3>Other</H3>";
-                 done = true;
-             }
-         },
-         .outcome = RunOutcome::ReadFailed, .message = changed},
+        {.what = "the source is cut short while it is read",
+         .source = hugeSecond,
+         .duringRead = [this, done = false]() mutable { done = done || ::truncate(sourcePath.c_str(), 100000) == 0; },
+         .outcome = RunOutcome::ReadFailed,
+         .message = changed},
+        {.what = "the source is overwritten while it is read",
+         .source = hugeSecond,
+         .duringRead =
+             [this, done = false]() mutable {
+                 if (!done) {
+                     std::fstream file(sourcePath, std::ios::in | std::ios::out | std::ios::binary);
+                     file.seekp(300000);
+                     file << "<DT><H3>Other</H3>";
+                     done = true;
+                 }
+             },
+         .outcome = RunOutcome::ReadFailed,
+         .message = changed},
     };
     for (const Stage& stage : stages) {
         SCOPED_TRACE(stage.what);
@@ -184,8 +207,8 @@ TEST_F(FaultTest, AFaultAtAnyStageLeavesThePreviousSetWhole)
 
         Source(stage.source);
         // An old time stamp, so that a change within the clock's tick shows.
-        std::filesystem::last_write_time(sourcePath, std::filesystem::file_time_type::clock::now() -
-                                                         std::chrono::hours(1));
+        std::filesystem::last_write_time(sourcePath,
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
         ui.onProgress = stage.duringRead;
         ui.cancelAfterBytes = stage.cancelAfterBytes;
         RunReport report;
@@ -278,9 +301,9 @@ TEST_F(FaultTest, DestinationRemovedOrReplacedMidRunStopsTheRun)
         EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
         // The run goes on in the directory it checked, which is gone: a
         // file put in its place is never written into.
-        EXPECT_EQ(ui.messages[0].text, messages::CouldNotWrite(destDir + std::to_string(report.pagesWritten + 1) +
-                                                                   ".html",
-                                                               "No such file or directory"));
+        EXPECT_EQ(ui.messages[0].text,
+                  messages::CouldNotWrite(destDir + std::to_string(report.pagesWritten + 1) + ".html",
+                                          "No such file or directory"));
         EXPECT_GT(report.pagesWritten, 0u);
         EXPECT_LT(report.pagesWritten, 40u);
         std::filesystem::remove(destDir.substr(0, destDir.size() - 1));
@@ -313,8 +336,8 @@ TEST_F(FaultTest, SourceThatIsNoRegularFileIsRefusedWithoutHanging)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string directory = work / "subdir";
     ASSERT_TRUE(std::filesystem::create_directory(directory));
-    for (const std::string& source : {fifo, directory, directory + "/", std::string("/dev/zero"),
-                                      std::string("/dev/null"), std::string()}) {
+    for (const std::string& source :
+         {fifo, directory, directory + "/", std::string("/dev/zero"), std::string("/dev/null"), std::string()}) {
         SCOPED_TRACE("source '" + source + "'");
         state.sourcePath = source;
         EXPECT_EQ(Run().outcome, RunOutcome::SourceMissing);

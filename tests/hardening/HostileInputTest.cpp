@@ -74,7 +74,8 @@ TEST_F(HostileTest, NulBytesAreCopiedThroughLikeAnyOther)
     const std::string name("A\0B", 3);
     const std::string address("x\0y.htm", 7);
     const std::string text("t\0", 2);
-    Source(std::string(kHeaderLine) + "<DT><H3>" + name + "</H3>\n<DT><A HREF=\"" + address + "\">" + text + "</A>\n</DL><p>\n");
+    Source(std::string(kHeaderLine) + "<DT><H3>" + name + "</H3>\n<DT><A HREF=\"" + address + "\">" + text +
+           "</A>\n</DL><p>\n");
     ASSERT_EQ(Run().outcome, RunOutcome::Done);
     EXPECT_EQ(ReadFile(destDir + "1.html"), "<HTML>\r\n<BODY BGCOLOR=\"#FFFFFF\">\r\n<H3>" + name +
                                                 "</H3>\r\n<A HREF=\"" + address + "\">" + text +
@@ -102,8 +103,7 @@ TEST_F(HostileTest, EmptyOrHeaderOnlyFilesEndWithTheirMessage)
          messages::kNothingToWrite},
         {"\xEF\xBB\xBF<!DOCTYPE FIRSTFLOOR" + std::string(1 << 20, 'x'), RunOutcome::NothingToWrite,
          messages::kNothingToWrite},
-        {"<!DOCTYPE FIRSTFLOOX" + std::string(2 << 20, 'x') + "\n", RunOutcome::NotAnExport,
-         messages::kNotAnExport},
+        {"<!DOCTYPE FIRSTFLOOX" + std::string(2 << 20, 'x') + "\n", RunOutcome::NotAnExport, messages::kNotAnExport},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.body));

@@ -21,7 +21,7 @@ using test::ChildResult;
 using test::kHeaderLine;
 using test::RunChild;
 
-constexpr long kMiB = 1024;                  // in KiB, as ru_maxrss counts
+constexpr long kMiB = 1024;                   // in KiB, as ru_maxrss counts
 constexpr long kLineCapAndBuffers = 8 * kMiB; // the 1 MiB line cap, read and write buffers, slack
 // What no input may make the tool exceed.
 constexpr long kFlatBound = 16 * kMiB;

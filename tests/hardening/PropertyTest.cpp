@@ -24,7 +24,9 @@ constexpr int kExports = 400;
 
 std::string TargetFor(int browseMode)
 {
-    return browseMode == kBrowseFrame ? "" : browseMode == kBrowseFullWindow ? " TARGET=\"_top\"" : " TARGET=\"_blank\"";
+    return browseMode == kBrowseFrame        ? ""
+           : browseMode == kBrowseFullWindow ? " TARGET=\"_top\""
+                                             : " TARGET=\"_blank\"";
 }
 
 // A run of the generation on `bytes` into a fresh destination.
@@ -101,7 +103,8 @@ TEST(RandomExports, DamagedExportsStillKeepTheInvariants)
         ASSERT_EQ(outcome.ui.messages.size(), 1u);
         switch (outcome.report.outcome) {
         case RunOutcome::Done:
-            EXPECT_EQ(outcome.ui.messages[0].text, messages::Completion(outcome.report.skippedLines, outcome.report.leftOutLinks));
+            EXPECT_EQ(outcome.ui.messages[0].text,
+                      messages::Completion(outcome.report.skippedLines, outcome.report.leftOutLinks));
             break;
         case RunOutcome::NotAnExport:
             EXPECT_EQ(outcome.ui.messages[0].text, messages::kNotAnExport);
@@ -212,7 +215,8 @@ public:
 
     long Read(char* buffer, std::size_t size) override
     {
-        const std::size_t most = std::min({size, bytes_.size(), std::uniform_int_distribution<std::size_t>(1, 70)(random_)});
+        const std::size_t most =
+            std::min({size, bytes_.size(), std::uniform_int_distribution<std::size_t>(1, 70)(random_)});
         std::copy_n(bytes_.data(), most, buffer);
         bytes_.remove_prefix(most);
         return static_cast<long>(most);

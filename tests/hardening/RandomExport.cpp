@@ -98,8 +98,9 @@ private:
 
     std::string FolderAttributes()
     {
-        static constexpr std::array<const char*, 4> kAttributes = {
-            "", " ADD_DATE=\"1700000000\"", " ADD_DATE=\"1\" LAST_MODIFIED=\"2\"", " FOLDED PERSONAL_TOOLBAR_FOLDER=\"true\""};
+        static constexpr std::array<const char*, 4> kAttributes = {"", " ADD_DATE=\"1700000000\"",
+                                                                   " ADD_DATE=\"1\" LAST_MODIFIED=\"2\"",
+                                                                   " FOLDED PERSONAL_TOOLBAR_FOLDER=\"true\""};
         return kAttributes[static_cast<std::size_t>(Pick(4))];
     }
 

@@ -40,8 +40,7 @@ TEST_F(AboutWindow, ShowsTheProductAndCopyright)
     frmStart about(mainWindow, QStringLiteral("Harrowdeck 1.1"));
     EXPECT_EQ(about.objectName(), "frmStart");
     EXPECT_EQ(Get<QLabel>(about, "lblProductname").text(), "Harrowdeck 1.1");
-    EXPECT_EQ(Get<QLabel>(about, "lblCopyright").text(),
-              QStringLiteral("Copyright ") + version::kLegalCopyright + " ");
+    EXPECT_EQ(Get<QLabel>(about, "lblCopyright").text(), QStringLiteral("Copyright ") + version::kLegalCopyright + " ");
     EXPECT_EQ(Get<QLabel>(about, "lblCopyright").text(), "Copyright 2026 The Harrowdeck developers ");
     EXPECT_EQ(Get<QPushButton>(about, "cmdExit").text(), "Okej");
     EXPECT_EQ(about.windowTitle(), "");

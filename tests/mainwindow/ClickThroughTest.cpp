@@ -157,8 +157,7 @@ TEST_F(ProgressWindow, CancelAndProgramEndStopTheRun)
 TEST_F(ProgressWindow, FailureBoxCarriesTheExclamationIcon)
 {
     GuiUserInterface ui(parent, runner, std::chrono::milliseconds(0));
-    ui.ShowMessage("Could not write /x/1.html: No space left on device",
-                   UserInterface::Icon::Exclamation);
+    ui.ShowMessage("Could not write /x/1.html: No space left on device", UserInterface::Icon::Exclamation);
     ui.ShowMessage("plain", UserInterface::Icon::None);
     ASSERT_EQ(runner.shown.size(), 2u);
     EXPECT_EQ(runner.shown[0].icon, QMessageBox::Warning);

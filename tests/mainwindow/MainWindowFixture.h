@@ -63,10 +63,7 @@ protected:
     }
 
     [[nodiscard]] QString Text(const char* field) const { return Get<QLineEdit>(field).text(); }
-    [[nodiscard]] bool Selected(const char* option) const
-    {
-        return Get<QRadioButton>(option).isChecked();
-    }
+    [[nodiscard]] bool Selected(const char* option) const { return Get<QRadioButton>(option).isChecked(); }
 };
 
 } // namespace harrowdeck::test

@@ -96,9 +96,8 @@ TEST_F(MainWindowInput, FixedSizeWithoutMaximise)
 
 TEST_F(MainWindowInput, TabOrderStartsAtTheMakeButton)
 {
-    const QStringList expected = {"Command1", "cmdSource", "cmdDest",   "optProcent",
-                                  "optPixel", "txtProc",   "txtPixel",  "optFrame",
-                                  "optWindow", "optNewWin", "txtDest",  "txtSource"};
+    const QStringList expected = {"Command1", "cmdSource", "cmdDest",   "optProcent", "optPixel", "txtProc",
+                                  "txtPixel", "optFrame",  "optWindow", "optNewWin",  "txtDest",  "txtSource"};
     QStringList chain;
     QWidget* widget = &Get<QWidget>("Command1");
     do {

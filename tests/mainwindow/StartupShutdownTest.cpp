@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up from the parameter file and the save at shutdown.
-#include "ResourceLimit.h"
 #include "MainWindowFixture.h"
+#include "ResourceLimit.h"
 
 #include "ParamFile.h"
 #include "WindowPlacement.h"
@@ -10,7 +10,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
-
 
 namespace harrowdeck::test {
 namespace {
@@ -84,8 +83,7 @@ TEST_F(StartupShutdown, SelectedButtonsFollowTheModes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.sizeMode) + "/" + std::to_string(c.browseMode));
-        StartWith("DEF\n 40 \n 300 \n " + std::to_string(c.sizeMode) + " \n "
-                  + std::to_string(c.browseMode) + " \n");
+        StartWith("DEF\n 40 \n 300 \n " + std::to_string(c.sizeMode) + " \n " + std::to_string(c.browseMode) + " \n");
         EXPECT_TRUE(Selected(c.sizeButton));
         EXPECT_TRUE(Selected(c.browseButton));
         EXPECT_EQ(window->State().browseMode, c.browseAfter);
@@ -216,8 +214,7 @@ TEST_F(StartupShutdown, FailedSaveKeepsTheOldFile)
 
 TEST_F(StartupShutdown, ParamsGoToTheConfigDirectoryWhenTheProgramDirIsNotUsed)
 {
-    const AppPaths paths =
-        MakeAppPaths(dir / "readonly-program-dir", dir / "config/Harrowdeck", {.writable = false});
+    const AppPaths paths = MakeAppPaths(dir / "readonly-program-dir", dir / "config/Harrowdeck", {.writable = false});
     window = std::make_unique<frmMain>(paths, chooserVars, runner);
     window->StartUp();
     window->close();

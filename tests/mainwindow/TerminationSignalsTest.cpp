@@ -28,15 +28,13 @@ TEST_F(Termination, SignalClosesTheMainWindowTheNormalWay)
         EXPECT_FALSE(second.IsActive());
         EXPECT_EQ(second.Failure(), "termination signals are already being watched");
         Make();
-        QObject::connect(&watcher, &TerminationSignals::terminationRequested, window.get(),
-                         &frmMain::RequestClose);
+        QObject::connect(&watcher, &TerminationSignals::terminationRequested, window.get(), &frmMain::RequestClose);
         bool signalledDuringAbout = false;
         runner.onShow = [&](QDialog& dialog) {
             if (dialog.objectName() == "frmStart") {
                 std::raise(signal);
                 // The modal window's event loop sees the request.
-                signalledDuringAbout =
-                    QTest::qWaitFor([this] { return window->HasShutDown(); }, 2000);
+                signalledDuringAbout = QTest::qWaitFor([this] { return window->HasShutDown(); }, 2000);
             }
         };
         window->StartUp();
@@ -72,8 +70,7 @@ TEST_F(Termination, SignalDuringARunAbandonsItBeforeClosing)
     bool requested = false;
     QObject::connect(&watcher, &TerminationSignals::terminationRequested, [&requested] { requested = true; });
     bool temporaryAtSave = true;
-    QObject::connect(window.get(), &frmMain::shutdownFinished,
-                     [&] { temporaryAtSave = HasTemporaryFile(out); });
+    QObject::connect(window.get(), &frmMain::shutdownFinished, [&] { temporaryAtSave = HasTemporaryFile(out); });
     window->SetProgressDelay(std::chrono::milliseconds(0));
     // Inside the run's first event handling, with its pages under way.
     QTimer::singleShot(0, window.get(), [&] {

@@ -8,8 +8,8 @@ namespace {
 
 TEST(AppPaths, ParamsBesideAProgramInItsOwnWritableDirectory)
 {
-    const AppPaths paths = MakeAppPaths("/home/me/build/src/app", "/home/me/.config/Harrowdeck",
-                                        {.writable = true, .holdsParams = false});
+    const AppPaths paths =
+        MakeAppPaths("/home/me/build/src/app", "/home/me/.config/Harrowdeck", {.writable = true, .holdsParams = false});
     EXPECT_EQ(paths.appDir, "/home/me/build/src/app/");
     EXPECT_EQ(paths.tempFile, "/home/me/build/src/app/Prog.tmp");
     EXPECT_EQ(paths.paramFile, "/home/me/build/src/app/Harrowdeck.ini");
@@ -24,14 +24,12 @@ TEST(AppPaths, InstalledProgramKeepsParamsPerUser)
         EXPECT_EQ(paths.paramFile, config + "/Harrowdeck.ini");
         EXPECT_EQ(paths.tempFile, "/usr/bin/Prog.tmp");
     }
-    EXPECT_EQ(MakeAppPaths("/media/cd/harrowdeck", config, {.writable = false}).paramFile,
-              config + "/Harrowdeck.ini");
+    EXPECT_EQ(MakeAppPaths("/media/cd/harrowdeck", config, {.writable = false}).paramFile, config + "/Harrowdeck.ini");
 }
 
 TEST(AppPaths, AnExistingFileBesideTheProgramIsUsed)
 {
-    const AppPaths paths =
-        MakeAppPaths("/opt/harrowdeck/", "/c", {.writable = false, .holdsParams = true});
+    const AppPaths paths = MakeAppPaths("/opt/harrowdeck/", "/c", {.writable = false, .holdsParams = true});
     EXPECT_EQ(paths.paramFile, "/opt/harrowdeck/Harrowdeck.ini");
 }
 

@@ -2,8 +2,8 @@
 #include "ParamFile.h"
 
 #include "ChosenState.h"
-#include "ResourceLimit.h"
 #include "Messages.h"
+#include "ResourceLimit.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -77,9 +77,9 @@ TEST(ParamFile, SectionsInAnyOrderLaterOnesWin)
 {
     const MainState read = Read(Crlf("junk\n"
                                      "DEF\n 40 \n 200 \n 2 \n 2 \n"
-                                     "paths\n"       // markers are case-sensitive
-                                     "PATHS \n"      // and exact
-                                     "SIZE\n 30\n"   // the old section sets the percent only
+                                     "paths\n"     // markers are case-sensitive
+                                     "PATHS \n"    // and exact
+                                     "SIZE\n 30\n" // the old section sets the percent only
                                      "POS\n-15\n 45\n"
                                      "POS\n 30 \n 60 \n"));
     EXPECT_EQ(read.leftPercent, 30);

@@ -78,9 +78,9 @@ struct Folder {
 std::optional<Folder> ParseLinkPage(const std::vector<std::string_view>& lines, const std::string& name,
                                     std::vector<std::string>& faults)
 {
-    if (lines.size() < 5 || lines[0] != "<HTML>" || !StartsWith(lines[1], "<BODY") ||
-        !StartsWith(lines[2], "<H3>") || !EndsWith(lines[2], "</H3>") || lines[2].size() < 9 ||
-        lines[lines.size() - 2] != "</BODY>" || lines.back() != "</HTML>") {
+    if (lines.size() < 5 || lines[0] != "<HTML>" || !StartsWith(lines[1], "<BODY") || !StartsWith(lines[2], "<H3>") ||
+        !EndsWith(lines[2], "</H3>") || lines[2].size() < 9 || lines[lines.size() - 2] != "</BODY>" ||
+        lines.back() != "</HTML>") {
         faults.push_back(name + ": not a link page");
         return std::nullopt;
     }

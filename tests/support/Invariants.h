@@ -25,8 +25,7 @@ struct PageCheck {
 // - the link lines of the pages, in page order, come one each from distinct
 //   link lines of the input, in input order.
 // `input` is the whole export; `targetAttr` the run's TARGET attribute.
-[[nodiscard]] PageCheck CheckPages(const std::string& destDir, std::string_view input,
-                                   const std::string& targetAttr);
+[[nodiscard]] PageCheck CheckPages(const std::string& destDir, std::string_view input, const std::string& targetAttr);
 
 // The lines of a text, split at CR LF, CR and LF as the reader splits them.
 [[nodiscard]] std::vector<std::string_view> SplitLines(std::string_view text);

@@ -18,7 +18,7 @@ public:
         Icon icon;
     };
 
-    std::deque<bool> answers;             // taken in order; Yes once they run out
+    std::deque<bool> answers; // taken in order; Yes once they run out
     std::vector<std::string> questions;
     std::vector<Shown> messages;
     std::uint64_t cancelAfterBytes = UINT64_MAX;

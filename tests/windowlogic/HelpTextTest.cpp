@@ -21,16 +21,14 @@ std::string ReadBytes(const std::filesystem::path& path)
 
 std::filesystem::path GoldenHelp()
 {
-    return std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "help"
-           / "help.txt";
+    return std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "help" / "help.txt";
 }
 
 std::vector<std::string> LinesOf(const std::string& text)
 {
     std::vector<std::string> lines;
     std::size_t start = 0;
-    for (std::size_t end = text.find("\r\n"); end != std::string::npos;
-         end = text.find("\r\n", start)) {
+    for (std::size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
         lines.push_back(text.substr(start, end - start));
         start = end + 2;
     }

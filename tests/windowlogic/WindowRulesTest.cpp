@@ -22,9 +22,9 @@ class DirExistsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root_ = fs::temp_directory_path()
-                / ("direxists-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed())
-                   + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ = fs::temp_directory_path() /
+                ("direxists-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(root_);
     }
     void TearDown() override
