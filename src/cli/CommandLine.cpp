@@ -40,15 +40,15 @@ const CLI::Validator kWholeNumber(
     },
     "N");
 
-int BrowseModeOf(const std::string& name)
+BrowseMode BrowseModeOf(const std::string& name)
 {
     if (name == "full") {
-        return kBrowseFullWindow;
+        return BrowseMode::FullWindow;
     }
     if (name == "new") {
-        return kBrowseNewWindow;
+        return BrowseMode::NewWindow;
     }
-    return kBrowseFrame;
+    return BrowseMode::Frame;
 }
 
 std::string VersionText()
@@ -58,7 +58,7 @@ std::string VersionText()
 
 } // namespace
 
-std::optional<int> ParseCommandLine(int argc, char** argv, MainState& state, std::ostream& out, std::ostream& err)
+std::optional<int> ParseCommandLine(int argc, char** argv, RunOptions& options, std::ostream& out, std::ostream& err)
 {
     CLI::App app("Turns a Gloamery bookmark export (SOURCE) into the pages of a Harrowdeck frameset in the "
                  "directory DEST: 1.html, 2.html, ... (one per folder with links), dir.html and Harrowdeck.html.",
@@ -87,8 +87,8 @@ std::optional<int> ParseCommandLine(int argc, char** argv, MainState& state, std
                    "folder on a first page, each named by its path)")
         ->check(CLI::IsMember({"top", "all"}))
         ->type_name("WHICH");
-    app.add_option("SOURCE", state.sourcePath, "The exported bookmark file")->required()->type_name("FILE");
-    app.add_option("DEST", state.destDir, "The existing directory the pages are written to")
+    app.add_option("SOURCE", options.sourcePath, "The exported bookmark file")->required()->type_name("FILE");
+    app.add_option("DEST", options.destDir, "The existing directory the pages are written to")
         ->required()
         ->type_name("DIR");
     app.set_version_flag("--version", VersionText());
@@ -106,12 +106,12 @@ std::optional<int> ParseCommandLine(int argc, char** argv, MainState& state, std
         return kExitUsage;
     }
 
-    state.sizeMode = pixelsOption->count() > 0 ? kSizePixels : kSizePercent;
-    const MainState defaults;
-    state.procText = percent.empty() ? defaults.procText : percent;
-    state.pixelText = pixels.empty() ? defaults.pixelText : pixels;
-    state.browseMode = BrowseModeOf(browse);
-    state.folderMode = folders == "all" ? FolderMode::All : FolderMode::Top;
+    options.sizeMode = pixelsOption->count() > 0 ? SizeMode::Pixels : SizeMode::Percent;
+    const RunOptions defaults;
+    options.procText = percent.empty() ? defaults.procText : percent;
+    options.pixelText = pixels.empty() ? defaults.pixelText : pixels;
+    options.browseMode = BrowseModeOf(browse);
+    options.folderMode = folders == "all" ? FolderMode::All : FolderMode::Top;
     return std::nullopt;
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "MainState.h"
+#include "RunOptions.h"
 
 #include <optional>
 #include <ostream>
@@ -13,10 +13,10 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-// Reads the command line into the state a run starts from. Returns the exit
+// Reads the command line into the options of a run. Returns the exit
 // code instead when the program should stop: after --help or --version
 // (printed to out) or on a usage error (printed to err).
-[[nodiscard]] std::optional<int> ParseCommandLine(int argc, char** argv, MainState& state, std::ostream& out,
+[[nodiscard]] std::optional<int> ParseCommandLine(int argc, char** argv, RunOptions& options, std::ostream& out,
                                                   std::ostream& err);
 
 } // namespace harrowdeck

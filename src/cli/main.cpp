@@ -33,11 +33,12 @@ std::string Count(std::uint64_t count, const std::string& singular, const std::s
 
 std::string Summary(const harrowdeck::RunReport& report)
 {
-    std::string summary = Count(report.pagesWritten, "link page", "link pages") + ", " +
-                          Count(report.linksWritten, "link", "links") + ", " +
-                          Count(report.skippedLines, "skipped line", "skipped lines");
-    if (report.leftOutLinks > 0) {
-        summary += "; " + harrowdeck::messages::LeftOutLinks(report.leftOutLinks) + " (--folders all keeps them)";
+    std::string summary = Count(report.counts.pagesWritten, "link page", "link pages") + ", " +
+                          Count(report.counts.linksWritten, "link", "links") + ", " +
+                          Count(report.counts.skippedLines, "skipped line", "skipped lines");
+    if (report.counts.leftOutLinks > 0) {
+        summary +=
+            "; " + harrowdeck::messages::LeftOutLinks(report.counts.leftOutLinks) + " (--folders all keeps them)";
     }
     return summary;
 }
@@ -68,11 +69,11 @@ int CloseStandardOutput(int exitCode)
     return exitCode;
 }
 
-int Convert(harrowdeck::MainState& state)
+int Convert(const harrowdeck::RunOptions& options)
 {
     harrowdeck::CatchInterruptions();
     harrowdeck::ConsoleUi ui;
-    const harrowdeck::RunReport report = harrowdeck::MakeFrameset(state, ui);
+    const harrowdeck::RunReport report = harrowdeck::MakeFrameset(options, ui);
     // A signal that came once the pages were being renamed was too late to
     // stop the run; the exit status says what the destination holds.
     const int signalNumber = harrowdeck::InterruptingSignal();
@@ -97,9 +98,9 @@ int Convert(harrowdeck::MainState& state)
 
 int main(int argc, char** argv)
 {
-    harrowdeck::MainState state;
-    if (const auto exitCode = harrowdeck::ParseCommandLine(argc, argv, state, std::cout, std::cerr)) {
+    harrowdeck::RunOptions options;
+    if (const auto exitCode = harrowdeck::ParseCommandLine(argc, argv, options, std::cout, std::cerr)) {
         return CloseStandardOutput(*exitCode);
     }
-    return CloseStandardOutput(Convert(state));
+    return CloseStandardOutput(Convert(options));
 }

@@ -32,6 +32,17 @@ std::unique_ptr<FolderReader> MakeReader(PageSet& pages, const ReadSettings& set
     return MakeTopFolderReader(pages, settings);
 }
 
+// What the reading made, once the reader has stopped; a reader stops for a
+// cancel the way it stops for a failure.
+ReadResult Ended(const FolderReader& reader, ReadEnd end, std::optional<IoError> error)
+{
+    if (error && error->errorNumber == ECANCELED) {
+        end = ReadEnd::Cancelled;
+        error.reset();
+    }
+    return ReadResult{reader.Counts(), end, std::move(error)};
+}
+
 } // namespace
 
 bool IsExportHeader(std::string_view line)
@@ -83,47 +94,37 @@ std::optional<LinkCut> CutLinkLine(std::string_view line)
     return LinkCut{tag.substr(0, quote + 1), tag.substr(tagEnd)};
 }
 
-std::optional<std::string> ConvertLinkLine(std::string_view line, std::string_view targetAttr)
-{
-    const std::optional<LinkCut> cut = CutLinkLine(line);
-    if (!cut) {
-        return std::nullopt;
-    }
-    std::string converted;
-    converted.reserve(cut->head.size() + targetAttr.size() + cut->tail.size() + 4);
-    converted.append(cut->head).append(targetAttr).append(cut->tail).append("<BR>");
-    return converted;
-}
-
 ReadResult ReadFolders(LineReader& input, PageSet& pages, const ReadSettings& settings)
 {
     const std::unique_ptr<FolderReader> reader = MakeReader(pages, settings);
+    const auto stop = [&reader](ReadEnd end, std::optional<IoError> error) {
+        return Ended(*reader, end, std::move(error));
+    };
     std::uint64_t nextReport = kProgressStep;
     std::string_view line;
     for (;;) {
         const LineReader::Status status = input.Next(line);
         if (status == LineReader::Status::End) {
-            (void)reader->Finish(input.BytesConsumed());
-            break;
+            std::optional<IoError> error = reader->Finish(input.BytesConsumed());
+            return stop(error ? ReadEnd::WriteFailed : ReadEnd::Complete, std::move(error));
         }
         if (status == LineReader::Status::Error) {
-            reader->Result().readError = input.Error();
-            break;
+            return stop(ReadEnd::ReadFailed, input.Error());
         }
         if (status == LineReader::Status::TooLong) {
             reader->SkipUnreadable();
-        } else if (status == LineReader::Status::Line && !reader->Take(SkipIndent(line))) {
-            break;
+        } else if (status == LineReader::Status::Line) {
+            if (std::optional<IoError> error = reader->Take(SkipIndent(line))) {
+                return stop(ReadEnd::WriteFailed, std::move(error));
+            }
         }
         if (settings.progress && input.BytesConsumed() >= nextReport) {
             nextReport = input.BytesConsumed() + kProgressStep;
             if (!settings.progress(input.BytesConsumed())) {
-                reader->Result().cancelled = true;
-                break;
+                return stop(ReadEnd::Cancelled, std::nullopt);
             }
         }
     }
-    return std::move(reader->Result());
 }
 
 } // namespace harrowdeck

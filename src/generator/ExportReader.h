@@ -2,9 +2,8 @@
 #pragma once
 
 #include "LineReader.h"
-#include "MainState.h"
-#include "OutputFile.h"
 #include "PageSet.h"
+#include "RunOptions.h"
 
 #include <cstdint>
 #include <functional>
@@ -39,31 +38,37 @@ struct LinkCut {
 };
 [[nodiscard]] std::optional<LinkCut> CutLinkLine(std::string_view line);
 
-// The converted link: head + targetAttr + tail + "<BR>".
-[[nodiscard]] std::optional<std::string> ConvertLinkLine(std::string_view line, std::string_view targetAttr);
-
 // Told how many bytes have been read; returning false cancels the reading.
 using ReadProgress = std::function<bool(std::uint64_t bytesRead)>;
 
 struct ReadSettings {
     FolderMode mode = FolderMode::Top;
-    std::string sourcePath; // names the source in a read error
     std::string targetAttr;
     std::string pageBodyTag;
     std::string indexBodyTag;
     ReadProgress progress;
 };
 
-struct ReadResult {
+// What the reading made of the export.
+struct ReadCounts {
     std::uint64_t pagesWritten = 0;
     std::uint64_t linksWritten = 0;
     std::uint64_t skippedLines = 0; // lines that could not be cut
     std::uint64_t leftOutLinks = 0; // links outside every folder, not kept
-    std::optional<IoError> writeError;
-    std::optional<IoError> readError;
-    bool cancelled = false;
+};
 
-    [[nodiscard]] bool Failed() const { return writeError || readError || cancelled; }
+// How the reading ended.
+enum class ReadEnd {
+    Complete,    // at the end of the input, every page and dir.html written
+    ReadFailed,  // the input failed; see error
+    WriteFailed, // a page, dir.html or a scratch file failed; see error
+    Cancelled,   // progress asked to stop
+};
+
+struct ReadResult {
+    ReadCounts counts;
+    ReadEnd end = ReadEnd::Complete;
+    std::optional<IoError> error;
 };
 
 // Reads the export after its first line into pages: each link page and

@@ -3,25 +3,27 @@
 
 #include "ExportReader.h"
 
+#include <cerrno>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace harrowdeck {
 
-// Turns the export's lines into pages, one way for each folder mode.
+// Turns the export's lines into pages, one way for each folder mode. Every
+// step reports what stopped it, or nothing to go on.
 class FolderReader {
 public:
     virtual ~FolderReader() = default;
 
-    // Handles one line after the export's first, indentation skipped;
-    // false stops the reading, with the failure in Result().
-    [[nodiscard]] virtual bool Take(std::string_view line) = 0;
+    // Handles one line after the export's first, indentation skipped.
+    [[nodiscard]] virtual std::optional<IoError> Take(std::string_view line) = 0;
     // The input ended after bytesRead bytes: closes what is open and
     // completes dir.html, reporting progress at bytesRead while it does.
-    [[nodiscard]] virtual bool Finish(std::uint64_t bytesRead) = 0;
+    [[nodiscard]] virtual std::optional<IoError> Finish(std::uint64_t bytesRead) = 0;
 
-    void SkipUnreadable() { ++result_.skippedLines; }
-    [[nodiscard]] ReadResult& Result() { return result_; }
+    void SkipUnreadable() { ++counts_.skippedLines; }
+    [[nodiscard]] const ReadCounts& Counts() const { return counts_; }
 
 protected:
     // The cuts of an entry line, from its "<DT>" on; a line that cannot be
@@ -43,16 +45,15 @@ protected:
         return cut;
     }
 
-    // Both stop the reading with the failure kept in the result.
-    [[nodiscard]] bool Fail(IoError error)
-    {
-        result_.writeError = std::move(error);
-        return false;
-    }
-    [[nodiscard]] bool Check(const std::optional<IoError>& error) { return !error || Fail(*error); }
-
-    ReadResult result_;
+    ReadCounts counts_;
 };
+
+// A stop asked for by progress, reported as a failure is, so that a reader
+// stops one way; ReadFolders tells it apart by its error number.
+[[nodiscard]] inline IoError Cancellation(std::string path)
+{
+    return IoError::FromErrno(std::move(path), ECANCELED);
+}
 
 [[nodiscard]] std::unique_ptr<FolderReader> MakeTopFolderReader(PageSet& pages, const ReadSettings& settings);
 [[nodiscard]] std::unique_ptr<FolderReader> MakeNestedFolderReader(PageSet& pages, const ReadSettings& settings);

@@ -5,8 +5,8 @@
 #include "FileProbe.h"
 #include "LineReader.h"
 #include "Messages.h"
-#include "OutputPages.h"
 #include "PageSet.h"
+#include "PageText.h"
 #include "WidthField.h"
 
 #include <cerrno>
@@ -20,26 +20,15 @@ namespace {
 
 using Icon = UserInterface::Icon;
 
-std::string TargetAttrFor(int browseMode)
-{
-    switch (browseMode) {
-    case kBrowseFrame:
-        return {};
-    case kBrowseFullWindow:
-        return " TARGET=\"_top\"";
-    default:
-        return " TARGET=\"_blank\"";
-    }
-}
-
 // Both widths are normalised in every run that gets this far, whichever
 // size mode is chosen, and stay normalised even when the run stops later.
-void NormaliseWidths(MainState& state)
+RunDecisions Decide(const RunOptions& options)
 {
-    state.leftPercent = NormaliseWidth(state.procText, WidthField::Percent);
-    state.procText = WidthText(state.leftPercent);
-    state.leftPixels = NormaliseWidth(state.pixelText, WidthField::Pixels);
-    state.pixelText = WidthText(state.leftPixels);
+    RunDecisions decided;
+    decided.leftPercent = NormaliseWidth(options.procText, WidthField::Percent);
+    decided.leftPixels = NormaliseWidth(options.pixelText, WidthField::Pixels);
+    decided.targetAttr = TargetAttrFor(options.browseMode);
+    return decided;
 }
 
 // How a run ends for the user: the box to show, if any.
@@ -53,21 +42,19 @@ struct Ending {
 // the destination while the user reads it.
 class Run {
 public:
-    Run(MainState& state, UserInterface& ui, RunReport& report, std::optional<Ending>& ending)
-        : state_(state), ui_(ui), report_(report), ending_(ending)
+    Run(const RunOptions& options, UserInterface& ui, RunReport& report, std::optional<Ending>& ending)
+        : options_(options), ui_(ui), report_(report), decided_(*report.decided), ending_(ending)
     {
     }
 
     void Execute()
     {
-        NormaliseWidths(state_);
-        state_.targetAttr = TargetAttrFor(state_.browseMode);
         std::optional<PageSet> pages = OpenDestination();
         if (!pages) {
             return;
         }
-        const BodyTags bodies = ChooseBodyTags(state_.destDir);
-        IoResult<FileSource> source = FileSource::Open(state_.sourcePath);
+        const BodyTags bodies = ChooseBodyTags(options_.destDir);
+        IoResult<FileSource> source = FileSource::Open(options_.sourcePath);
         if (!source) {
             FailReading(source.Error().reason);
             return;
@@ -76,7 +63,7 @@ public:
         if (!CheckHeader(input) || !ReadPages(*source, input, *pages, bodies)) {
             return;
         }
-        if (report_.pagesWritten == 0) {
+        if (report_.counts.pagesWritten == 0) {
             End(RunOutcome::NothingToWrite, messages::kNothingToWrite, Icon::None);
             return;
         }
@@ -94,18 +81,19 @@ public:
             FailWriting(*failure);
             return;
         }
-        End(RunOutcome::Done, messages::Completion(report_.skippedLines, report_.leftOutLinks), Icon::None);
+        End(RunOutcome::Done, messages::Completion(report_.counts.skippedLines, report_.counts.leftOutLinks),
+            Icon::None);
     }
 
 private:
     std::optional<PageSet> OpenDestination()
     {
-        IoResult<PageSet> pages = PageSet::Open(state_.destDir);
+        IoResult<PageSet> pages = PageSet::Open(options_.destDir);
         if (pages) {
             return std::move(*pages);
         }
         if (pages.Error().errorNumber == EWOULDBLOCK) {
-            End(RunOutcome::DestBusy, messages::DestinationBusy(state_.destDir), Icon::Exclamation);
+            End(RunOutcome::DestBusy, messages::DestinationBusy(options_.destDir), Icon::Exclamation);
         } else {
             FailWriting(pages.Error());
         }
@@ -136,30 +124,27 @@ private:
     bool ReadPages(const FileSource& source, LineReader& input, PageSet& pages, const BodyTags& bodies)
     {
         ReadSettings settings;
-        settings.mode = state_.folderMode;
-        settings.sourcePath = state_.sourcePath;
-        settings.targetAttr = state_.targetAttr;
+        settings.mode = options_.folderMode;
+        settings.targetAttr = decided_.targetAttr;
         settings.pageBodyTag = bodies.page;
         settings.indexBodyTag = bodies.index;
         const std::uint64_t total = source.Size();
         settings.progress = [this, total](std::uint64_t bytesRead) { return ui_.ReportProgress(bytesRead, total); };
 
-        const ReadResult result = ReadFolders(input, pages, settings);
-        report_.pagesWritten = result.pagesWritten;
-        report_.linksWritten = result.linksWritten;
-        report_.skippedLines = result.skippedLines;
-        report_.leftOutLinks = result.leftOutLinks;
-        if (result.cancelled) {
+        ReadResult result = ReadFolders(input, pages, settings);
+        report_.counts = result.counts;
+        switch (result.end) {
+        case ReadEnd::Cancelled:
             report_.outcome = RunOutcome::Cancelled;
             return false;
-        }
-        if (result.readError) {
-            FailReading(result.readError->reason);
+        case ReadEnd::ReadFailed:
+            FailReading(result.error->reason);
             return false;
-        }
-        if (result.writeError) {
-            FailWriting(*result.writeError);
+        case ReadEnd::WriteFailed:
+            FailWriting(*result.error);
             return false;
+        case ReadEnd::Complete:
+            break;
         }
         if (source.Changed()) {
             FailReading(messages::kSourceChanged);
@@ -174,13 +159,13 @@ private:
         if (!file) {
             return file.Error();
         }
-        WriteFrameset(*file, state_.sizeMode, state_.leftPercent, state_.leftPixels);
+        WriteFrameset(*file, options_.sizeMode, decided_.leftPercent, decided_.leftPixels);
         return file->Finish();
     }
 
     void FailReading(const std::string& reason)
     {
-        End(RunOutcome::ReadFailed, messages::CouldNotRead(state_.sourcePath, reason), Icon::Exclamation);
+        End(RunOutcome::ReadFailed, messages::CouldNotRead(options_.sourcePath, reason), Icon::Exclamation);
     }
 
     void FailWriting(const IoError& error)
@@ -194,23 +179,24 @@ private:
         ending_ = Ending{message, icon};
     }
 
-    MainState& state_;
+    const RunOptions& options_;
     UserInterface& ui_;
     RunReport& report_;
+    const RunDecisions& decided_;
     std::optional<Ending>& ending_;
 };
 
 } // namespace
 
-RunReport MakeFrameset(MainState& state, UserInterface& ui)
+RunReport MakeFrameset(const RunOptions& options, UserInterface& ui)
 {
     RunReport report;
-    if (!FileExists(state.sourcePath)) {
+    if (!FileExists(options.sourcePath)) {
         ui.ShowMessage(messages::kSourceMissing, Icon::None);
         report.outcome = RunOutcome::SourceMissing;
         return report;
     }
-    if (!IsDirectory(state.destDir)) {
+    if (!IsDirectory(options.destDir)) {
         ui.ShowMessage(messages::kDestMissing, Icon::None);
         report.outcome = RunOutcome::DestMissing;
         return report;
@@ -221,12 +207,13 @@ RunReport MakeFrameset(MainState& state, UserInterface& ui)
     }
     std::optional<Ending> ending;
     try {
-        Run(state, ui, report, ending).Execute();
+        report.decided = Decide(options);
+        Run(options, ui, report, ending).Execute();
     } catch (const std::bad_alloc&) {
         // Everything the run allocated, its temporary files included, is
         // gone with the unwinding; what is left is to say so.
         report.outcome = RunOutcome::OutOfMemory;
-        ending = Ending{messages::OutOfMemory(state.sourcePath), Icon::Exclamation};
+        ending = Ending{messages::OutOfMemory(options.sourcePath), Icon::Exclamation};
     }
     if (ending) {
         ui.ShowMessage(ending->text, ending->icon);

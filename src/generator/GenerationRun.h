@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "MainState.h"
+#include "ExportReader.h"
+#include "RunOptions.h"
 #include "UserInterface.h"
 
-#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace harrowdeck {
@@ -24,13 +25,20 @@ enum class RunOutcome {
     Done,           // every page was written
 };
 
-// What a run did, for callers that summarise it (the command-line tool).
+// What a run settles once the user has said Yes, and keeps even when it
+// stops later: the window shows the widths as the run used them.
+struct RunDecisions {
+    int leftPercent = kDefaultLeftPercent; // 10..80
+    int leftPixels = kDefaultLeftPixels;   // at least 20
+    std::string targetAttr;                // of every link on the link pages
+};
+
+// What a run did, for the window's fields and for callers that summarise it
+// (the command-line tool).
 struct RunReport {
     RunOutcome outcome = RunOutcome::SourceMissing;
-    std::uint64_t pagesWritten = 0; // link pages
-    std::uint64_t linksWritten = 0;
-    std::uint64_t skippedLines = 0; // lines that could not be cut
-    std::uint64_t leftOutLinks = 0; // links outside every folder, not kept
+    std::optional<RunDecisions> decided; // from the question on
+    ReadCounts counts;
 };
 
 // The click handler of "Make Harrowdeck": checks the source and destination,
@@ -39,6 +47,6 @@ struct RunReport {
 // All or nothing: the pages replace the previous run's only once every one
 // of them is complete, so a run that fails or is cancelled leaves the
 // destination as it was.
-RunReport MakeFrameset(MainState& state, UserInterface& ui);
+[[nodiscard]] RunReport MakeFrameset(const RunOptions& options, UserInterface& ui);
 
 } // namespace harrowdeck

@@ -15,7 +15,7 @@
 
 #include "FolderStack.h"
 #include "LineClass.h"
-#include "OutputPages.h"
+#include "PageText.h"
 #include "ScratchRecords.h"
 
 namespace harrowdeck {
@@ -61,7 +61,7 @@ public:
         root_.key = kRootKey;
     }
 
-    bool Take(std::string_view line) override
+    std::optional<IoError> Take(std::string_view line) override
     {
         if (IsLinkLine(line)) {
             return TakeLink(line);
@@ -70,97 +70,106 @@ public:
             return OpenFolderLine(line);
         }
         if (IsFolderEnd(line)) {
-            return stack_.Empty() || CloseFolder();
+            return stack_.Empty() ? std::nullopt : CloseFolder();
         }
         if (!rootNamed_ && line.find(kTitleMark) != std::string_view::npos) {
             rootName_ = std::string(CutTitle(line));
             sawTitle_ = true;
             return NameRoot();
         }
-        return true;
+        return std::nullopt;
     }
 
-    bool Finish(std::uint64_t bytesRead) override
+    std::optional<IoError> Finish(std::uint64_t bytesRead) override
     {
         while (!stack_.Empty()) {
-            if (!CloseFolder()) {
-                return false;
+            if (auto error = CloseFolder()) {
+                return error;
             }
         }
-        if (!rootNamed_ && !NameRoot()) {
-            return false;
+        if (!rootNamed_) {
+            if (auto error = NameRoot()) {
+                return error;
+            }
         }
-        if (root_.shownNumber != 0 && !EndPage(root_)) {
-            return false;
+        if (root_.shownNumber != 0) {
+            if (auto error = EndPage(root_)) {
+                return error;
+            }
         }
-        return pages_.PageCount() == 0 || WriteIndex(bytesRead);
+        return pages_.PageCount() == 0 ? std::nullopt : WriteIndex(bytesRead);
     }
 
 private:
-    bool Scratch()
+    // The scratch file is made when the first record needs it.
+    IoResult<ScratchRecords*> Scratch()
     {
-        if (scratch_) {
-            return true;
+        if (!scratch_) {
+            IoResult<FileDescriptor> fd = pages_.CreateScratch();
+            if (!fd) {
+                return fd.Error();
+            }
+            scratch_.emplace(std::move(*fd), pages_.ShownPath(kIndexPageName));
         }
-        IoResult<FileDescriptor> fd = pages_.CreateScratch();
-        if (!fd) {
-            return Fail(fd.Error());
-        }
-        scratch_.emplace(std::move(*fd), pages_.ShownPath("dir.html"));
-        return true;
+        return &*scratch_;
     }
-
-    bool CheckScratch() { return !scratch_ || Check(scratch_->Error()); }
 
     // The root's name is settled by the title, the first folder line or the
     // end. Links read before then wait in the scratch file, since the
     // page's heading, which carries the name, must come first.
-    bool NameRoot()
+    std::optional<IoError> NameRoot()
     {
         rootNamed_ = true;
         if (rootName_.empty() && !sawTitle_) {
             rootName_ = kDefaultRootName;
         }
         if (earlyRootLinks_ == 0) {
-            return true;
+            return std::nullopt;
         }
-        if (!StartPage(root_)) {
-            return false;
+        if (auto error = StartPage(root_)) {
+            return error;
         }
         std::uint64_t offset = 0;
         for (std::uint64_t i = 0; i < earlyRootLinks_; ++i) {
-            const std::optional<std::uint64_t> next = scratch_->CopyTo(offset, *page_);
+            IoResult<std::uint64_t> next = scratch_->CopyTo(offset, *page_);
             if (!next) {
-                return CheckScratch();
+                return next.Error();
             }
             offset = *next;
-            page_->WriteLine({});
         }
         firstFolderRecord_ = offset;
-        return true;
+        return std::nullopt;
     }
 
-    bool OpenFolderLine(std::string_view line)
+    std::optional<IoError> OpenFolderLine(std::string_view line)
     {
-        if (!rootNamed_ && !NameRoot()) {
-            return false;
+        if (!rootNamed_) {
+            if (auto error = NameRoot()) {
+                return error;
+            }
         }
         std::optional<std::string> name = CutFolderName(line);
         if (!name) {
             // Still a folder, so that its end line closes it, not its parent.
             name.emplace();
         }
-        if (!Scratch()) {
-            return false;
+        IoResult<ScratchRecords*> scratch = Scratch();
+        if (!scratch) {
+            return scratch.Error();
         }
         OpenFolder folder;
         folder.key = ++folderLines_;
-        folder.nameRecord = scratch_->Append(*name);
-        folder.pathRecord = scratch_->Append(PathRecord(folder.nameRecord));
-        if (!CheckScratch()) {
-            return false;
+        IoResult<std::uint64_t> nameRecord = (*scratch)->Append(*name);
+        if (!nameRecord) {
+            return nameRecord.Error();
         }
-        return stack_.Push(folder) || Fail(*stack_.Error());
+        folder.nameRecord = *nameRecord;
+        IoResult<std::uint64_t> pathRecord = (*scratch)->Append(PathRecord(folder.nameRecord));
+        if (!pathRecord) {
+            return pathRecord.Error();
+        }
+        folder.pathRecord = *pathRecord;
+        return stack_.Push(folder);
     }
 
     // The path shows the names from the outermost folder to this one, only
@@ -179,11 +188,11 @@ private:
     }
 
     // Copies the names of the path record at offset into file.
-    bool WritePath(OutputFile& file, std::uint64_t pathRecord)
+    std::optional<IoError> WritePath(OutputFile& file, std::uint64_t pathRecord)
     {
         std::string record;
-        if (!scratch_->Read(pathRecord, record)) {
-            return false;
+        if (IoResult<std::uint64_t> read = scratch_->Read(pathRecord, record); !read) {
+            return read.Error();
         }
         if (record[0] != 0) {
             file.Append(kPathEllipsis);
@@ -192,121 +201,125 @@ private:
             if (i > 0) {
                 file.Append(kPathSeparator);
             }
-            if (!scratch_->CopyTo(OffsetAt(record, i), file)) {
-                return false;
+            if (IoResult<std::uint64_t> copied = scratch_->CopyTo(OffsetAt(record, i), file); !copied) {
+                return copied.Error();
             }
         }
-        return true;
+        return std::nullopt;
     }
 
-    bool TakeLink(std::string_view line)
+    NameWriter PathWriter(std::uint64_t pathRecord)
+    {
+        return [this, pathRecord](OutputFile& file) { return WritePath(file, pathRecord); };
+    }
+
+    std::optional<IoError> TakeLink(std::string_view line)
     {
         const std::optional<LinkCut> cut = CutLink(line);
         if (!cut) {
-            return true;
+            return std::nullopt;
         }
-        ++result_.linksWritten;
+        ++counts_.linksWritten;
         OpenFolder& folder = stack_.Empty() ? root_ : stack_.Top();
         if (&folder == &root_ && !rootNamed_) {
             return HoldRootLink(*cut);
         }
-        if (!SwitchTo(folder)) {
-            return false;
+        if (auto error = SwitchTo(folder)) {
+            return error;
         }
         WriteLinkLine(*page_, cut->head, settings_.targetAttr, cut->tail);
-        return true;
+        return std::nullopt;
     }
 
-    bool HoldRootLink(const LinkCut& cut)
+    std::optional<IoError> HoldRootLink(const LinkCut& cut)
     {
-        if (!Scratch()) {
-            return false;
+        IoResult<ScratchRecords*> scratch = Scratch();
+        if (!scratch) {
+            return scratch.Error();
         }
-        std::string link(cut.head);
-        link.append(settings_.targetAttr).append(cut.tail).append("<BR>");
-        (void)scratch_->Append(link);
+        IoResult<std::uint64_t> held = (*scratch)->Append(LinkLineText(cut.head, settings_.targetAttr, cut.tail));
+        if (!held) {
+            return held.Error();
+        }
         ++earlyRootLinks_;
-        return CheckScratch();
+        return std::nullopt;
     }
 
     // Makes folder's page the open one: created at its first link, opened
     // again to append when another folder's links came in between.
-    bool SwitchTo(OpenFolder& folder)
+    std::optional<IoError> SwitchTo(OpenFolder& folder)
     {
         if (page_ && pageKey_ == folder.key) {
-            return true;
+            return std::nullopt;
         }
-        if (!ClosePageFile()) {
-            return false;
+        if (auto error = ClosePageFile()) {
+            return error;
         }
         if (folder.shownNumber == 0) {
             return StartPage(folder);
         }
         IoResult<OutputFile> page = pages_.ReopenPage(folder.key, folder.shownNumber);
         if (!page) {
-            return Fail(page.Error());
+            return page.Error();
         }
         page_ = std::move(*page);
         pageKey_ = folder.key;
-        return true;
+        return std::nullopt;
     }
 
-    bool StartPage(OpenFolder& folder)
+    std::optional<IoError> StartPage(OpenFolder& folder)
     {
-        if (!ClosePageFile()) {
-            return false;
+        if (auto error = ClosePageFile()) {
+            return error;
         }
         folder.shownNumber = pages_.PageCount() + 1;
         IoResult<OutputFile> page = pages_.CreatePage(folder.key, folder.shownNumber);
         if (!page) {
-            return Fail(page.Error());
+            return page.Error();
         }
         page_ = std::move(*page);
         pageKey_ = folder.key;
         if (&folder == &root_) {
             WriteLinkPageHead(*page_, settings_.pageBodyTag, rootName_);
-            return true;
+            return std::nullopt;
         }
-        const std::uint64_t path = folder.pathRecord;
-        WriteLinkPageHead(*page_, settings_.pageBodyTag,
-                          [this, path](OutputFile& file) { (void)WritePath(file, path); });
-        return CheckScratch();
+        return WriteLinkPageHead(*page_, settings_.pageBodyTag, PathWriter(folder.pathRecord));
     }
 
-    bool ClosePageFile()
+    std::optional<IoError> ClosePageFile()
     {
         if (!page_) {
-            return true;
+            return std::nullopt;
         }
-        const std::optional<IoError> error = page_->Finish();
+        std::optional<IoError> error = page_->Finish();
         page_.reset();
-        return Check(error);
+        return error;
     }
 
-    bool CloseFolder()
+    std::optional<IoError> CloseFolder()
     {
-        OpenFolder folder;
-        if (!stack_.Pop(folder)) {
-            return Fail(*stack_.Error());
+        IoResult<OpenFolder> folder = stack_.Pop();
+        if (!folder) {
+            return folder.Error();
         }
-        return folder.shownNumber == 0 || EndPage(folder);
+        return folder->shownNumber == 0 ? std::nullopt : EndPage(*folder);
     }
 
-    bool EndPage(OpenFolder& folder)
+    std::optional<IoError> EndPage(OpenFolder& folder)
     {
-        if (!SwitchTo(folder)) {
-            return false;
+        if (auto error = SwitchTo(folder)) {
+            return error;
         }
         WritePageEnd(*page_);
-        ++result_.pagesWritten;
+        ++counts_.pagesWritten;
         return ClosePageFile();
     }
 
-    bool WriteIndex(std::uint64_t bytesRead)
+    std::optional<IoError> WriteIndex(std::uint64_t bytesRead)
     {
         IoResult<OutputFile> index = pages_.CreateIndex();
         if (!index) {
-            return Fail(index.Error());
+            return index.Error();
         }
         WriteIndexHead(*index, settings_.indexBodyTag);
         std::uint64_t number = 0;
@@ -316,26 +329,26 @@ private:
         std::uint64_t offset = firstFolderRecord_;
         for (std::uint64_t key = 1; key <= folderLines_; ++key) {
             // Each folder left two records: its own name, then its path.
-            const std::optional<std::uint64_t> path = scratch_->Skip(offset);
-            const std::optional<std::uint64_t> next = path ? scratch_->Skip(*path) : path;
+            IoResult<std::uint64_t> path = scratch_->Skip(offset);
+            if (!path) {
+                return path.Error();
+            }
+            IoResult<std::uint64_t> next = scratch_->Skip(*path);
             if (!next) {
-                return CheckScratch();
+                return next.Error();
             }
             offset = *next;
             if (pages_.HasPage(key)) {
-                WriteIndexEntry(*index, ++number, [this, &path](OutputFile& file) { (void)WritePath(file, *path); });
-                if (!CheckScratch()) {
-                    return false;
+                if (auto error = WriteIndexEntry(*index, ++number, PathWriter(*path))) {
+                    return error;
                 }
             }
             if (key % kFoldersPerReport == 0 && settings_.progress && !settings_.progress(bytesRead)) {
-                result_.cancelled = true;
-                return false;
+                return Cancellation(index->ShownPath());
             }
         }
         WritePageEnd(*index);
-        const std::optional<IoError> finished = index->Finish();
-        return Check(finished);
+        return index->Finish();
     }
 
     PageSet& pages_;

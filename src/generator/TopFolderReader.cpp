@@ -4,7 +4,7 @@
 #include "FolderReader.h"
 
 #include "LineClass.h"
-#include "OutputPages.h"
+#include "PageText.h"
 
 namespace harrowdeck {
 
@@ -14,45 +14,53 @@ class TopFolderReader final : public FolderReader {
 public:
     TopFolderReader(PageSet& pages, const ReadSettings& settings) : pages_(pages), settings_(settings) {}
 
-    bool Take(std::string_view line) override { return inFolder_ ? TakeInFolder(line) : TakeBetweenFolders(line); }
-
-    bool Finish(std::uint64_t) override
+    std::optional<IoError> Take(std::string_view line) override
     {
-        if (inFolder_ && !EndFolder()) {
-            return false;
+        if (inFolder_) {
+            return TakeInFolder(line);
+        }
+        TakeBetweenFolders(line);
+        return std::nullopt;
+    }
+
+    std::optional<IoError> Finish(std::uint64_t) override
+    {
+        if (inFolder_) {
+            if (auto error = EndFolder()) {
+                return error;
+            }
         }
         if (!index_) {
-            return true;
+            return std::nullopt;
         }
         WritePageEnd(*index_);
-        return Check(index_->Finish());
+        return index_->Finish();
     }
 
 private:
-    bool TakeBetweenFolders(std::string_view line)
+    void TakeBetweenFolders(std::string_view line)
     {
         if (!IsFolderLine(line)) {
             if (IsLinkLine(line)) {
-                ++result_.leftOutLinks;
+                ++counts_.leftOutLinks;
             }
-            return true;
+            return;
         }
         std::optional<std::string> name = CutFolderName(line);
         if (!name) {
-            return true;
+            return;
         }
         name_ = std::move(*name);
         inFolder_ = true;
         depth_ = 0;
-        return true;
     }
 
-    bool TakeInFolder(std::string_view line)
+    std::optional<IoError> TakeInFolder(std::string_view line)
     {
         if (IsFolderEnd(line)) {
             if (depth_ > 0) {
                 --depth_;
-                return true;
+                return std::nullopt;
             }
             return EndFolder();
         }
@@ -64,69 +72,71 @@ private:
             // outer folder until its own end line.
             ++depth_;
         }
-        return true;
+        return std::nullopt;
     }
 
-    bool TakeLink(std::string_view line)
+    std::optional<IoError> TakeLink(std::string_view line)
     {
         const std::optional<LinkCut> cut = CutLink(line);
         if (!cut) {
-            return true;
+            return std::nullopt;
         }
         // The page exists from the folder's first link on, so a folder
         // without links creates no file and gives up no number.
-        if (!page_ && !StartPage()) {
-            return false;
+        if (!page_) {
+            if (auto error = StartPage()) {
+                return error;
+            }
         }
         WriteLinkLine(*page_, cut->head, settings_.targetAttr, cut->tail);
         ++links_;
-        return true;
+        return std::nullopt;
     }
 
-    bool StartPage()
+    std::optional<IoError> StartPage()
     {
-        const std::uint64_t number = result_.pagesWritten + 1;
+        const std::uint64_t number = counts_.pagesWritten + 1;
         IoResult<OutputFile> page = pages_.CreatePage(number, number);
         if (!page) {
-            return Fail(page.Error());
+            return page.Error();
         }
         page_ = std::move(*page);
         WriteLinkPageHead(*page_, settings_.pageBodyTag, name_);
-        return true;
+        return std::nullopt;
     }
 
-    bool EndFolder()
+    std::optional<IoError> EndFolder()
     {
         inFolder_ = false;
         if (!page_) {
-            return true;
+            return std::nullopt;
         }
         WritePageEnd(*page_);
-        const std::optional<IoError> error = page_->Finish();
+        std::optional<IoError> error = page_->Finish();
         page_.reset();
-        if (!Check(error)) {
-            return false;
+        if (error) {
+            return error;
         }
-        ++result_.pagesWritten;
-        result_.linksWritten += links_;
+        ++counts_.pagesWritten;
+        counts_.linksWritten += links_;
         links_ = 0;
         return AddIndexEntry();
     }
 
     // The index grows with each page, so no folder name is held longer
     // than its folder is read.
-    bool AddIndexEntry()
+    std::optional<IoError> AddIndexEntry()
     {
         if (!index_) {
             IoResult<OutputFile> index = pages_.CreateIndex();
             if (!index) {
-                return Fail(index.Error());
+                return index.Error();
             }
             index_ = std::move(*index);
             WriteIndexHead(*index_, settings_.indexBodyTag);
         }
-        WriteIndexEntry(*index_, result_.pagesWritten, name_);
-        return true;
+        WriteIndexEntry(*index_, counts_.pagesWritten, name_);
+        return std::nullopt;
     }
 
     PageSet& pages_;

@@ -191,24 +191,18 @@ void frmMain::ConnectHandlers()
 
     // An option button sets its mode as soon as it becomes the selected one,
     // whether by a click, the arrow keys or the start-up.
-    const auto setsMode = [this](QRadioButton* button, int MainState::*mode, int value) {
+    const auto setsMode = [this](QRadioButton* button, auto MainState::*mode, auto value) {
         connect(button, &QRadioButton::toggled, this, [this, mode, value](bool checked) {
             if (checked) {
                 state_.*mode = value;
             }
         });
     };
-    setsMode(optFrame_, &MainState::browseMode, kBrowseFrame);
-    setsMode(optWindow_, &MainState::browseMode, kBrowseFullWindow);
-    setsMode(optNewWin_, &MainState::browseMode, kBrowseNewWindow);
-    setsMode(optProcent_, &MainState::sizeMode, kSizePercent);
-    setsMode(optPixel_, &MainState::sizeMode, kSizePixels);
-
-    // The run reads the width texts as typed.
-    connect(txtProc_, &QLineEdit::textChanged, this,
-            [this](const QString& text) { state_.procText = text.toStdString(); });
-    connect(txtPixel_, &QLineEdit::textChanged, this,
-            [this](const QString& text) { state_.pixelText = text.toStdString(); });
+    setsMode(optFrame_, &MainState::browseMode, BrowseMode::Frame);
+    setsMode(optWindow_, &MainState::browseMode, BrowseMode::FullWindow);
+    setsMode(optNewWin_, &MainState::browseMode, BrowseMode::NewWindow);
+    setsMode(optProcent_, &MainState::sizeMode, SizeMode::Percent);
+    setsMode(optPixel_, &MainState::sizeMode, SizeMode::Pixels);
 }
 
 // ---- start-up and shutdown -----------------------------------------------
@@ -258,27 +252,23 @@ void frmMain::FillFields()
     txtPixel_->setText(ToQt(WidthText(state_.leftPixels)));
 }
 
-// Modes outside the known values select the last button of their group,
-// which then stores its own value.
 void frmMain::SelectOptionButtons()
 {
-    QRadioButton* browse = state_.browseMode == kBrowseFrame        ? optFrame_
-                           : state_.browseMode == kBrowseFullWindow ? optWindow_
-                                                                    : optNewWin_;
+    QRadioButton* browse = state_.browseMode == BrowseMode::Frame        ? optFrame_
+                           : state_.browseMode == BrowseMode::FullWindow ? optWindow_
+                                                                         : optNewWin_;
     browse->setChecked(true);
-    state_.browseMode = browse == optFrame_    ? kBrowseFrame
-                        : browse == optWindow_ ? kBrowseFullWindow
-                                               : kBrowseNewWindow;
-
-    QRadioButton* size = state_.sizeMode == kSizePercent ? optProcent_ : optPixel_;
-    size->setChecked(true);
-    state_.sizeMode = size == optProcent_ ? kSizePercent : kSizePixels;
+    (state_.sizeMode == SizeMode::Percent ? optProcent_ : optPixel_)->setChecked(true);
 }
 
-void frmMain::ShowWidthFields()
+// A run that got past its question brought both widths into range; the
+// fields and the saved choices show them as the run used them.
+void frmMain::ShowDecidedWidths(const RunDecisions& decided)
 {
-    txtProc_->setText(ToQt(state_.procText));
-    txtPixel_->setText(ToQt(state_.pixelText));
+    state_.leftPercent = decided.leftPercent;
+    state_.leftPixels = decided.leftPixels;
+    txtProc_->setText(ToQt(WidthText(decided.leftPercent)));
+    txtPixel_->setText(ToQt(WidthText(decided.leftPixels)));
 }
 
 void frmMain::ShowAbout()
@@ -337,16 +327,29 @@ void frmMain::mnuHelp_Click()
     ShowHelpText(BuildHelpText(), *this, runner_);
 }
 
+RunOptions frmMain::CurrentRunOptions() const
+{
+    RunOptions options;
+    options.sourcePath = state_.sourcePath;
+    options.destDir = state_.destDir;
+    options.browseMode = state_.browseMode;
+    options.sizeMode = state_.sizeMode;
+    options.procText = FromQt(txtProc_->text());
+    options.pixelText = FromQt(txtPixel_->text());
+    return options;
+}
+
 void frmMain::Command1_Click()
 {
     if (running_) {
         return;
     }
     running_ = true;
+    std::optional<RunDecisions> decided;
     {
         GuiUserInterface ui(*this, runner_, progressDelay_, [this] { return closing_; });
         runUi_ = &ui;
-        (void)MakeFrameset(state_, ui);
+        decided = MakeFrameset(CurrentRunOptions(), ui).decided;
         runUi_ = nullptr;
     }
     running_ = false;
@@ -354,7 +357,9 @@ void frmMain::Command1_Click()
         close();
         return;
     }
-    ShowWidthFields();
+    if (decided) {
+        ShowDecidedWidths(*decided);
+    }
 }
 
 void frmMain::mnuInfo_Click()

@@ -3,6 +3,7 @@
 
 #include "AppPaths.h"
 #include "ChooserVars.h"
+#include "GenerationRun.h"
 #include "MainState.h"
 
 #include <QMainWindow>
@@ -80,7 +81,9 @@ private:
 
     void FillFields();
     void SelectOptionButtons();
-    void ShowWidthFields();
+    void ShowDecidedWidths(const RunDecisions& decided);
+    // What a run is asked to do: the choices and the width fields as typed.
+    [[nodiscard]] RunOptions CurrentRunOptions() const;
     void ShowAbout();
     void Shutdown();
 

@@ -141,10 +141,50 @@ bool ReadPos(ParamLines& lines, MainState& state)
     return ReadLong(lines, state.mainTop) && ReadLong(lines, state.mainLeft);
 }
 
+// The file's numbers for the modes. A number the program never writes is
+// still a mode: every browsing mode but 1 and 2 opens a new window, every
+// size mode but 1 is pixels.
+BrowseMode BrowseModeFromFile(int number)
+{
+    return number == 1 ? BrowseMode::Frame : number == 2 ? BrowseMode::FullWindow : BrowseMode::NewWindow;
+}
+
+SizeMode SizeModeFromFile(int number)
+{
+    return number == 1 ? SizeMode::Percent : SizeMode::Pixels;
+}
+
+int FileNumberOf(BrowseMode mode)
+{
+    switch (mode) {
+    case BrowseMode::Frame:
+        return 1;
+    case BrowseMode::FullWindow:
+        return 2;
+    case BrowseMode::NewWindow:
+        break;
+    }
+    return 3;
+}
+
+int FileNumberOf(SizeMode mode)
+{
+    return mode == SizeMode::Percent ? 1 : 2;
+}
+
 bool ReadDef(ParamLines& lines, MainState& state)
 {
-    return ReadShort(lines, state.leftPercent) && ReadShort(lines, state.leftPixels) &&
-           ReadShort(lines, state.sizeMode) && ReadShort(lines, state.browseMode);
+    int sizeMode = 0;
+    int browseMode = 0;
+    if (!ReadShort(lines, state.leftPercent) || !ReadShort(lines, state.leftPixels) || !ReadShort(lines, sizeMode)) {
+        return false;
+    }
+    state.sizeMode = SizeModeFromFile(sizeMode);
+    if (!ReadShort(lines, browseMode)) {
+        return false;
+    }
+    state.browseMode = BrowseModeFromFile(browseMode);
+    return true;
 }
 
 } // namespace
@@ -199,8 +239,8 @@ std::string FormatParams(const MainState& state)
     line("DEF");
     line(FormatParamNumber(state.leftPercent));
     line(FormatParamNumber(state.leftPixels));
-    line(FormatParamNumber(state.sizeMode));
-    line(FormatParamNumber(state.browseMode));
+    line(FormatParamNumber(FileNumberOf(state.sizeMode)));
+    line(FormatParamNumber(FileNumberOf(state.browseMode)));
     return text;
 }
 

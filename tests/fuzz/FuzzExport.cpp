@@ -2,12 +2,13 @@
 // Fuzzes the export reader and the page writers: bytes in memory become
 // pages in a scratch directory, which must then keep every invariant. The
 // input's length picks the TARGET attribute, so every one is exercised.
+#include "AtomicFile.h"
 #include "ExportReader.h"
 #include "Invariants.h"
 #include "LineReader.h"
-#include "MainState.h"
-#include "OutputPages.h"
+#include "PageText.h"
 #include "ReadPages.h"
+#include "RunOptions.h"
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -32,6 +33,17 @@ const std::string kPageBody = "<BODY BGCOLOR=\"#FFFFFF\">";
 // then met often, and a megabyte allocated per input would slow the
 // fuzzing down a hundredfold.
 constexpr std::size_t kReadBuffer = 4096;
+
+// Harrowdeck.html beside the pages, written as a run writes it.
+std::optional<IoError> WriteFramesetFile(const std::string& dir, SizeMode mode)
+{
+    IoResult<AtomicFile> file = AtomicFile::Create(dir + std::string(kFramesetPageName));
+    if (!file) {
+        return file.Error();
+    }
+    WriteFrameset(file->Output(), mode, kDefaultLeftPercent, kDefaultLeftPixels);
+    return file->Commit();
+}
 
 [[noreturn]] void Fail(const std::string& what)
 {
@@ -148,18 +160,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view first;
     if (input.Next(first) == LineReader::Status::Line && IsExportHeader(first)) {
         const test::PagesRead result = test::ReadPages(input, dir, targetAttr, kPageBody);
-        if (result.Failed()) {
+        if (result.end != ReadEnd::Complete) {
             Fail("the reading stopped without a reason");
         }
         if (!result.folderNames.empty() &&
-            WriteFramesetPage(dir, size % 2 == 0 ? kSizePercent : kSizePixels, 25, 140)) {
+            WriteFramesetFile(dir, size % 2 == 0 ? SizeMode::Percent : SizeMode::Pixels)) {
             Fail("Harrowdeck.html could not be written");
         }
         const test::PageCheck check = test::CheckPages(dir, bytes, targetAttr);
         if (!check.faults.empty()) {
             Fail(check.faults.front());
         }
-        if (check.pages != result.folderNames.size() || check.links != result.linksWritten) {
+        if (check.pages != result.folderNames.size() || check.links != result.counts.linksWritten) {
             Fail("the pages do not match what the reader reported");
         }
     }

@@ -36,39 +36,40 @@ TEST(ExtractFolderName, CutsBetweenTheFirstTagEndAndTheNextTag)
     EXPECT_EQ(ExtractFolderName("</H3"), std::nullopt);
 }
 
-TEST(ConvertLinkLine, ReplacesTheAttributesAfterTheAddress)
+TEST(ConvertedLinkLine, ReplacesTheAttributesAfterTheAddress)
 {
-    EXPECT_EQ(ConvertLinkLine("<DT><A HREF=\"news/a.htm\" ADD_DATE=\"1\" LAST_VISIT=\"2\">A &amp; B</A>", kTop),
+    EXPECT_EQ(test::ConvertedLinkLine("<DT><A HREF=\"news/a.htm\" ADD_DATE=\"1\" LAST_VISIT=\"2\">A &amp; B</A>", kTop),
               "<A HREF=\"news/a.htm\" TARGET=\"_top\">A &amp; B</A><BR>");
-    EXPECT_EQ(ConvertLinkLine("<DT><A HREF=\"b.htm\">B</A>", ""), "<A HREF=\"b.htm\">B</A><BR>");
-    EXPECT_EQ(ConvertLinkLine("<DT><A HREF=\"\">X</A>", kTop), "<A HREF=\"\" TARGET=\"_top\">X</A><BR>");
-    EXPECT_EQ(ConvertLinkLine("<DT><A HREF=\"x.htm\">X</A> trailing", ""), "<A HREF=\"x.htm\">X</A> trailing<BR>");
+    EXPECT_EQ(test::ConvertedLinkLine("<DT><A HREF=\"b.htm\">B</A>", ""), "<A HREF=\"b.htm\">B</A><BR>");
+    EXPECT_EQ(test::ConvertedLinkLine("<DT><A HREF=\"\">X</A>", kTop), "<A HREF=\"\" TARGET=\"_top\">X</A><BR>");
+    EXPECT_EQ(test::ConvertedLinkLine("<DT><A HREF=\"x.htm\">X</A> trailing", ""),
+              "<A HREF=\"x.htm\">X</A> trailing<BR>");
 }
 
-TEST(ConvertLinkLine, CutsAtFixedPositions)
+TEST(ConvertedLinkLine, CutsAtFixedPositions)
 {
     // Two extra characters in front shift the cut onto the opening quote.
-    EXPECT_EQ(ConvertLinkLine("  <DT><A HREF=\"x.htm\">X</A>", kTop), "T><A HREF=\"" + kTop + ">X</A><BR>");
+    EXPECT_EQ(test::ConvertedLinkLine("  <DT><A HREF=\"x.htm\">X</A>", kTop), "T><A HREF=\"" + kTop + ">X</A><BR>");
 }
 
-TEST(ConvertLinkLine, FailsWithoutClosingQuoteOrTagEnd)
+TEST(ConvertedLinkLine, FailsWithoutClosingQuoteOrTagEnd)
 {
-    EXPECT_EQ(ConvertLinkLine("<DT><A HREF=\"x.htm>X</A>", ""), std::nullopt);
-    EXPECT_EQ(ConvertLinkLine("<DT><A HREF=\"x.htm\" X", ""), std::nullopt);
-    EXPECT_EQ(ConvertLinkLine("<DT><A HREF=", ""), std::nullopt);
-    EXPECT_EQ(ConvertLinkLine("A HREF=", ""), std::nullopt);
+    EXPECT_EQ(test::ConvertedLinkLine("<DT><A HREF=\"x.htm>X</A>", ""), std::nullopt);
+    EXPECT_EQ(test::ConvertedLinkLine("<DT><A HREF=\"x.htm\" X", ""), std::nullopt);
+    EXPECT_EQ(test::ConvertedLinkLine("<DT><A HREF=", ""), std::nullopt);
+    EXPECT_EQ(test::ConvertedLinkLine("A HREF=", ""), std::nullopt);
 }
 
 TEST(EntryStart, CutsFromTheFirstDTOnlyWhenTextPrecedesIt)
 {
     EXPECT_EQ(ExtractFolderName(EntryStart("<HR>    <DT><H3 ADD_DATE=\"1\">News</H3>")), "News");
-    EXPECT_EQ(ConvertLinkLine(EntryStart("<HR>    <DT><A HREF=\"x.htm\" ADD_DATE=\"1\">X</A>"), kTop),
+    EXPECT_EQ(test::ConvertedLinkLine(EntryStart("<HR>    <DT><A HREF=\"x.htm\" ADD_DATE=\"1\">X</A>"), kTop),
               "<A HREF=\"x.htm\" TARGET=\"_top\">X</A><BR>");
-    EXPECT_EQ(ConvertLinkLine(EntryStart("<DT><A HREF=\"x.htm\">Y <DT> Z</A>"), ""),
+    EXPECT_EQ(test::ConvertedLinkLine(EntryStart("<DT><A HREF=\"x.htm\">Y <DT> Z</A>"), ""),
               "<A HREF=\"x.htm\">Y <DT> Z</A><BR>");
     // Without "<DT>" the fixed cut stays: four characters go, whatever they are.
-    EXPECT_EQ(ConvertLinkLine(EntryStart("<HR><A HREF=\"x.htm\">X</A>"), ""), "<A HREF=\"x.htm\">X</A><BR>");
-    EXPECT_EQ(ConvertLinkLine(EntryStart("<A HREF=\"x.htm\">X</A>"), ""), "REF=\"x.htm\">X</A><BR>");
+    EXPECT_EQ(test::ConvertedLinkLine(EntryStart("<HR><A HREF=\"x.htm\">X</A>"), ""), "<A HREF=\"x.htm\">X</A><BR>");
+    EXPECT_EQ(test::ConvertedLinkLine(EntryStart("<A HREF=\"x.htm\">X</A>"), ""), "REF=\"x.htm\">X</A><BR>");
     EXPECT_EQ(ExtractFolderName(EntryStart("<H3>News</H3>")), std::nullopt);
 }
 
@@ -104,7 +105,7 @@ TEST(ReadFolders, SkipsLinksOutsideFoldersAndDropsEmptyFolders)
                                         "<DT><A HREF=\"between.htm\">Between</A>\n",
                                         dir);
     EXPECT_EQ(result.folderNames, Names{"Full"});
-    EXPECT_EQ(result.linksWritten, 1u);
+    EXPECT_EQ(result.counts.linksWritten, 1u);
     EXPECT_EQ(ReadFile(dir / "1.html"), Page("Full", "<A HREF=\"f.htm\">F</A><BR>\n"));
     EXPECT_FALSE(test::PathExists(dir / "2.html"));
 }
@@ -151,7 +152,7 @@ TEST(ReadFolders, UncuttableLinesAreSkippedAndCounted)
                                         "<DT><A HREF=\"ok\">OK</A>\n"
                                         "</DL><p>\n",
                                         dir);
-    EXPECT_EQ(result.skippedLines, 2u);
+    EXPECT_EQ(result.counts.skippedLines, 2u);
     EXPECT_EQ(result.folderNames, Names{"A"});
     EXPECT_EQ(ReadFile(dir / "1.html"), Page("A", "<A HREF=\"ok\">OK</A><BR>\n"));
 }
@@ -203,7 +204,7 @@ TEST(ReadFolders, ProgressCanCancel)
     int calls = 0;
     const test::PagesRead result =
         test::ReadPages(input, dir.Path(), "", "<BODY>", [&calls](std::uint64_t) { return ++calls < 1; });
-    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(result.end, ReadEnd::Cancelled);
     EXPECT_EQ(calls, 1);
     EXPECT_LT(result.folderNames.size(), 100u);
 }
@@ -227,7 +228,7 @@ TEST(ReadFolders, ProgressNeverReportsMoreThanTheInputHolds)
                 return true;
             },
             mode);
-        EXPECT_FALSE(result.Failed());
+        EXPECT_EQ(result.end, ReadEnd::Complete);
         EXPECT_GT(most, 0u);
         EXPECT_LE(most, body.size());
     }

@@ -47,7 +47,7 @@ class FolderModesTest : public test::RunFixture {
 protected:
     RunReport RunIn(FolderMode mode)
     {
-        state.folderMode = mode;
+        options.folderMode = mode;
         return Run();
     }
 
@@ -61,12 +61,12 @@ TEST_F(FolderModesTest, AByteOrderMarkIsSkippedBeforeTheHeaderCheck)
     const std::string markedDest = work / "marked/";
     ASSERT_EQ(::mkdir(markedDest.c_str(), 0755), 0);
     for (const FolderMode mode : kModes) {
-        state.destDir = plainDest;
+        options.destDir = plainDest;
         Source(worked);
         ASSERT_EQ(RunIn(mode).outcome, RunOutcome::Done);
         const std::string plainMessage = ui.OnlyMessage();
 
-        state.destDir = markedDest;
+        options.destDir = markedDest;
         Source("\xEF\xBB\xBF" + worked);
         ASSERT_EQ(RunIn(mode).outcome, RunOutcome::Done);
         EXPECT_EQ(ui.OnlyMessage(), plainMessage);
@@ -95,7 +95,7 @@ TEST_F(FolderModesTest, LinksOutsideEveryFolderAreCountedInTopModeAndKeptInAll)
            "<DT><H3>About A HREF= links</H3>\n<DL><p>\n" + In("f") + "<DT><A HREF=\"bad>\n</DL><p>\n" + In("loose2"));
     RunReport report = RunIn(FolderMode::Top);
     ASSERT_EQ(report.outcome, RunOutcome::Done);
-    EXPECT_EQ(report.leftOutLinks, 3u);
+    EXPECT_EQ(report.counts.leftOutLinks, 3u);
     EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!\n1 line could not be read and was left out.\n"
                                 "3 links outside any folder were left out.");
     EXPECT_EQ(ReadFile(destDir + "1.html"), Page("About A HREF= links", Out("f")));
@@ -104,8 +104,8 @@ TEST_F(FolderModesTest, LinksOutsideEveryFolderAreCountedInTopModeAndKeptInAll)
     // loose one, and every other link has a page.
     report = RunIn(FolderMode::All);
     ASSERT_EQ(report.outcome, RunOutcome::Done);
-    EXPECT_EQ(report.leftOutLinks, 0u);
-    EXPECT_EQ(report.skippedLines, 3u);
+    EXPECT_EQ(report.counts.leftOutLinks, 0u);
+    EXPECT_EQ(report.counts.skippedLines, 3u);
     EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!\n3 lines could not be read and were left out.");
     EXPECT_EQ(ReadFile(destDir + "1.html"), Page("Bookmarks", Out("loose1") + Out("f") + Out("loose2")));
     EXPECT_EQ(DestFiles(), (Names{"1.html", "Harrowdeck.html", "dir.html"}));
@@ -148,8 +148,8 @@ TEST_F(FolderModesTest, PagesFollowTheFolderLinesAndOnlyFoldersWithOwnLinksGetOn
            "        " + In("i1") + "        " + In("i2") + "        </DL><p>\n    </DL><p>\n" + In("o") + "</DL><p>\n");
     const RunReport report = RunIn(FolderMode::All);
     ASSERT_EQ(report.outcome, RunOutcome::Done);
-    EXPECT_EQ(report.pagesWritten, 2u);
-    EXPECT_EQ(report.linksWritten, 3u);
+    EXPECT_EQ(report.counts.pagesWritten, 2u);
+    EXPECT_EQ(report.counts.linksWritten, 3u);
     EXPECT_EQ(DestFiles(), (Names{"1.html", "2.html", "Harrowdeck.html", "dir.html"}));
     EXPECT_EQ(ReadFile(destDir + "1.html"), Page("Outer", Out("o")));
     EXPECT_EQ(ReadFile(destDir + "2.html"), Page("Outer / Only subfolders / Inner", Out("i1") + Out("i2")));
@@ -176,7 +176,7 @@ TEST_F(FolderModesTest, AnUncuttableFolderLineOpensAFolderAndTheEndClosesAllStil
            "<DT><H3>Three</H3>\n<DL><p>\n" + In("d"));
     const RunReport report = RunIn(FolderMode::All);
     ASSERT_EQ(report.outcome, RunOutcome::Done);
-    EXPECT_EQ(report.skippedLines, 1u);
+    EXPECT_EQ(report.counts.skippedLines, 1u);
     EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!\n1 line could not be read and was left out.");
     EXPECT_EQ(Index(), (Names{"Outer", "Outer / ", "Outer / Two", "Outer / Two / Three"}));
     EXPECT_EQ(ReadFile(destDir + "1.html"), Page("Outer", Out("o")));
@@ -215,7 +215,7 @@ TEST_F(FolderModesTest, AHundredThousandNestedFoldersNeedOnlyAFewOpenFiles)
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     RecordProperty("seconds", std::to_string(seconds));
     ASSERT_EQ(report.outcome, RunOutcome::Done) << ui.OnlyMessage();
-    EXPECT_EQ(report.linksWritten, 6u);
+    EXPECT_EQ(report.counts.linksWritten, 6u);
     EXPECT_EQ(Index(), (Names{"Bookmarks", "F1", "... / F49997 / F49998 / F49999 / F50000",
                               "... / F99996 / F99997 / F99998 / F99999", "... / F99997 / F99998 / F99999 / F100000"}));
     EXPECT_EQ(ReadFile(destDir + "2.html"), Page("F1", Out("in1") + Out("in1-after")));
@@ -224,12 +224,12 @@ TEST_F(FolderModesTest, AHundredThousandNestedFoldersNeedOnlyAFewOpenFiles)
 
 TEST_F(FolderModesTest, NestedExportMatchesTheGoldenPagesByteForByte)
 {
-    state.sourcePath = DataPath("nested/export.htm");
+    options.sourcePath = DataPath("nested/export.htm");
     RunReport report = RunIn(FolderMode::All);
     ASSERT_EQ(report.outcome, RunOutcome::Done);
     EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!");
-    EXPECT_EQ(report.pagesWritten, 7u);
-    EXPECT_EQ(report.linksWritten, 11u);
+    EXPECT_EQ(report.counts.pagesWritten, 7u);
+    EXPECT_EQ(report.counts.linksWritten, 11u);
     const Names files = {"1.html", "2.html", "3.html",          "4.html",  "5.html",
                          "6.html", "7.html", "Harrowdeck.html", "dir.html"};
     ASSERT_EQ(DestFiles(), files);
@@ -241,9 +241,9 @@ TEST_F(FolderModesTest, NestedExportMatchesTheGoldenPagesByteForByte)
     // of its subfolders, and the two links in the root are left out.
     report = RunIn(FolderMode::Top);
     ASSERT_EQ(report.outcome, RunOutcome::Done);
-    EXPECT_EQ(report.pagesWritten, 2u);
-    EXPECT_EQ(report.linksWritten, 9u);
-    EXPECT_EQ(report.leftOutLinks, 2u);
+    EXPECT_EQ(report.counts.pagesWritten, 2u);
+    EXPECT_EQ(report.counts.linksWritten, 9u);
+    EXPECT_EQ(report.counts.leftOutLinks, 2u);
     EXPECT_EQ(Index(), (Names{"Bookmarks Toolbar", "Music"}));
 }
 

@@ -29,18 +29,18 @@ class RunTest : public test::RunFixture {};
 
 TEST_F(RunTest, WorkedExampleMatchesTheGoldenPagesByteForByte)
 {
-    state.sourcePath = DataPath("worked/export.htm");
-    state.browseMode = kBrowseFullWindow;
-    state.procText = "25";
+    options.sourcePath = DataPath("worked/export.htm");
+    options.browseMode = BrowseMode::FullWindow;
+    options.procText = "25";
     const RunReport report = Run();
     EXPECT_EQ(report.outcome, RunOutcome::Done);
-    EXPECT_EQ(report.pagesWritten, 2u);
-    EXPECT_EQ(report.linksWritten, 3u);
+    EXPECT_EQ(report.counts.pagesWritten, 2u);
+    EXPECT_EQ(report.counts.linksWritten, 3u);
     EXPECT_EQ(ui.questions, Names{"Shall you make a new Harrowdeck file ?"});
     ASSERT_EQ(ui.messages.size(), 1u);
     // The worked example's one link outside every folder is left out, and said so.
     EXPECT_EQ(ui.messages[0].text, "Harrowdeck.html is done!\n1 link outside any folder was left out.");
-    EXPECT_EQ(report.leftOutLinks, 1u);
+    EXPECT_EQ(report.counts.leftOutLinks, 1u);
     EXPECT_EQ(ui.messages[0].icon, Icon::None);
     EXPECT_EQ(DestFiles(), (Names{"1.html", "2.html", "Harrowdeck.html", "dir.html"}));
     for (const char* page : {"1.html", "2.html", "dir.html", "Harrowdeck.html"}) {
@@ -51,15 +51,15 @@ TEST_F(RunTest, WorkedExampleMatchesTheGoldenPagesByteForByte)
 TEST_F(RunTest, TargetFollowsTheBrowsingMode)
 {
     Source(std::string(test::kHeaderLine) + "<DT><H3>A</H3>\n<DT><A HREF=\"x\" ADD=\"1\">X</A>\n</DL><p>\n");
-    const std::pair<int, std::string> cases[] = {{kBrowseFrame, ""},
-                                                 {kBrowseFullWindow, " TARGET=\"_top\""},
-                                                 {kBrowseNewWindow, " TARGET=\"_blank\""},
-                                                 {0, " TARGET=\"_blank\""},
-                                                 {7, " TARGET=\"_blank\""}};
+    const std::pair<BrowseMode, std::string> cases[] = {{BrowseMode::Frame, ""},
+                                                        {BrowseMode::FullWindow, " TARGET=\"_top\""},
+                                                        {BrowseMode::NewWindow, " TARGET=\"_blank\""}};
     for (const auto& [mode, target] : cases) {
-        state.browseMode = mode;
-        ASSERT_EQ(Run().outcome, RunOutcome::Done);
-        EXPECT_EQ(state.targetAttr, target);
+        options.browseMode = mode;
+        const RunReport report = Run();
+        ASSERT_EQ(report.outcome, RunOutcome::Done);
+        ASSERT_TRUE(report.decided);
+        EXPECT_EQ(report.decided->targetAttr, target);
         EXPECT_NE(ReadFile(destDir + "1.html").find("<A HREF=\"x\"" + target + ">X</A><BR>\r\n"), std::string::npos);
     }
 }
@@ -67,16 +67,12 @@ TEST_F(RunTest, TargetFollowsTheBrowsingMode)
 TEST_F(RunTest, AnsweringNoChangesNothing)
 {
     Source(std::string(test::kHeaderLine) + test::Folders(2));
-    state.procText = "95";
-    state.pixelText = "7";
-    state.targetAttr = "before";
+    options.procText = "95";
+    options.pixelText = "7";
     ui.answers = {false};
-    const MainState before = state;
-    EXPECT_EQ(Run().outcome, RunOutcome::Declined);
-    EXPECT_EQ(state.procText, before.procText);
-    EXPECT_EQ(state.pixelText, before.pixelText);
-    EXPECT_EQ(state.leftPercent, before.leftPercent);
-    EXPECT_EQ(state.targetAttr, "before");
+    const RunReport report = Run();
+    EXPECT_EQ(report.outcome, RunOutcome::Declined);
+    EXPECT_FALSE(report.decided);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(DestFiles().empty());
 }
@@ -84,16 +80,16 @@ TEST_F(RunTest, AnsweringNoChangesNothing)
 TEST_F(RunTest, StopAtTheExportCheckKeepsTheNormalisedWidths)
 {
     Source("<HTML>\n" + test::Folders(1));
-    state.procText = "";
-    state.pixelText = "7";
-    state.browseMode = kBrowseFullWindow;
-    EXPECT_EQ(Run().outcome, RunOutcome::NotAnExport);
+    options.procText = "";
+    options.pixelText = "7";
+    options.browseMode = BrowseMode::FullWindow;
+    const RunReport report = Run();
+    EXPECT_EQ(report.outcome, RunOutcome::NotAnExport);
     EXPECT_EQ(ui.OnlyMessage(), "File is not an Gloamery file!");
-    EXPECT_EQ(state.procText, "10");
-    EXPECT_EQ(state.leftPercent, 10);
-    EXPECT_EQ(state.pixelText, "20");
-    EXPECT_EQ(state.leftPixels, 20);
-    EXPECT_EQ(state.targetAttr, " TARGET=\"_top\"");
+    ASSERT_TRUE(report.decided);
+    EXPECT_EQ(report.decided->leftPercent, 10);
+    EXPECT_EQ(report.decided->leftPixels, 20);
+    EXPECT_EQ(report.decided->targetAttr, " TARGET=\"_top\"");
     EXPECT_TRUE(DestFiles().empty());
 }
 
@@ -110,14 +106,15 @@ TEST_F(RunTest, EmptyOrHeaderOnlySourcesEndInAnOrderlyWay)
 
 TEST_F(RunTest, MissingSourceIsReportedBeforeAnything)
 {
-    state.sourcePath = work / "missing.htm";
-    state.procText = "5";
-    EXPECT_EQ(Run().outcome, RunOutcome::SourceMissing);
+    options.sourcePath = work / "missing.htm";
+    options.procText = "5";
+    const RunReport report = Run();
+    EXPECT_EQ(report.outcome, RunOutcome::SourceMissing);
     EXPECT_EQ(ui.OnlyMessage(), "Gloamery source file doesn't exist!");
     EXPECT_TRUE(ui.questions.empty());
-    EXPECT_EQ(state.procText, "5");
+    EXPECT_FALSE(report.decided);
 
-    state.sourcePath = work.Path();
+    options.sourcePath = work.Path();
     ui.messages.clear();
     EXPECT_EQ(Run().outcome, RunOutcome::SourceMissing);
 }
@@ -125,8 +122,8 @@ TEST_F(RunTest, MissingSourceIsReportedBeforeAnything)
 TEST_F(RunTest, MissingDestinationIsReportedBeforeTheQuestion)
 {
     Source(std::string(test::kHeaderLine) + test::Folders(1));
-    for (const std::string& destDir : {std::string(), destDir + "missing/", state.sourcePath}) {
-        state.destDir = destDir;
+    for (const std::string& destDir : {std::string(), destDir + "missing/", options.sourcePath}) {
+        options.destDir = destDir;
         ui.messages.clear();
         EXPECT_EQ(Run().outcome, RunOutcome::DestMissing);
         EXPECT_EQ(ui.OnlyMessage(), "Destination directory doesn't exist!");
@@ -137,7 +134,7 @@ TEST_F(RunTest, MissingDestinationIsReportedBeforeTheQuestion)
 TEST_F(RunTest, DestinationWithoutTrailingSeparatorStillWritesInsideIt)
 {
     Source(std::string(test::kHeaderLine) + test::Folders(1));
-    state.destDir = destDir.substr(0, destDir.size() - 1);
+    options.destDir = destDir.substr(0, destDir.size() - 1);
     EXPECT_EQ(Run().outcome, RunOutcome::Done);
     EXPECT_EQ(DestFiles(), (Names{"1.html", "Harrowdeck.html", "dir.html"}));
 }
@@ -155,14 +152,14 @@ TEST_F(RunTest, SkippedLinesAreCountedInTheCompletionMessage)
     Source(std::string(test::kHeaderLine) +
            "<DT><H3>A</H3>\n<DT><A HREF=\"bad>x</A>\n<DT><A HREF=\"ok\">ok</A>\n</DL><p>\n");
     RunReport report = Run();
-    EXPECT_EQ(report.skippedLines, 1u);
+    EXPECT_EQ(report.counts.skippedLines, 1u);
     EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!\n1 line could not be read and was left out.");
 
     Source(std::string(test::kHeaderLine) + "<DT>A</H3>\n<DT><H3>B</H3>\n<DT><A HREF=\"bad\n<DT><A HREF=\"ok\">ok</A>\n"
                                             "<DT><A HREF=\"bad2>\n</DL><p>\n");
     ui.messages.clear();
     report = Run();
-    EXPECT_EQ(report.skippedLines, 3u);
+    EXPECT_EQ(report.counts.skippedLines, 3u);
     EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!\n3 lines could not be read and were left out.");
 }
 
@@ -182,7 +179,7 @@ TEST_F(RunTest, MoreFoldersThan16BitsCanCount)
     Source(std::string(test::kHeaderLine) + test::Folders(40000));
     const RunReport report = Run();
     ASSERT_EQ(report.outcome, RunOutcome::Done);
-    EXPECT_EQ(report.pagesWritten, 40000u);
+    EXPECT_EQ(report.counts.pagesWritten, 40000u);
     EXPECT_NE(ReadFile(destDir + "40000.html").find("<H3>F40000</H3>"), std::string::npos);
     EXPECT_NE(ReadFile(destDir + "dir.html").find("<A HREF=\"32768.html\" TARGET=\"lankar\">F32768</A>"),
               std::string::npos);
@@ -203,13 +200,15 @@ TEST_F(RunTest, ASecondSmallerRunLeavesOlderPagesAndOverwritesTheRest)
 TEST_F(RunTest, FramesetUsesTheChosenSizeMode)
 {
     Source(std::string(test::kHeaderLine) + test::Folders(1));
-    state.sizeMode = kSizePixels;
-    state.pixelText = "300";
-    state.procText = "95";
-    ASSERT_EQ(Run().outcome, RunOutcome::Done);
+    options.sizeMode = SizeMode::Pixels;
+    options.pixelText = "300";
+    options.procText = "95";
+    const RunReport report = Run();
+    ASSERT_EQ(report.outcome, RunOutcome::Done);
     EXPECT_NE(ReadFile(destDir + "Harrowdeck.html").find("<FRAMESET COLS=\"300,*\">"), std::string::npos);
-    EXPECT_EQ(state.procText, "80");
-    EXPECT_EQ(state.leftPixels, 300);
+    ASSERT_TRUE(report.decided);
+    EXPECT_EQ(report.decided->leftPercent, 80);
+    EXPECT_EQ(report.decided->leftPixels, 300);
 }
 
 TEST_F(RunTest, ImagesInTheDestinationSwitchTheBodies)
@@ -237,7 +236,7 @@ TEST_F(RunTest, CancelWritesNeitherIndexNorFrameset)
     const RunReport report = Run();
     EXPECT_EQ(report.outcome, RunOutcome::Cancelled);
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_GT(report.pagesWritten, 0u);
+    EXPECT_GT(report.counts.pagesWritten, 0u);
     EXPECT_FALSE(test::PathExists(destDir + "dir.html"));
     EXPECT_FALSE(test::PathExists(destDir + "Harrowdeck.html"));
 }
@@ -264,7 +263,7 @@ TEST_F(RunTest, WriteFailureStopsTheRunAndKeepsThePreviousPages)
         report = Run();
     }
     EXPECT_EQ(report.outcome, RunOutcome::WriteFailed);
-    EXPECT_EQ(report.pagesWritten, 1u);
+    EXPECT_EQ(report.counts.pagesWritten, 1u);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Could not write " + destDir + "2.html" + ": File too large");
     EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);

@@ -74,7 +74,7 @@ TEST_F(FaultTest, DestinationFullStopsWithTheFailureBoxAndKeepsThePreviousRun)
         report = Run();
     }
     EXPECT_EQ(report.outcome, RunOutcome::WriteFailed);
-    EXPECT_EQ(report.pagesWritten, 1u);
+    EXPECT_EQ(report.counts.pagesWritten, 1u);
     ExpectOneFailureBox(ui, messages::CouldNotWrite(destDir + "2.html", reason));
 
     EXPECT_EQ(TakeSnapshot(destDir), previous) << "a page changed, or a temporary file was left";
@@ -258,7 +258,7 @@ TEST_F(FaultTest, DestinationThatIsNoDirectoryIsRefusedBeforeTheQuestion)
     test::WriteFile(file, "not a directory");
     for (const std::string& dest : {file, file + "/", work / "missing/", std::string()}) {
         SCOPED_TRACE("destination '" + dest + "'");
-        state.destDir = dest;
+        options.destDir = dest;
         EXPECT_EQ(Run().outcome, RunOutcome::DestMissing);
         EXPECT_EQ(ui.OnlyMessage(), messages::kDestMissing);
         EXPECT_TRUE(ui.questions.empty());
@@ -302,10 +302,10 @@ TEST_F(FaultTest, DestinationRemovedOrReplacedMidRunStopsTheRun)
         // The run goes on in the directory it checked, which is gone: a
         // file put in its place is never written into.
         EXPECT_EQ(ui.messages[0].text,
-                  messages::CouldNotWrite(destDir + std::to_string(report.pagesWritten + 1) + ".html",
+                  messages::CouldNotWrite(destDir + std::to_string(report.counts.pagesWritten + 1) + ".html",
                                           "No such file or directory"));
-        EXPECT_GT(report.pagesWritten, 0u);
-        EXPECT_LT(report.pagesWritten, 40u);
+        EXPECT_GT(report.counts.pagesWritten, 0u);
+        EXPECT_LT(report.counts.pagesWritten, 40u);
         std::filesystem::remove(destDir.substr(0, destDir.size() - 1));
     }
 }
@@ -339,7 +339,7 @@ TEST_F(FaultTest, SourceThatIsNoRegularFileIsRefusedWithoutHanging)
     for (const std::string& source :
          {fifo, directory, directory + "/", std::string("/dev/zero"), std::string("/dev/null"), std::string()}) {
         SCOPED_TRACE("source '" + source + "'");
-        state.sourcePath = source;
+        options.sourcePath = source;
         EXPECT_EQ(Run().outcome, RunOutcome::SourceMissing);
         EXPECT_EQ(ui.OnlyMessage(), messages::kSourceMissing);
 
@@ -430,11 +430,11 @@ TEST(EndlessInput, LinesOverTheCapAreSkippedWithoutBeingHeld)
             most = std::max(most, ::mallinfo2().uordblks);
             return bytesRead < kEnough;
         });
-        EXPECT_TRUE(result.cancelled);
+        EXPECT_EQ(result.end, ReadEnd::Cancelled);
         if (!test::UnderAddressSanitizer()) {
             EXPECT_LT(most - before, kHeldAtMost) << "bytes held while reading";
         }
-        EXPECT_GE(result.skippedLines, c.minimumSkipped);
+        EXPECT_GE(result.counts.skippedLines, c.minimumSkipped);
         EXPECT_TRUE(result.folderNames.empty());
         EXPECT_TRUE(TakeSnapshot(dest.Path()).empty());
     }

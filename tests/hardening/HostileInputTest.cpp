@@ -4,6 +4,7 @@
 // message, and nothing is ever written outside the destination.
 #include "Invariants.h"
 #include "Messages.h"
+#include "PageText.h"
 #include "RunFixture.h"
 
 #include <unistd.h>
@@ -139,7 +140,7 @@ TEST_F(HostileTest, BinaryGarbageEitherConvertsOrIsRefused)
         EXPECT_TRUE(report.outcome == RunOutcome::Done || report.outcome == RunOutcome::NotAnExport ||
                     report.outcome == RunOutcome::NothingToWrite)
             << ui.messages[0].text;
-        const test::PageCheck check = test::CheckPages(destDir, body, state.targetAttr);
+        const test::PageCheck check = test::CheckPages(destDir, body, TargetAttrFor(options.browseMode));
         EXPECT_TRUE(check.faults.empty()) << ::testing::PrintToString(check.faults);
     }
 }
@@ -180,7 +181,7 @@ TEST_F(HostileTest, FolderNamesThatLookLikePathsStayInsideTheDestination)
     EXPECT_EQ(beside, (std::vector<std::string>{"dest", "export.htm", "outside.txt"}));
     EXPECT_FALSE(test::PathExists("/tmp/harrowdeck-escape"));
 
-    const test::PageCheck check = test::CheckPages(destDir, body, state.targetAttr);
+    const test::PageCheck check = test::CheckPages(destDir, body, TargetAttrFor(options.browseMode));
     EXPECT_TRUE(check.faults.empty()) << ::testing::PrintToString(check.faults);
     EXPECT_EQ(check.pages, names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -195,12 +196,12 @@ TEST_F(HostileTest, AnExportStoredUnderAPageNameIsStillReadWhole)
     // The pages replace files by renaming, so the export, open under the
     // name 1.html, is read to its end from the file it was.
     sourcePath = destDir + "1.html";
-    state.sourcePath = sourcePath;
+    options.sourcePath = sourcePath;
     Source(kHeaderLine + test::Folders(1, "First") + test::BigFolder("Second", 5000));
     const RunReport report = Run();
     EXPECT_EQ(report.outcome, RunOutcome::Done);
-    EXPECT_EQ(report.pagesWritten, 2u);
-    EXPECT_EQ(report.linksWritten, 5001u);
+    EXPECT_EQ(report.counts.pagesWritten, 2u);
+    EXPECT_EQ(report.counts.linksWritten, 5001u);
 }
 
 } // namespace

@@ -22,11 +22,13 @@ using test::TempDir;
 
 constexpr int kExports = 400;
 
-std::string TargetFor(int browseMode)
+constexpr BrowseMode kBrowseModes[] = {BrowseMode::Frame, BrowseMode::FullWindow, BrowseMode::NewWindow};
+
+std::string TargetFor(BrowseMode browseMode)
 {
-    return browseMode == kBrowseFrame        ? ""
-           : browseMode == kBrowseFullWindow ? " TARGET=\"_top\""
-                                             : " TARGET=\"_blank\"";
+    return browseMode == BrowseMode::Frame        ? ""
+           : browseMode == BrowseMode::FullWindow ? " TARGET=\"_top\""
+                                                  : " TARGET=\"_blank\"";
 }
 
 // A run of the generation on `bytes` into a fresh destination.
@@ -37,24 +39,24 @@ struct Outcome {
     std::string targetAttr;
 };
 
-void RunOn(const std::string& bytes, int browseMode, Outcome& outcome, FolderMode folderMode = FolderMode::Top)
+void RunOn(const std::string& bytes, BrowseMode browseMode, Outcome& outcome, FolderMode folderMode = FolderMode::Top)
 {
     test::WriteFile(outcome.dir / "export.htm", bytes);
     std::filesystem::create_directory(outcome.dir / "dest");
-    MainState state;
-    state.sourcePath = outcome.dir / "export.htm";
-    state.destDir = outcome.dir / "dest/";
-    state.browseMode = browseMode;
-    state.folderMode = folderMode;
-    outcome.report = MakeFrameset(state, outcome.ui);
-    outcome.targetAttr = state.targetAttr;
+    RunOptions options;
+    options.sourcePath = outcome.dir / "export.htm";
+    options.destDir = outcome.dir / "dest/";
+    options.browseMode = browseMode;
+    options.folderMode = folderMode;
+    outcome.report = MakeFrameset(options, outcome.ui);
+    outcome.targetAttr = outcome.report.decided ? outcome.report.decided->targetAttr : "";
 }
 
 void ExpectInvariants(const Outcome& outcome, const std::string& bytes)
 {
     const test::PageCheck check = test::CheckPages(outcome.dir / "dest/", bytes, outcome.targetAttr);
     EXPECT_TRUE(check.faults.empty()) << ::testing::PrintToString(check.faults);
-    EXPECT_EQ(check.links, outcome.report.linksWritten);
+    EXPECT_EQ(check.links, outcome.report.counts.linksWritten);
 }
 
 TEST(RandomExports, GiveExactlyThePagesTheyWereBuiltFor)
@@ -62,13 +64,13 @@ TEST(RandomExports, GiveExactlyThePagesTheyWereBuiltFor)
     for (int seed = 1; seed <= kExports; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(static_cast<unsigned>(seed));
-        const int browseMode = seed % 3 + 1;
+        const BrowseMode browseMode = kBrowseModes[seed % 3];
         const RandomExport made = MakeRandomExport(random, TargetFor(browseMode));
         Outcome outcome;
         RunOn(made.bytes, browseMode, outcome);
 
         ExpectInvariants(outcome, made.bytes);
-        EXPECT_EQ(outcome.report.skippedLines, made.skippedLines);
+        EXPECT_EQ(outcome.report.counts.skippedLines, made.skippedLines);
         if (made.pages.empty()) {
             EXPECT_EQ(outcome.report.outcome, RunOutcome::NothingToWrite);
             EXPECT_EQ(outcome.ui.OnlyMessage(), messages::kNothingToWrite);
@@ -76,7 +78,7 @@ TEST(RandomExports, GiveExactlyThePagesTheyWereBuiltFor)
         }
         EXPECT_EQ(outcome.report.outcome, RunOutcome::Done);
         EXPECT_EQ(outcome.ui.OnlyMessage(), messages::Completion(made.skippedLines, made.leftOutLinks));
-        ASSERT_EQ(outcome.report.pagesWritten, made.pages.size());
+        ASSERT_EQ(outcome.report.counts.pagesWritten, made.pages.size());
         std::string index;
         for (std::size_t i = 0; i < made.pages.size(); ++i) {
             const std::string name = std::to_string(i + 1) + ".html";
@@ -93,7 +95,7 @@ TEST(RandomExports, DamagedExportsStillKeepTheInvariants)
     for (int seed = 1; seed <= kExports; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(static_cast<unsigned>(seed) + 100000u);
-        const int browseMode = seed % 3 + 1;
+        const BrowseMode browseMode = kBrowseModes[seed % 3];
         std::string bytes = MakeRandomExport(random, TargetFor(browseMode)).bytes;
         test::Mutate(bytes, random);
         Outcome outcome;
@@ -104,7 +106,7 @@ TEST(RandomExports, DamagedExportsStillKeepTheInvariants)
         switch (outcome.report.outcome) {
         case RunOutcome::Done:
             EXPECT_EQ(outcome.ui.messages[0].text,
-                      messages::Completion(outcome.report.skippedLines, outcome.report.leftOutLinks));
+                      messages::Completion(outcome.report.counts.skippedLines, outcome.report.counts.leftOutLinks));
             break;
         case RunOutcome::NotAnExport:
             EXPECT_EQ(outcome.ui.messages[0].text, messages::kNotAnExport);
@@ -153,7 +155,7 @@ std::vector<std::string> CuttableLinksOf(const std::string& bytes, const std::st
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::string_view line = SkipIndent(lines[i]);
         if (IsLinkLine(line)) {
-            if (std::optional<std::string> converted = ConvertLinkLine(EntryStart(line), targetAttr)) {
+            if (std::optional<std::string> converted = test::ConvertedLinkLine(EntryStart(line), targetAttr)) {
                 links.push_back(std::move(*converted));
             }
         }
@@ -163,7 +165,7 @@ std::vector<std::string> CuttableLinksOf(const std::string& bytes, const std::st
 
 // --folders all keeps every link: each line that can be cut is on exactly
 // one page, among the links of its own folder in input order.
-void ExpectEveryLinkOnOnePage(const std::string& bytes, int browseMode, std::vector<std::string> links)
+void ExpectEveryLinkOnOnePage(const std::string& bytes, BrowseMode browseMode, std::vector<std::string> links)
 {
     Outcome outcome;
     RunOn(bytes, browseMode, outcome, FolderMode::All);
@@ -173,15 +175,15 @@ void ExpectEveryLinkOnOnePage(const std::string& bytes, int browseMode, std::vec
     std::erase_if(check.faults,
                   [](const std::string& fault) { return fault.ends_with("comes from no unused input line"); });
     EXPECT_TRUE(check.faults.empty()) << ::testing::PrintToString(check.faults);
-    EXPECT_EQ(outcome.report.leftOutLinks, 0u);
+    EXPECT_EQ(outcome.report.counts.leftOutLinks, 0u);
     if (outcome.report.outcome != RunOutcome::Done) {
         EXPECT_TRUE(links.empty() || outcome.report.outcome == RunOutcome::NotAnExport)
             << static_cast<int>(outcome.report.outcome) << ": " << outcome.ui.OnlyMessage();
         return;
     }
-    EXPECT_EQ(outcome.report.linksWritten, links.size());
+    EXPECT_EQ(outcome.report.counts.linksWritten, links.size());
     std::vector<std::string> onPages;
-    for (std::uint64_t n = 1; n <= outcome.report.pagesWritten; ++n) {
+    for (std::uint64_t n = 1; n <= outcome.report.counts.pagesWritten; ++n) {
         const std::vector<std::string> page = PageLinks(outcome, n);
         EXPECT_TRUE(InOrderWithin(page, links)) << n << ".html";
         onPages.insert(onPages.end(), page.begin(), page.end());
@@ -196,7 +198,7 @@ TEST(RandomExports, FoldersAllPutsEveryLinkThatCanBeCutOnExactlyOnePage)
     for (int seed = 1; seed <= kExports; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(static_cast<unsigned>(seed) + 300000u);
-        const int browseMode = seed % 3 + 1;
+        const BrowseMode browseMode = kBrowseModes[seed % 3];
         const std::string targetAttr = TargetFor(browseMode);
         const RandomExport made = MakeRandomExport(random, targetAttr);
         ExpectEveryLinkOnOnePage(made.bytes, browseMode, made.cuttableLinks);
@@ -242,7 +244,7 @@ TEST(RandomExports, ReadInPiecesTheyGiveTheSamePages)
         const test::PagesRead a = test::ReadPages(wholeInput, whole.Path(), "", "<BODY>");
         const test::PagesRead b = test::ReadPages(pieceInput, pieces.Path(), "", "<BODY>");
         EXPECT_EQ(a.folderNames, b.folderNames);
-        EXPECT_EQ(a.skippedLines, b.skippedLines);
+        EXPECT_EQ(a.counts.skippedLines, b.counts.skippedLines);
         EXPECT_EQ(test::TakeSnapshot(whole.Path()), test::TakeSnapshot(pieces.Path()));
     }
 }

@@ -73,13 +73,13 @@ TEST_F(StartupShutdown, SelectedButtonsFollowTheModes)
         int browseMode;
         const char* sizeButton;
         const char* browseButton;
-        int browseAfter;
+        BrowseMode browseAfter;
     };
     const Case cases[] = {
-        {2, 3, "optPixel", "optNewWin", 3},
-        {1, 2, "optProcent", "optWindow", 2},
-        {1, 0, "optProcent", "optNewWin", 3},
-        {5, 7, "optPixel", "optNewWin", 3},
+        {2, 3, "optPixel", "optNewWin", BrowseMode::NewWindow},
+        {1, 2, "optProcent", "optWindow", BrowseMode::FullWindow},
+        {1, 0, "optProcent", "optNewWin", BrowseMode::NewWindow},
+        {5, 7, "optPixel", "optNewWin", BrowseMode::NewWindow},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.sizeMode) + "/" + std::to_string(c.browseMode));
@@ -87,7 +87,7 @@ TEST_F(StartupShutdown, SelectedButtonsFollowTheModes)
         EXPECT_TRUE(Selected(c.sizeButton));
         EXPECT_TRUE(Selected(c.browseButton));
         EXPECT_EQ(window->State().browseMode, c.browseAfter);
-        EXPECT_EQ(window->State().sizeMode, c.sizeMode == 1 ? 1 : 2);
+        EXPECT_EQ(window->State().sizeMode, c.sizeMode == 1 ? SizeMode::Percent : SizeMode::Pixels);
         ExpectFields("", "", "40", "300");
         // What the start-up made of the modes is what the next save keeps.
         window->close();
@@ -148,7 +148,7 @@ TEST_F(StartupShutdown, SavesTheMovedWindowAndTheChangedChoices)
     ASSERT_TRUE(LoadParamFile(ParamFile(), saved));
     EXPECT_EQ(saved.mainLeft, 4500);
     EXPECT_EQ(saved.mainTop, 750);
-    EXPECT_EQ(saved.browseMode, 2);
+    EXPECT_EQ(saved.browseMode, BrowseMode::FullWindow);
 }
 
 TEST_F(StartupShutdown, PixelsConfirmedWithEnterSurviveARestart)

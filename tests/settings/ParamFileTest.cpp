@@ -84,19 +84,31 @@ TEST(ParamFile, SectionsInAnyOrderLaterOnesWin)
                                      "POS\n 30 \n 60 \n"));
     EXPECT_EQ(read.leftPercent, 30);
     EXPECT_EQ(read.leftPixels, 200);
-    EXPECT_EQ(read.sizeMode, 2);
+    EXPECT_EQ(read.sizeMode, SizeMode::Pixels);
     EXPECT_EQ(read.mainTop, 30);
     EXPECT_EQ(read.mainLeft, 60);
     EXPECT_EQ(read.destDir, "");
 }
 
+// Sizes are taken as they are; a mode number the program never writes keeps
+// the meaning the start-up gives it: pixels, and a new window.
 TEST(ParamFile, ModesAndSizesAreTakenAsTheyAre)
 {
     const MainState read = Read(Crlf("DEF\n -5 \n 0 \n 9 \n 7 \n"));
     EXPECT_EQ(read.leftPercent, -5);
     EXPECT_EQ(read.leftPixels, 0);
-    EXPECT_EQ(read.sizeMode, 9);
-    EXPECT_EQ(read.browseMode, 7);
+    EXPECT_EQ(read.sizeMode, SizeMode::Pixels);
+    EXPECT_EQ(read.browseMode, BrowseMode::NewWindow);
+    const std::pair<const char*, BrowseMode> browse[] = {{"1", BrowseMode::Frame},
+                                                         {"2", BrowseMode::FullWindow},
+                                                         {"3", BrowseMode::NewWindow},
+                                                         {"0", BrowseMode::NewWindow},
+                                                         {"-1", BrowseMode::NewWindow}};
+    for (const auto& [number, mode] : browse) {
+        EXPECT_EQ(Read(Crlf(std::string("DEF\n 25 \n 140 \n 2 \n ") + number + " \n")).browseMode, mode) << number;
+    }
+    EXPECT_EQ(Read(Crlf("DEF\n 25 \n 140 \n 1 \n 1 \n")).sizeMode, SizeMode::Percent);
+    EXPECT_EQ(Read(Crlf("DEF\n 25 \n 140 \n 0 \n 1 \n")).sizeMode, SizeMode::Pixels);
 }
 
 TEST(ParamFile, AcceptsLoneLfAndCrLineEnds)
@@ -104,7 +116,7 @@ TEST(ParamFile, AcceptsLoneLfAndCrLineEnds)
     const MainState read = Read("PATHS\n/d/\n/s.htm\n/\ns.htm\nDEF\n 50 \n 300 \n 1 \n 2 \n");
     EXPECT_EQ(read.sourcePath, "/s.htm");
     EXPECT_EQ(read.leftPixels, 300);
-    EXPECT_EQ(read.browseMode, 2);
+    EXPECT_EQ(read.browseMode, BrowseMode::FullWindow);
     EXPECT_EQ(Read("POS\r 7 \r 8 \r").mainLeft, 8);
 }
 
@@ -116,16 +128,19 @@ TEST(ParamFile, StopsAtTheFirstFailure)
         std::string file;
         int percent;
         int pixels;
-        int browseMode;
+        BrowseMode browseMode;
     };
+    constexpr BrowseMode kFrame = BrowseMode::Frame;
+    constexpr BrowseMode kNew = BrowseMode::NewWindow;
     const Case cases[] = {
-        {"damaged number", "DEF\n 40 \n 1x0 \n 2 \n 3 \nPOS\n 15 \n 15 \n", 40, 140, 1},
-        {"empty number", "DEF\n 40 \n\n 2 \n 3 \n", 40, 140, 1},
-        {"beyond 16 bits", "DEF\n 40 \n 32768 \n 2 \n 3 \n", 40, 140, 1},
-        {"ends inside a section", "DEF\n 40 \n 200 \n", 40, 200, 1},
-        {"later section ignored", "SIZE\n 3x\nDEF\n 40 \n 200 \n 2 \n 3 \n", 25, 140, 1},
-        {"marker cut by the end", "DEF\n 40 \n 200 \n 2 \n 3 \nPOS", 40, 200, 3},
-        {"over 64 KiB", "DEF\n 40 \n 200 \n 2 \n 3 \n" + std::string(65537, 'x') + "\nPOS\n 15 \n 15 \n", 40, 200, 3},
+        {"damaged number", "DEF\n 40 \n 1x0 \n 2 \n 3 \nPOS\n 15 \n 15 \n", 40, 140, kFrame},
+        {"empty number", "DEF\n 40 \n\n 2 \n 3 \n", 40, 140, kFrame},
+        {"beyond 16 bits", "DEF\n 40 \n 32768 \n 2 \n 3 \n", 40, 140, kFrame},
+        {"ends inside a section", "DEF\n 40 \n 200 \n", 40, 200, kFrame},
+        {"later section ignored", "SIZE\n 3x\nDEF\n 40 \n 200 \n 2 \n 3 \n", 25, 140, kFrame},
+        {"marker cut by the end", "DEF\n 40 \n 200 \n 2 \n 3 \nPOS", 40, 200, kNew},
+        {"over 64 KiB", "DEF\n 40 \n 200 \n 2 \n 3 \n" + std::string(65537, 'x') + "\nPOS\n 15 \n 15 \n", 40, 200,
+         kNew},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

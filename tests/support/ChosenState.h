@@ -19,8 +19,8 @@ namespace harrowdeck::test {
     state.mainLeft = -120;
     state.leftPercent = 33;
     state.leftPixels = 999;
-    state.sizeMode = 2;
-    state.browseMode = 3;
+    state.sizeMode = SizeMode::Pixels;
+    state.browseMode = BrowseMode::NewWindow;
     return state;
 }
 

@@ -2,6 +2,7 @@
 #include "Invariants.h"
 
 #include "ExportReader.h"
+#include "ReadPages.h"
 
 #include <filesystem>
 #include <fstream>
@@ -145,7 +146,7 @@ void CheckLinkOrigins(const std::vector<Folder>& folders, std::string_view input
                 if (line.find("A HREF=") == std::string_view::npos) {
                     continue;
                 }
-                const std::optional<std::string> converted = ConvertLinkLine(EntryStart(line), targetAttr);
+                const std::optional<std::string> converted = ConvertedLinkLine(EntryStart(line), targetAttr);
                 found = converted && *converted == folders[page].links[link];
             }
             if (!found) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReadPages.h"
 
+#include "PageText.h"
 #include "TestFiles.h"
 
 #include <stdexcept>
@@ -22,14 +23,26 @@ PagesRead ReadPages(LineReader& input, const std::string& dir, const std::string
     settings.progress = progress;
     PagesRead read;
     static_cast<ReadResult&>(read) = ReadFolders(input, *pages, settings);
-    if (!read.Failed()) {
-        if (const auto failure = pages->Commit()) {
-            read.writeError = failure;
+    if (read.end == ReadEnd::Complete) {
+        if (auto failure = pages->Commit()) {
+            read.end = ReadEnd::WriteFailed;
+            read.error = std::move(failure);
         } else if (PathExists(dir + "dir.html")) {
             read.folderNames = IndexNames(ReadFile(dir + "dir.html"));
         }
     }
     return read;
+}
+
+std::optional<std::string> ConvertedLinkLine(std::string_view line, std::string_view targetAttr)
+{
+    const std::optional<LinkCut> cut = CutLinkLine(line);
+    if (!cut) {
+        return std::nullopt;
+    }
+    std::string text = LinkLineText(cut->head, targetAttr, cut->tail);
+    text.resize(text.size() - 2); // CR LF
+    return text;
 }
 
 std::vector<std::string> IndexNames(const std::string& dirHtml)

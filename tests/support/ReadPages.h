@@ -3,7 +3,9 @@
 
 #include "ExportReader.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace harrowdeck::test {
@@ -18,6 +20,10 @@ struct PagesRead : ReadResult {
 [[nodiscard]] PagesRead ReadPages(LineReader& input, const std::string& dir, const std::string& targetAttr,
                                   const std::string& pageBody, const ReadProgress& progress = {},
                                   FolderMode mode = FolderMode::Top);
+
+// A link line of the export, from where its cuts start, as a page shows
+// it without its line end; nothing when the line cannot be cut.
+[[nodiscard]] std::optional<std::string> ConvertedLinkLine(std::string_view line, std::string_view targetAttr);
 
 // The names of dir.html's entries, in order.
 [[nodiscard]] std::vector<std::string> IndexNames(const std::string& dirHtml);

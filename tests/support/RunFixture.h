@@ -61,14 +61,14 @@ protected:
     TempDir work;
     std::string sourcePath = work / "export.htm";
     std::string destDir = work / "dest/";
-    MainState state;
+    RunOptions options;
     HookedUi ui;
 
     void SetUp() override
     {
         ASSERT_EQ(::mkdir(destDir.c_str(), 0755), 0);
-        state.sourcePath = sourcePath;
-        state.destDir = destDir;
+        options.sourcePath = sourcePath;
+        options.destDir = destDir;
     }
 
     void Source(const std::string& body) { WriteFile(sourcePath, body); }
@@ -87,7 +87,7 @@ protected:
     {
         ui.messages.clear();
         ui.questions.clear();
-        return MakeFrameset(state, ui);
+        return MakeFrameset(options, ui);
     }
 };
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "OutputFile.h"
 #include "PageSet.h"
 
 #include <cstddef>
@@ -35,21 +34,19 @@ public:
     // The folder `levels` levels out from the innermost, fewer than kAtHand.
     [[nodiscard]] const OpenFolder& Below(std::size_t levels) const { return top_[top_.size() - 1 - levels]; }
 
-    // Both return false on a failure of the scratch file, kept in Error().
-    [[nodiscard]] bool Push(const OpenFolder& folder);
-    [[nodiscard]] bool Pop(OpenFolder& folder);
-    [[nodiscard]] const std::optional<IoError>& Error() const { return error_; }
+    // Both fail only when the scratch file does.
+    [[nodiscard]] std::optional<IoError> Push(const OpenFolder& folder);
+    [[nodiscard]] IoResult<OpenFolder> Pop();
 
 private:
-    [[nodiscard]] bool Spill();
-    [[nodiscard]] bool Unspill();
-    [[nodiscard]] bool Fail(int errorNumber);
+    [[nodiscard]] std::optional<IoError> Spill();
+    [[nodiscard]] std::optional<IoError> Unspill();
+    [[nodiscard]] IoError Failure(int errorNumber) const;
 
     PageSet& pages_;
     std::vector<OpenFolder> top_;
     std::uint64_t spilled_ = 0; // the outermost folders, in the file by depth
     FileDescriptor file_;
-    std::optional<IoError> error_;
 };
 
 } // namespace harrowdeck

@@ -20,19 +20,25 @@ ScratchRecords::ScratchRecords(FileDescriptor fd, std::string shownPath)
 {
 }
 
-std::uint64_t ScratchRecords::Append(std::string_view bytes)
+IoResult<std::uint64_t> ScratchRecords::Append(std::string_view bytes)
 {
     const std::uint64_t offset = End();
     // Lines are capped far below 4 GiB, so a record always fits its length.
     const auto length = static_cast<Length>(bytes.size());
     const std::string_view lengthBytes(reinterpret_cast<const char*>(&length), sizeof length);
     if (pending_.size() + lengthBytes.size() + bytes.size() > kChunk) {
-        Flush();
+        if (auto error = Flush()) {
+            return *error;
+        }
     }
     if (lengthBytes.size() + bytes.size() > kChunk) {
         // Too large to gather: straight through, so that it is never copied.
-        WriteAt(written_, lengthBytes);
-        WriteAt(written_ + lengthBytes.size(), bytes);
+        if (auto error = WriteAt(written_, lengthBytes)) {
+            return *error;
+        }
+        if (auto error = WriteAt(written_ + lengthBytes.size(), bytes)) {
+            return *error;
+        }
         written_ += lengthBytes.size() + bytes.size();
         return offset;
     }
@@ -40,43 +46,45 @@ std::uint64_t ScratchRecords::Append(std::string_view bytes)
     return offset;
 }
 
-void ScratchRecords::Flush()
+std::optional<IoError> ScratchRecords::Flush()
 {
-    WriteAt(written_, pending_);
+    if (auto error = WriteAt(written_, pending_)) {
+        return error;
+    }
     written_ += pending_.size();
     pending_.clear();
+    return std::nullopt;
 }
 
-void ScratchRecords::WriteAt(std::uint64_t offset, std::string_view bytes)
+std::optional<IoError> ScratchRecords::WriteAt(std::uint64_t offset, std::string_view bytes)
 {
-    if (error_) {
-        return;
-    }
     if (const int error = fd_.WriteAllAt(bytes, offset); error != 0) {
-        Fail(error);
+        return Failure(error);
     }
+    return std::nullopt;
 }
 
 // Recent records are read from the memory that still gathers them, older
 // ones through a window on the file, so that looking up the folder just
 // opened costs neither a write nor a read.
 template <typename Take>
-bool ScratchRecords::ReadPieces(std::uint64_t offset, std::uint64_t size, Take take)
+std::optional<IoError> ScratchRecords::ReadPieces(std::uint64_t offset, std::uint64_t size, Take take)
 {
-    while (size > 0 && !error_) {
+    while (size > 0) {
         std::string_view piece;
         if (offset >= written_) {
             const auto from = static_cast<std::size_t>(offset - written_);
             if (from >= pending_.size()) {
-                Fail(EIO); // no record there
-                break;
+                return Failure(EIO); // no record there
             }
             piece = std::string_view(pending_).substr(from);
         } else if (offset >= windowStart_ && offset < windowStart_ + windowSize_) {
             const auto from = static_cast<std::size_t>(offset - windowStart_);
             piece = std::string_view(window_.get() + from, windowSize_ - from);
         } else {
-            FillWindow(offset);
+            if (auto error = FillWindow(offset)) {
+                return error;
+            }
             continue;
         }
         piece = piece.substr(0, static_cast<std::size_t>(std::min<std::uint64_t>(size, piece.size())));
@@ -84,10 +92,10 @@ bool ScratchRecords::ReadPieces(std::uint64_t offset, std::uint64_t size, Take t
         offset += piece.size();
         size -= piece.size();
     }
-    return !error_;
+    return std::nullopt;
 }
 
-void ScratchRecords::FillWindow(std::uint64_t offset)
+std::optional<IoError> ScratchRecords::FillWindow(std::uint64_t offset)
 {
     windowSize_ = 0;
     for (;;) {
@@ -96,61 +104,65 @@ void ScratchRecords::FillWindow(std::uint64_t offset)
             continue;
         }
         if (count <= 0) {
-            Fail(count < 0 ? errno : EIO);
-            return;
+            return Failure(count < 0 ? errno : EIO);
         }
         windowStart_ = offset;
         windowSize_ = static_cast<std::size_t>(count);
-        return;
+        return std::nullopt;
     }
 }
 
-std::optional<ScratchRecords::Length> ScratchRecords::ReadLength(std::uint64_t offset)
+IoResult<ScratchRecords::Length> ScratchRecords::ReadLength(std::uint64_t offset)
 {
     Length length = 0;
     char* out = reinterpret_cast<char*>(&length);
-    const bool read = ReadPieces(offset, sizeof length, [&out](std::string_view piece) {
-        std::memcpy(out, piece.data(), piece.size());
-        out += piece.size();
-    });
-    return read ? std::optional<Length>(length) : std::nullopt;
+    if (auto error = ReadPieces(offset, sizeof length, [&out](std::string_view piece) {
+            std::memcpy(out, piece.data(), piece.size());
+            out += piece.size();
+        })) {
+        return *error;
+    }
+    return length;
 }
 
-std::optional<std::uint64_t> ScratchRecords::Read(std::uint64_t offset, std::string& out)
+IoResult<std::uint64_t> ScratchRecords::Read(std::uint64_t offset, std::string& out)
 {
-    const std::optional<Length> length = ReadLength(offset);
     out.clear();
-    if (!length ||
-        !ReadPieces(offset + sizeof(Length), *length, [&out](std::string_view piece) { out.append(piece); })) {
-        return std::nullopt;
-    }
-    return offset + sizeof(Length) + *length;
-}
-
-std::optional<std::uint64_t> ScratchRecords::CopyTo(std::uint64_t offset, OutputFile& file)
-{
-    const std::optional<Length> length = ReadLength(offset);
-    if (!length ||
-        !ReadPieces(offset + sizeof(Length), *length, [&file](std::string_view piece) { file.Append(piece); })) {
-        return std::nullopt;
-    }
-    return offset + sizeof(Length) + *length;
-}
-
-std::optional<std::uint64_t> ScratchRecords::Skip(std::uint64_t offset)
-{
-    const std::optional<Length> length = ReadLength(offset);
+    IoResult<Length> length = ReadLength(offset);
     if (!length) {
-        return std::nullopt;
+        return length.Error();
     }
-    return offset + sizeof(Length) + *length;
+    if (auto error = ReadPieces(offset + kHeaderSize, *length, [&out](std::string_view piece) { out.append(piece); })) {
+        return *error;
+    }
+    return offset + kHeaderSize + *length;
 }
 
-void ScratchRecords::Fail(int errorNumber)
+IoResult<std::uint64_t> ScratchRecords::CopyTo(std::uint64_t offset, OutputFile& file)
 {
-    if (!error_) {
-        error_ = IoError::FromErrno(shownPath_, errorNumber);
+    IoResult<Length> length = ReadLength(offset);
+    if (!length) {
+        return length.Error();
     }
+    if (auto error =
+            ReadPieces(offset + kHeaderSize, *length, [&file](std::string_view piece) { file.Append(piece); })) {
+        return *error;
+    }
+    return offset + kHeaderSize + *length;
+}
+
+IoResult<std::uint64_t> ScratchRecords::Skip(std::uint64_t offset)
+{
+    IoResult<Length> length = ReadLength(offset);
+    if (!length) {
+        return length.Error();
+    }
+    return offset + kHeaderSize + *length;
+}
+
+IoError ScratchRecords::Failure(int errorNumber) const
+{
+    return IoError::FromErrno(shownPath_, errorNumber);
 }
 
 } // namespace harrowdeck

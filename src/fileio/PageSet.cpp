@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PageSet.h"
 
-#include "OutputPages.h"
+#include "PageNames.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -69,12 +69,12 @@ IoResult<OutputFile> PageSet::ReopenPage(std::uint64_t key, std::uint64_t shownN
 
 IoResult<OutputFile> PageSet::CreateIndex()
 {
-    return CreateFixed(kIndexKey, "dir.html", hasIndex_);
+    return CreateFixed(kIndexKey, kIndexPageName, hasIndex_);
 }
 
 IoResult<OutputFile> PageSet::CreateFrameset()
 {
-    return CreateFixed(kFramesetKey, "Harrowdeck.html", hasFrameset_);
+    return CreateFixed(kFramesetKey, kFramesetPageName, hasFrameset_);
 }
 
 IoResult<OutputFile> PageSet::CreateFixed(std::string_view key, std::string_view name, bool& created)
@@ -100,12 +100,12 @@ std::optional<IoError> PageSet::ForEachTarget(Step step) const
         }
     }
     if (hasIndex_) {
-        if (auto error = step(kIndexKey, "dir.html")) {
+        if (auto error = step(kIndexKey, std::string(kIndexPageName))) {
             return error;
         }
     }
     if (hasFrameset_) {
-        return step(kFramesetKey, "Harrowdeck.html");
+        return step(kFramesetKey, std::string(kFramesetPageName));
     }
     return std::nullopt;
 }

@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "IoError.h"
+#include "OutputFile.h"
+#include "PageNames.h"
+#include "RunOptions.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace harrowdeck {
+
+// Every line a run writes is made here. The pages are written a part at a
+// time, so that neither a folder's links nor the folder names need to be
+// held until a page is complete.
+
+// The BODY lines of the link pages and of the folder index.
+struct BodyTags {
+    std::string page;
+    std::string index;
+};
+
+// Picks the BODY lines from the images the user has put into the
+// destination: back.gif for every page, dir.gif for the index and file.gif
+// for the link pages, a later image overriding an earlier one.
+[[nodiscard]] BodyTags ChooseBodyTags(const std::string& destDir);
+
+// The TARGET attribute of every link on the link pages: none for the right
+// frame, "_top" for the whole window, "_blank" for a new one.
+[[nodiscard]] std::string TargetAttrFor(BrowseMode mode);
+
+// The frameset's COLS value: "25%,75%" in percent mode, "140,*" in pixels.
+[[nodiscard]] std::string ColsValue(SizeMode mode, int leftPercent, int leftPixels);
+
+// Puts a folder's name into a page piece by piece, for a name too long to
+// hold in memory whole; what it reports stops the page.
+using NameWriter = std::function<std::optional<IoError>(OutputFile&)>;
+
+// A link page's lines up to and including its <H3> heading.
+void WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag, std::string_view folderName);
+[[nodiscard]] std::optional<IoError> WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag,
+                                                       const NameWriter& writeName);
+
+// One converted link line as the pieces it is made of, its line end
+// included: the tag's start and address, the target attribute, the rest.
+[[nodiscard]] inline std::array<std::string_view, 4> LinkLinePieces(std::string_view head, std::string_view targetAttr,
+                                                                    std::string_view tail)
+{
+    return {head, targetAttr, tail, "<BR>\r\n"};
+}
+
+// Inline, because a page is mostly link lines.
+inline void WriteLinkLine(OutputFile& file, std::string_view head, std::string_view targetAttr, std::string_view tail)
+{
+    for (const std::string_view piece : LinkLinePieces(head, targetAttr, tail)) {
+        file.Append(piece);
+    }
+}
+
+// The same line as text, for a line that must wait before it is written.
+[[nodiscard]] std::string LinkLineText(std::string_view head, std::string_view targetAttr, std::string_view tail);
+
+// The last two lines of a link page and of the index.
+void WritePageEnd(OutputFile& file);
+
+// The index's lines up to and including its heading.
+void WriteIndexHead(OutputFile& file, std::string_view indexBodyTag);
+// Entry n opens n.html in the right frame.
+void WriteIndexEntry(OutputFile& file, std::uint64_t pageNumber, std::string_view folderName);
+[[nodiscard]] std::optional<IoError> WriteIndexEntry(OutputFile& file, std::uint64_t pageNumber,
+                                                     const NameWriter& writeName);
+
+// Harrowdeck.html: the frameset that ties the index and the link pages.
+void WriteFrameset(OutputFile& file, SizeMode mode, int leftPercent, int leftPixels);
+
+} // namespace harrowdeck
