@@ -102,7 +102,8 @@ void frmDir::Load(const QWidget& mainWindow)
     vars_.result.clear();
     NormaliseStartDir(vars_.dir, fallback_);
     if (!dlbDir_->SetPath(ToQt(vars_.dir))) {
-        // Only if the fallback vanished in between: the root is always there.
+        // Only if the fallback vanished in between: the root is always there,
+        // so this cannot fail.
         (void)dlbDir_->SetPath(QStringLiteral("/"));
     }
 }

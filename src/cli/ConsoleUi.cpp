@@ -5,22 +5,18 @@
 
 namespace harrowdeck {
 
-bool ConsoleUi::AskYesNo(const std::string& prompt)
+bool ConsoleUi::AskYesNo(const std::string& /*prompt*/)
 {
-    (void)prompt;
     return true;
 }
 
-void ConsoleUi::ShowMessage(const std::string& text, Icon icon)
+void ConsoleUi::ShowMessage(const std::string& text, Icon /*icon*/)
 {
-    (void)icon;
     messages_.push_back(text);
 }
 
-bool ConsoleUi::ReportProgress(std::uint64_t bytesRead, std::uint64_t totalBytes)
+bool ConsoleUi::ReportProgress(std::uint64_t /*bytesRead*/, std::uint64_t /*totalBytes*/)
 {
-    (void)bytesRead;
-    (void)totalBytes;
     return InterruptingSignal() == 0;
 }
 

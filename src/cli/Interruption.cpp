@@ -28,6 +28,7 @@ void CatchInterruptions()
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     for (const int signalNumber : kInterruptions) {
+        // Fails only for a signal that cannot be caught, which none of these is.
         (void)::sigaction(signalNumber, &action, nullptr);
     }
     std::signal(SIGXFSZ, SIG_IGN);
@@ -41,6 +42,7 @@ int InterruptingSignal()
 void EndBySignal(int signalNumber)
 {
     std::signal(signalNumber, SIG_DFL);
+    // Returns only when the signal is blocked; the exit below covers that.
     (void)::raise(signalNumber);
     // Only reached when the signal is blocked; the status still tells.
     ::_exit(128 + signalNumber);

@@ -40,6 +40,8 @@ IoResult<AtomicFile> AtomicFile::Create(const std::string& targetPath, bool keep
     }
     // The umask would narrow a kept mode; the old file's bits win.
     if (mode != kNewFileMode) {
+        // Failing, the file keeps the bits the umask gave it: readable by
+        // its owner at least, which is all the program needs.
         (void)::fchmod(fd->Get(), mode);
     }
     OutputFile output(std::move(*fd), targetPath);
@@ -54,6 +56,7 @@ AtomicFile::AtomicFile(TargetDirectory dir, std::string key, std::string name, O
 AtomicFile::~AtomicFile()
 {
     if (dir_.IsOpen() && !committed_) {
+        // The file is given up and removed; how its writing ended no longer matters.
         (void)output_.Finish();
         dir_.RemoveTemp(key_);
     }

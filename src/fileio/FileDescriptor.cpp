@@ -25,6 +25,8 @@ int FileDescriptor::Release()
 
 void FileDescriptor::Reset()
 {
+    // A descriptor given up this way is not asked how its close went; Close
+    // is there for a caller who needs to know.
     (void)Close();
 }
 

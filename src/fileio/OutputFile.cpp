@@ -24,12 +24,18 @@ void OutputFile::AppendInPieces(std::string_view bytes)
         used_ += take;
         bytes.remove_prefix(take);
         if (used_ == kBufferSize) {
-            (void)Flush();
+            WriteBuffer();
         }
     }
 }
 
 std::optional<IoError> OutputFile::Flush()
+{
+    WriteBuffer();
+    return Failure();
+}
+
+void OutputFile::WriteBuffer()
 {
     std::size_t done = 0;
     while (errorNumber_ == 0 && done < used_) {
@@ -43,12 +49,11 @@ std::optional<IoError> OutputFile::Flush()
         done += static_cast<std::size_t>(count);
     }
     used_ = 0;
-    return Failure();
 }
 
 std::optional<IoError> OutputFile::Finish()
 {
-    (void)Flush();
+    WriteBuffer();
     if (const int closeError = fd_.Close(); closeError != 0) {
         Fail(closeError);
     }

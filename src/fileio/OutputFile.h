@@ -52,6 +52,8 @@ private:
     static constexpr std::size_t kBufferSize = std::size_t{64} << 10;
 
     void AppendInPieces(std::string_view bytes);
+    // Writes the buffer out; a failure is remembered for Finish.
+    void WriteBuffer();
     void Fail(int errorNumber);
     [[nodiscard]] std::optional<IoError> Failure() const;
 

@@ -24,10 +24,8 @@ public:
     // bytesRead == totalBytes just before the pages are put in place, the
     // last moment a stop leaves the destination as it was. Returning false
     // cancels the run. The default never cancels.
-    [[nodiscard]] virtual bool ReportProgress(std::uint64_t bytesRead, std::uint64_t totalBytes)
+    [[nodiscard]] virtual bool ReportProgress(std::uint64_t /*bytesRead*/, std::uint64_t /*totalBytes*/)
     {
-        (void)bytesRead;
-        (void)totalBytes;
         return true;
     }
 };

@@ -80,8 +80,7 @@ double LeadingNumber(std::string_view text)
     }
 
     double value = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    (void)end;
+    const std::errc error = std::from_chars(number.data(), number.data() + number.size(), value).ec;
     if (error == std::errc::result_out_of_range) {
         // Too large or too small for a double: only the direction matters.
         const bool tiny = number.find("e-") != std::string::npos;

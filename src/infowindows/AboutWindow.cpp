@@ -122,6 +122,7 @@ void frmStart::keyPressEvent(QKeyEvent* event)
 void ShowAboutWindow(QWidget& mainWindow, const QString& appTitle, ModalRunner& runner)
 {
     frmStart about(mainWindow, appTitle);
+    // The window has one way out; how it was closed says nothing.
     (void)runner.Run(about);
 }
 

@@ -56,6 +56,7 @@ void GuiUserInterface::ShowMessage(const std::string& text, Icon icon)
     CloseProgress();
     QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, ProgramCaption(),
                     QString::fromStdString(text), QMessageBox::Ok, &parent_);
+    // The box has one button; how it was closed says nothing.
     (void)runner_.Run(box);
 }
 

@@ -227,6 +227,8 @@ void frmMain::StartUp()
 
 void frmMain::LaddaPara()
 {
+    // A missing or damaged file leaves the defaults and whatever was read
+    // before the damage; the user is not told, the next save mends it.
     (void)LoadParamFile(paths_.paramFile, state_);
     MoveToTwips(*this, state_.mainLeft, state_.mainTop);
     KeepReachable(*this);

@@ -2,6 +2,7 @@
 #include "Invariants.h"
 
 #include "ExportReader.h"
+#include "PageNames.h"
 #include "ReadPages.h"
 
 #include <filesystem>
@@ -109,7 +110,8 @@ std::vector<std::string> ParseIndex(const std::vector<std::string_view>& lines, 
         return names;
     }
     for (std::size_t i = 3; i + 2 < lines.size(); ++i) {
-        const std::string prefix = "<A HREF=\"" + std::to_string(names.size() + 1) + ".html\" TARGET=\"lankar\">";
+        const std::string prefix =
+            "<A HREF=\"" + LinkPageName(names.size() + 1) + "\" TARGET=\"" + std::string(kLinkFrameName) + "\">";
         if (!StartsWith(lines[i], prefix) || !EndsWith(lines[i], kEntryEnd) ||
             lines[i].size() < prefix.size() + kEntryEnd.size()) {
             faults.push_back("dir.html: entry " + std::to_string(names.size() + 1) + " does not open its page");
@@ -122,8 +124,11 @@ std::vector<std::string> ParseIndex(const std::vector<std::string_view>& lines, 
 
 void CheckFrameset(const std::vector<std::string_view>& lines, std::vector<std::string>& faults)
 {
-    if (lines.size() != 9 || lines[5] != " <FRAME SRC=\"dir.html\" NAME=\"indexwin\">" ||
-        lines[6] != " <FRAME SRC=\"1.html\" NAME=\"lankar\">") {
+    const auto frame = [](std::string_view source, std::string_view name) {
+        return " <FRAME SRC=\"" + std::string(source) + "\" NAME=\"" + std::string(name) + "\">";
+    };
+    if (lines.size() != 9 || lines[5] != frame(kIndexPageName, kIndexFrameName) ||
+        lines[6] != frame(LinkPageName(1), kLinkFrameName)) {
         faults.push_back("Harrowdeck.html: not the frameset page");
     }
 }
@@ -195,7 +200,7 @@ PageCheck CheckPages(const std::string& destDir, std::string_view input, const s
         return check;
     }
     for (const std::string& name : others) {
-        if (name != "dir.html" && name != "Harrowdeck.html") {
+        if (name != kIndexPageName && name != kFramesetPageName) {
             check.faults.push_back("unexpected file " + name);
         }
     }
@@ -205,7 +210,7 @@ PageCheck CheckPages(const std::string& destDir, std::string_view input, const s
     if (!numbered.empty() && numbered.rbegin()->first != numbered.size()) {
         check.faults.push_back("the pages are not numbered 1.." + std::to_string(numbered.size()) + " without gaps");
     }
-    if (others.count("dir.html") == 0 || others.count("Harrowdeck.html") == 0) {
+    if (others.count(std::string(kIndexPageName)) == 0 || others.count(std::string(kFramesetPageName)) == 0) {
         check.faults.push_back("pages without dir.html and Harrowdeck.html");
         return check;
     }
@@ -217,7 +222,7 @@ PageCheck CheckPages(const std::string& destDir, std::string_view input, const s
 
     std::vector<Folder> folders;
     for (const auto& [number, path] : numbered) {
-        const std::string name = std::to_string(number) + ".html";
+        const std::string name = LinkPageName(number);
         const std::optional<std::string> bytes = Slurp(path);
         std::optional<std::vector<std::string_view>> lines;
         if (bytes) {
@@ -235,8 +240,8 @@ PageCheck CheckPages(const std::string& destDir, std::string_view input, const s
     }
     check.pages = folders.size();
 
-    const std::optional<std::string> index = Slurp(std::filesystem::path(destDir) / "dir.html");
-    const std::optional<std::string> frameset = Slurp(std::filesystem::path(destDir) / "Harrowdeck.html");
+    const std::optional<std::string> index = Slurp(std::filesystem::path(destDir) / kIndexPageName);
+    const std::optional<std::string> frameset = Slurp(std::filesystem::path(destDir) / kFramesetPageName);
     if (!index || !frameset) {
         check.faults.push_back("cannot read dir.html or Harrowdeck.html");
         return check;

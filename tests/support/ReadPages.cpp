@@ -27,8 +27,8 @@ PagesRead ReadPages(LineReader& input, const std::string& dir, const std::string
         if (auto failure = pages->Commit()) {
             read.end = ReadEnd::WriteFailed;
             read.error = std::move(failure);
-        } else if (PathExists(dir + "dir.html")) {
-            read.folderNames = IndexNames(ReadFile(dir + "dir.html"));
+        } else if (const std::string index = dir + std::string(kIndexPageName); PathExists(index)) {
+            read.folderNames = IndexNames(ReadFile(index));
         }
     }
     return read;
@@ -47,7 +47,7 @@ std::optional<std::string> ConvertedLinkLine(std::string_view line, std::string_
 
 std::vector<std::string> IndexNames(const std::string& dirHtml)
 {
-    static const std::string kOpen = "TARGET=\"lankar\">";
+    static const std::string kOpen = "TARGET=\"" + std::string(kLinkFrameName) + "\">";
     static const std::string kClose = "</A><BR>\r\n";
     std::vector<std::string> names;
     for (std::size_t at = dirHtml.find(kOpen); at != std::string::npos; at = dirHtml.find(kOpen, at)) {
