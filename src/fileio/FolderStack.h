@@ -16,6 +16,7 @@ struct OpenFolder {
     std::uint64_t nameRecord = 0;  // its own name among the scratch records
     std::uint64_t pathRecord = 0;  // the names its page and index entry show
     std::uint64_t shownNumber = 0; // its page's number in errors; 0: no page yet
+    bool pageBelow = false;        // a folder inside it has a page
 };
 
 // The open folders, innermost last. Deep nesting moves the outer ones to an

@@ -46,6 +46,29 @@ IoResult<std::uint64_t> ScratchRecords::Append(std::string_view bytes)
     return offset;
 }
 
+std::optional<IoError> ScratchRecords::Patch(std::uint64_t offset, std::size_t at, std::string_view bytes)
+{
+    const std::uint64_t from = offset + kHeaderSize + at;
+    if (from + bytes.size() > End()) {
+        return Failure(EINVAL);
+    }
+    // What is still gathered in memory changes there, the rest in the file
+    // and in the window that may hold a copy of it.
+    if (from + bytes.size() > written_) {
+        const std::uint64_t gathered = std::max(from, written_);
+        const std::string_view tail = bytes.substr(static_cast<std::size_t>(gathered - from));
+        pending_.replace(static_cast<std::size_t>(gathered - written_), tail.size(), tail);
+        bytes.remove_suffix(tail.size());
+    }
+    if (bytes.empty()) {
+        return std::nullopt;
+    }
+    if (from < windowStart_ + windowSize_ && windowStart_ < from + bytes.size()) {
+        windowSize_ = 0;
+    }
+    return WriteAt(from, bytes);
+}
+
 std::optional<IoError> ScratchRecords::Flush()
 {
     if (auto error = WriteAt(written_, pending_)) {

@@ -30,6 +30,9 @@ public:
     [[nodiscard]] IoResult<std::uint64_t> CopyTo(std::uint64_t offset, OutputFile& file);
     // The offset of the record after the one at offset.
     [[nodiscard]] IoResult<std::uint64_t> Skip(std::uint64_t offset);
+    // Replaces bytes of the record at offset, from its byte `at` on, in
+    // place: for what is known about a record only after it was appended.
+    [[nodiscard]] std::optional<IoError> Patch(std::uint64_t offset, std::size_t at, std::string_view bytes);
 
 private:
     using Length = std::uint32_t;

@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A page for every folder that holds links of its own, the root included,
-// named by its path and numbered in the order of the folder lines.
+// headed by its path and numbered in the order of the folder lines, and an
+// index that shows the folders as a tree.
 //
 // A page's number is known only at the end: the root, and every folder
 // still open, may yet get a first link and so a page before the others.
 // Pages are therefore kept under their folder's ordinal (root 0, then the
-// folder lines counted from 1) and numbered when committed, and dir.html is
-// written last from the names kept in a scratch file. A path is kept as the
-// records of the names on it and copied into a page a block at a time, and
-// deep nesting moves the outer open folders to a scratch file too, so memory
-// stays flat whatever the names, the depth or the number of folders; one
-// page file is open at a time.
+// folder lines counted from 1) and numbered when committed. Whether a folder
+// without a page is listed is known only when its subtree ends. So dir.html
+// is written last, from what a scratch file keeps of each folder: its name,
+// and a small record of its path, its depth and whether a page lies below
+// it. A path is kept as the offsets of the names on it and copied into a
+// page a block at a time, and deep nesting moves the outer open folders to
+// a scratch file too, so memory stays flat whatever the names, the depth or
+// the number of folders; one page file is open at a time.
 #include "FolderReader.h"
 
 #include "FolderStack.h"
@@ -40,18 +43,31 @@ std::string_view CutTitle(std::string_view line)
     return rest.substr(0, rest.find('<'));
 }
 
-// A path record: a byte telling whether outer names were left out, a byte
-// counting the names, then each name's record offset, outermost first.
-void AppendOffset(std::string& record, std::uint64_t offset)
+// A folder's record beside its name: a byte of flags, a byte counting the
+// names its path shows, its depth, then each shown name's record offset,
+// outermost first.
+constexpr char kOuterNamesLeftOut = 1; // the path begins with an ellipsis
+constexpr char kPageBelow = 2;         // set when the folder closes
+constexpr std::size_t kFlagsAt = 0;
+constexpr std::size_t kCountAt = 1;
+constexpr std::size_t kDepthAt = 2;
+constexpr std::size_t kOffsetsAt = kDepthAt + sizeof(std::uint64_t);
+
+void AppendNumber(std::string& record, std::uint64_t number)
 {
-    record.append(reinterpret_cast<const char*>(&offset), sizeof offset);
+    record.append(reinterpret_cast<const char*>(&number), sizeof number);
 }
 
-std::uint64_t OffsetAt(const std::string& record, std::size_t index)
+std::uint64_t NumberAt(const std::string& record, std::size_t at)
 {
-    std::uint64_t offset = 0;
-    record.copy(reinterpret_cast<char*>(&offset), sizeof offset, 2 + index * sizeof offset);
-    return offset;
+    std::uint64_t number = 0;
+    record.copy(reinterpret_cast<char*>(&number), sizeof number, at);
+    return number;
+}
+
+std::uint64_t NameOffsetAt(const std::string& record, std::size_t index)
+{
+    return NumberAt(record, kOffsetsAt + index * sizeof(std::uint64_t));
 }
 
 class NestedFolderReader final : public FolderReader {
@@ -173,35 +189,37 @@ private:
     }
 
     // The path shows the names from the outermost folder to this one, only
-    // the last few of a deep path.
+    // the last few of a deep path; the depth is the number of folders
+    // around this one.
     std::string PathRecord(std::uint64_t ownName) const
     {
         const std::size_t ancestors = static_cast<std::size_t>(std::min<std::uint64_t>(stack_.Size(), kShownNames - 1));
         std::string record;
-        record.push_back(stack_.Size() >= kShownNames ? 1 : 0);
+        record.push_back(stack_.Size() >= kShownNames ? kOuterNamesLeftOut : 0);
         record.push_back(static_cast<char>(ancestors + 1));
+        AppendNumber(record, stack_.Size());
         for (std::size_t level = ancestors; level > 0; --level) {
-            AppendOffset(record, stack_.Below(level - 1).nameRecord);
+            AppendNumber(record, stack_.Below(level - 1).nameRecord);
         }
-        AppendOffset(record, ownName);
+        AppendNumber(record, ownName);
         return record;
     }
 
     // Copies the names of the path record at offset into file.
     std::optional<IoError> WritePath(OutputFile& file, std::uint64_t pathRecord)
     {
-        std::string record;
-        if (IoResult<std::uint64_t> read = scratch_->Read(pathRecord, record); !read) {
+        if (IoResult<std::uint64_t> read = scratch_->Read(pathRecord, record_); !read) {
             return read.Error();
         }
-        if (record[0] != 0) {
+        if ((record_[kFlagsAt] & kOuterNamesLeftOut) != 0) {
             file.Append(kPathEllipsis);
         }
-        for (std::size_t i = 0; i < static_cast<std::size_t>(record[1]); ++i) {
+        const auto count = static_cast<std::size_t>(record_[kCountAt]);
+        for (std::size_t i = 0; i < count; ++i) {
             if (i > 0) {
                 file.Append(kPathSeparator);
             }
-            if (IoResult<std::uint64_t> copied = scratch_->CopyTo(OffsetAt(record, i), file); !copied) {
+            if (IoResult<std::uint64_t> copied = scratch_->CopyTo(NameOffsetAt(record_, i), file); !copied) {
                 return copied.Error();
             }
         }
@@ -211,6 +229,16 @@ private:
     NameWriter PathWriter(std::uint64_t pathRecord)
     {
         return [this, pathRecord](OutputFile& file) { return WritePath(file, pathRecord); };
+    }
+
+    NameWriter NameCopier(std::uint64_t nameRecord)
+    {
+        return [this, nameRecord](OutputFile& file) -> std::optional<IoError> {
+            if (IoResult<std::uint64_t> copied = scratch_->CopyTo(nameRecord, file); !copied) {
+                return copied.Error();
+            }
+            return std::nullopt;
+        };
     }
 
     std::optional<IoError> TakeLink(std::string_view line)
@@ -296,13 +324,25 @@ private:
         return error;
     }
 
+    // A folder with a page, or with a page below it, is listed in the index,
+    // and so is every folder around it.
     std::optional<IoError> CloseFolder()
     {
         IoResult<OpenFolder> folder = stack_.Pop();
         if (!folder) {
             return folder.Error();
         }
-        return folder->shownNumber == 0 ? std::nullopt : EndPage(*folder);
+        const bool hasPage = folder->shownNumber != 0;
+        if (!hasPage && !folder->pageBelow) {
+            return std::nullopt;
+        }
+        if (!stack_.Empty()) {
+            stack_.Top().pageBelow = true;
+        }
+        if (!hasPage) {
+            return scratch_->Patch(folder->pathRecord, kFlagsAt, std::string(1, kPageBelow));
+        }
+        return EndPage(*folder);
     }
 
     std::optional<IoError> EndPage(OpenFolder& folder)
@@ -329,19 +369,25 @@ private:
         std::uint64_t offset = firstFolderRecord_;
         for (std::uint64_t key = 1; key <= folderLines_; ++key) {
             // Each folder left two records: its own name, then its path.
-            IoResult<std::uint64_t> path = scratch_->Skip(offset);
+            const std::uint64_t name = offset;
+            IoResult<std::uint64_t> path = scratch_->Skip(name);
             if (!path) {
                 return path.Error();
             }
-            IoResult<std::uint64_t> next = scratch_->Skip(*path);
+            IoResult<std::uint64_t> next = scratch_->Read(*path, record_);
             if (!next) {
                 return next.Error();
             }
             offset = *next;
+            const std::uint64_t depth = NumberAt(record_, kDepthAt);
+            std::optional<IoError> error;
             if (pages_.HasPage(key)) {
-                if (auto error = WriteIndexEntry(*index, ++number, PathWriter(*path))) {
-                    return error;
-                }
+                error = WriteIndexEntry(*index, ++number, depth, NameCopier(name));
+            } else if ((record_[kFlagsAt] & kPageBelow) != 0) {
+                error = WriteIndexFolder(*index, depth, NameCopier(name));
+            }
+            if (error) {
+                return error;
             }
             if (key % kFoldersPerReport == 0 && settings_.progress && !settings_.progress(bytesRead)) {
                 return Cancellation(index->ShownPath());
@@ -364,6 +410,7 @@ private:
     std::uint64_t folderLines_ = 0;
     std::optional<OutputFile> page_;
     std::uint64_t pageKey_ = 0;
+    std::string record_; // the path record last read, its memory reused
 };
 
 } // namespace

@@ -3,6 +3,8 @@
 
 #include "FileProbe.h"
 
+#include <algorithm>
+
 namespace harrowdeck {
 
 namespace {
@@ -33,6 +35,14 @@ void OpenLinkPage(OutputFile& file, std::string_view pageBodyTag)
 void CloseHeading(OutputFile& file)
 {
     file.WriteLine("</H3>");
+}
+
+void Indent(OutputFile& file, std::size_t depth)
+{
+    constexpr std::string_view kLevel = "&nbsp;&nbsp;&nbsp;&nbsp;";
+    for (std::size_t level = std::min(depth, kDeepestIndent); level > 0; --level) {
+        file.Append(kLevel);
+    }
 }
 
 void OpenIndexEntry(OutputFile& file, std::uint64_t pageNumber)
@@ -133,13 +143,25 @@ void WriteIndexEntry(OutputFile& file, std::uint64_t pageNumber, std::string_vie
     CloseIndexEntry(file);
 }
 
-std::optional<IoError> WriteIndexEntry(OutputFile& file, std::uint64_t pageNumber, const NameWriter& writeName)
+std::optional<IoError> WriteIndexEntry(OutputFile& file, std::uint64_t pageNumber, std::size_t depth,
+                                       const NameWriter& writeName)
 {
+    Indent(file, depth);
     OpenIndexEntry(file, pageNumber);
     if (auto error = writeName(file)) {
         return error;
     }
     CloseIndexEntry(file);
+    return std::nullopt;
+}
+
+std::optional<IoError> WriteIndexFolder(OutputFile& file, std::size_t depth, const NameWriter& writeName)
+{
+    Indent(file, depth);
+    if (auto error = writeName(file)) {
+        return error;
+    }
+    file.WriteLine("<BR>");
     return std::nullopt;
 }
 

@@ -70,10 +70,16 @@ void WritePageEnd(OutputFile& file);
 
 // The index's lines up to and including its heading.
 void WriteIndexHead(OutputFile& file, std::string_view indexBodyTag);
-// Entry n opens n.html in the right frame.
+// Entry n opens n.html in the right frame. An index of every folder reads as
+// a tree: an entry is indented by its folder's depth, the top level at 0,
+// and a tree deeper than kDeepestIndent keeps the indentation of that level.
+inline constexpr std::size_t kDeepestIndent = 8;
 void WriteIndexEntry(OutputFile& file, std::uint64_t pageNumber, std::string_view folderName);
-[[nodiscard]] std::optional<IoError> WriteIndexEntry(OutputFile& file, std::uint64_t pageNumber,
+[[nodiscard]] std::optional<IoError> WriteIndexEntry(OutputFile& file, std::uint64_t pageNumber, std::size_t depth,
                                                      const NameWriter& writeName);
+// A folder without a page of its own, listed for the pages below it: its
+// name in the tree, not a link.
+[[nodiscard]] std::optional<IoError> WriteIndexFolder(OutputFile& file, std::size_t depth, const NameWriter& writeName);
 
 // Harrowdeck.html: the frameset that ties the index and the link pages.
 void WriteFrameset(OutputFile& file, SizeMode mode, int leftPercent, int leftPixels);

@@ -52,6 +52,7 @@ protected:
     }
 
     [[nodiscard]] Names Index() const { return test::IndexNames(ReadFile(destDir + "dir.html")); }
+    [[nodiscard]] Names Tree() const { return test::IndexTree(ReadFile(destDir + "dir.html")); }
 };
 
 TEST_F(FolderModesTest, AByteOrderMarkIsSkippedBeforeTheHeaderCheck)
@@ -153,7 +154,7 @@ TEST_F(FolderModesTest, PagesFollowTheFolderLinesAndOnlyFoldersWithOwnLinksGetOn
     EXPECT_EQ(DestFiles(), (Names{"1.html", "2.html", "Harrowdeck.html", "dir.html"}));
     EXPECT_EQ(ReadFile(destDir + "1.html"), Page("Outer", Out("o")));
     EXPECT_EQ(ReadFile(destDir + "2.html"), Page("Outer / Only subfolders / Inner", Out("i1") + Out("i2")));
-    EXPECT_EQ(Index(), (Names{"Outer", "Outer / Only subfolders / Inner"}));
+    EXPECT_EQ(Tree(), (Names{"1.html Outer", "  Only subfolders", "    2.html Inner"}));
 }
 
 TEST_F(FolderModesTest, PathsDeeperThanFourNamesShowTheLastFour)
@@ -164,8 +165,9 @@ TEST_F(FolderModesTest, PathsDeeperThanFourNamesShowTheLastFour)
     }
     Source(body);
     ASSERT_EQ(RunIn(FolderMode::All).outcome, RunOutcome::Done);
-    const Names paths = {"A", "A / B", "A / B / C", "A / B / C / D", "... / B / C / D / E", "... / C / D / E / F"};
-    EXPECT_EQ(Index(), paths);
+    EXPECT_EQ(Tree(), (Names{"1.html A", "  2.html B", "    3.html C", "      4.html D", "        5.html E",
+                             "          6.html F"}));
+    EXPECT_EQ(ReadFile(destDir + "5.html"), Page("... / B / C / D / E", Out("E")));
     EXPECT_EQ(ReadFile(destDir + "6.html"), Page("... / C / D / E / F", Out("F")));
 }
 
@@ -178,7 +180,7 @@ TEST_F(FolderModesTest, AnUncuttableFolderLineOpensAFolderAndTheEndClosesAllStil
     ASSERT_EQ(report.outcome, RunOutcome::Done);
     EXPECT_EQ(report.counts.skippedLines, 1u);
     EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!\n1 line could not be read and was left out.");
-    EXPECT_EQ(Index(), (Names{"Outer", "Outer / ", "Outer / Two", "Outer / Two / Three"}));
+    EXPECT_EQ(Tree(), (Names{"1.html Outer", "  2.html ", "  3.html Two", "    4.html Three"}));
     EXPECT_EQ(ReadFile(destDir + "1.html"), Page("Outer", Out("o")));
     EXPECT_EQ(ReadFile(destDir + "2.html"), Page("Outer / ", Out("u")));
     EXPECT_EQ(ReadFile(destDir + "3.html"), Page("Outer / Two", Out("t")));
@@ -216,8 +218,15 @@ TEST_F(FolderModesTest, AHundredThousandNestedFoldersNeedOnlyAFewOpenFiles)
     RecordProperty("seconds", std::to_string(seconds));
     ASSERT_EQ(report.outcome, RunOutcome::Done) << ui.OnlyMessage();
     EXPECT_EQ(report.counts.linksWritten, 6u);
-    EXPECT_EQ(Index(), (Names{"Bookmarks", "F1", "... / F49997 / F49998 / F49999 / F50000",
-                              "... / F99996 / F99997 / F99998 / F99999", "... / F99997 / F99998 / F99999 / F100000"}));
+    // Every folder on the way to a page is listed; past eight levels the
+    // indentation stays.
+    const Names tree = Tree();
+    ASSERT_EQ(tree.size(), 1u + kDepth);
+    const std::string deepest(16, ' ');
+    EXPECT_EQ(Names(tree.begin(), tree.begin() + 4), (Names{"1.html Bookmarks", "2.html F1", "  F2", "    F3"}));
+    EXPECT_EQ(tree[9], deepest + "F9");
+    EXPECT_EQ(tree[50000], deepest + "3.html F50000");
+    EXPECT_EQ(Names(tree.end() - 2, tree.end()), (Names{deepest + "4.html F99999", deepest + "5.html F100000"}));
     EXPECT_EQ(ReadFile(destDir + "2.html"), Page("F1", Out("in1") + Out("in1-after")));
     EXPECT_EQ(ReadFile(destDir + "4.html"), Page("... / F99996 / F99997 / F99998 / F99999", Out("back")));
 }
@@ -228,10 +237,10 @@ TEST_F(FolderModesTest, NestedExportMatchesTheGoldenPagesByteForByte)
     RunReport report = RunIn(FolderMode::All);
     ASSERT_EQ(report.outcome, RunOutcome::Done);
     EXPECT_EQ(ui.OnlyMessage(), "Harrowdeck.html is done!");
-    EXPECT_EQ(report.counts.pagesWritten, 7u);
-    EXPECT_EQ(report.counts.linksWritten, 11u);
-    const Names files = {"1.html", "2.html", "3.html",          "4.html",  "5.html",
-                         "6.html", "7.html", "Harrowdeck.html", "dir.html"};
+    EXPECT_EQ(report.counts.pagesWritten, 9u);
+    EXPECT_EQ(report.counts.linksWritten, 13u);
+    const Names files = {"1.html", "2.html", "3.html", "4.html",          "5.html",  "6.html",
+                         "7.html", "8.html", "9.html", "Harrowdeck.html", "dir.html"};
     ASSERT_EQ(DestFiles(), files);
     for (const std::string& file : files) {
         EXPECT_EQ(ReadFile(destDir + file), ReadFile(DataPath("nested/" + file))) << file;
@@ -241,10 +250,10 @@ TEST_F(FolderModesTest, NestedExportMatchesTheGoldenPagesByteForByte)
     // of its subfolders, and the two links in the root are left out.
     report = RunIn(FolderMode::Top);
     ASSERT_EQ(report.outcome, RunOutcome::Done);
-    EXPECT_EQ(report.counts.pagesWritten, 2u);
-    EXPECT_EQ(report.counts.linksWritten, 9u);
+    EXPECT_EQ(report.counts.pagesWritten, 4u);
+    EXPECT_EQ(report.counts.linksWritten, 11u);
     EXPECT_EQ(report.counts.leftOutLinks, 2u);
-    EXPECT_EQ(Index(), (Names{"Bookmarks Toolbar", "Music"}));
+    EXPECT_EQ(Index(), (Names{"Bookmarks Toolbar", "Music", "Archive", "Reference"}));
 }
 
 } // namespace

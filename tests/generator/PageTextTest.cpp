@@ -114,7 +114,7 @@ TEST(IndexPage, NumbersEntriesWithoutLeadingZeros)
             if (i % 2 == 0) {
                 WriteIndexEntry(file, i, name);
             } else {
-                EXPECT_FALSE(WriteIndexEntry(file, i, [&name](OutputFile& out) {
+                EXPECT_FALSE(WriteIndexEntry(file, i, 0, [&name](OutputFile& out) {
                     out.Append(name);
                     return std::optional<IoError>();
                 }));
@@ -124,6 +124,36 @@ TEST(IndexPage, NumbersEntriesWithoutLeadingZeros)
         WritePageEnd(file);
     });
     EXPECT_EQ(page, Crlf("<HTML>\n" + kPlain + "\n<H3>Harrowdeck</H3>\n" + entries + "</BODY>\n</HTML>\n"));
+}
+
+NameWriter Name(const std::string& name)
+{
+    return [name](OutputFile& out) {
+        out.Append(name);
+        return std::optional<IoError>();
+    };
+}
+
+TEST(IndexPage, TreeEntriesIndentByDepthUpToTheEighthLevel)
+{
+    const std::string level = "&nbsp;&nbsp;&nbsp;&nbsp;";
+    const auto indent = [&level](int levels) {
+        std::string text;
+        for (int i = 0; i < levels; ++i) {
+            text += level;
+        }
+        return text;
+    };
+    const std::string entries = Written([](OutputFile& file) {
+        EXPECT_FALSE(WriteIndexFolder(file, 0, Name("Archive")));
+        EXPECT_FALSE(WriteIndexEntry(file, 4, 1, Name("2019")));
+        EXPECT_FALSE(WriteIndexEntry(file, 5, 8, Name("Eight")));
+        EXPECT_FALSE(WriteIndexFolder(file, 9, Name("Nine")));
+        EXPECT_FALSE(WriteIndexEntry(file, 6, 1000, Name("")));
+    });
+    EXPECT_EQ(entries, Crlf("Archive<BR>\n" + indent(1) + "<A HREF=\"4.html\" TARGET=\"lankar\">2019</A><BR>\n" +
+                            indent(8) + "<A HREF=\"5.html\" TARGET=\"lankar\">Eight</A><BR>\n" + indent(8) +
+                            "Nine<BR>\n" + indent(8) + "<A HREF=\"6.html\" TARGET=\"lankar\"></A><BR>\n"));
 }
 
 TEST(FramesetPage, PercentAndPixelMode)

@@ -5,6 +5,7 @@
 #include "Invariants.h"
 #include "LineClass.h"
 #include "Messages.h"
+#include "PageText.h"
 #include "RandomExport.h"
 #include "ReadPages.h"
 #include "RunFixture.h"
@@ -163,9 +164,83 @@ std::vector<std::string> CuttableLinksOf(const std::string& bytes, const std::st
     return links;
 }
 
+// The entries --folders all must list, worked out from the folder lines
+// alone: every folder with links of its own, or with such a folder inside
+// it, in the order of the folder lines, at its depth; the root's page first.
+std::vector<test::IndexEntry> ExpectedTree(const std::string& bytes)
+{
+    struct Folder {
+        test::IndexEntry entry;
+        bool ownLinks = false;
+        bool pageBelow = false;
+    };
+    std::vector<Folder> folders;
+    std::vector<std::size_t> open;
+    bool rootLinks = false;
+    const auto close = [&folders, &open] {
+        const Folder& folder = folders[open.back()];
+        open.pop_back();
+        if ((folder.ownLinks || folder.pageBelow) && !open.empty()) {
+            folders[open.back()].pageBelow = true;
+        }
+    };
+    const std::vector<std::string_view> lines = test::SplitLines(bytes);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::string_view line = SkipIndent(lines[i]);
+        if (IsLinkLine(line)) {
+            if (CutLinkLine(EntryStart(line))) {
+                (open.empty() ? rootLinks : folders[open.back()].ownLinks) = true;
+            }
+        } else if (IsFolderLine(line)) {
+            const std::string name = ExtractFolderName(EntryStart(line)).value_or("");
+            folders.push_back({{std::min(open.size(), kDeepestIndent), name, 0}});
+            open.push_back(folders.size() - 1);
+        } else if (IsFolderEnd(line) && !open.empty()) {
+            close();
+        }
+    }
+    while (!open.empty()) {
+        close();
+    }
+    std::vector<test::IndexEntry> tree;
+    std::uint64_t pages = 0;
+    if (rootLinks) {
+        tree.push_back({0, "", ++pages}); // named by the title, which is not checked here
+    }
+    for (Folder& folder : folders) {
+        if (folder.ownLinks || folder.pageBelow) {
+            folder.entry.page = folder.ownLinks ? ++pages : 0;
+            tree.push_back(folder.entry);
+        }
+    }
+    return tree;
+}
+
+// True when the index reached the deepest indentation.
+bool ExpectTheIndexIsTheTree(const std::string& bytes, const Outcome& outcome)
+{
+    std::vector<test::IndexEntry> listed = test::IndexEntries(ReadFile(outcome.dir / "dest/dir.html"));
+    const std::vector<test::IndexEntry> expected = ExpectedTree(bytes);
+    if (!listed.empty() && !expected.empty() && expected[0].name.empty() && expected[0].page == 1) {
+        listed[0].name.clear();
+    }
+    const auto text = [](const std::vector<test::IndexEntry>& entries) {
+        std::vector<std::string> lines;
+        for (const test::IndexEntry& entry : entries) {
+            lines.push_back(std::to_string(entry.depth) + " " + std::to_string(entry.page) + " " + entry.name);
+        }
+        return lines;
+    };
+    EXPECT_EQ(text(listed), text(expected));
+    return std::any_of(listed.begin(), listed.end(),
+                       [](const test::IndexEntry& entry) { return entry.depth == kDeepestIndent; });
+}
+
 // --folders all keeps every link: each line that can be cut is on exactly
-// one page, among the links of its own folder in input order.
-void ExpectEveryLinkOnOnePage(const std::string& bytes, BrowseMode browseMode, std::vector<std::string> links)
+// one page, among the links of its own folder in input order, and the
+// index lists the folders as the tree they form. True when the tree went
+// as deep as the index indents.
+bool ExpectEveryLinkOnOnePage(const std::string& bytes, BrowseMode browseMode, std::vector<std::string> links)
 {
     Outcome outcome;
     RunOn(bytes, browseMode, outcome, FolderMode::All);
@@ -179,7 +254,7 @@ void ExpectEveryLinkOnOnePage(const std::string& bytes, BrowseMode browseMode, s
     if (outcome.report.outcome != RunOutcome::Done) {
         EXPECT_TRUE(links.empty() || outcome.report.outcome == RunOutcome::NotAnExport)
             << static_cast<int>(outcome.report.outcome) << ": " << outcome.ui.OnlyMessage();
-        return;
+        return false;
     }
     EXPECT_EQ(outcome.report.counts.linksWritten, links.size());
     std::vector<std::string> onPages;
@@ -191,22 +266,26 @@ void ExpectEveryLinkOnOnePage(const std::string& bytes, BrowseMode browseMode, s
     std::sort(onPages.begin(), onPages.end());
     std::sort(links.begin(), links.end());
     EXPECT_EQ(onPages, links);
+    return ExpectTheIndexIsTheTree(bytes, outcome);
 }
 
 TEST(RandomExports, FoldersAllPutsEveryLinkThatCanBeCutOnExactlyOnePage)
 {
+    int deepTrees = 0;
     for (int seed = 1; seed <= kExports; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(static_cast<unsigned>(seed) + 300000u);
         const BrowseMode browseMode = kBrowseModes[seed % 3];
         const std::string targetAttr = TargetFor(browseMode);
         const RandomExport made = MakeRandomExport(random, targetAttr);
-        ExpectEveryLinkOnOnePage(made.bytes, browseMode, made.cuttableLinks);
+        deepTrees += ExpectEveryLinkOnOnePage(made.bytes, browseMode, made.cuttableLinks) ? 1 : 0;
 
         std::string damaged = made.bytes;
         test::Mutate(damaged, random);
-        ExpectEveryLinkOnOnePage(damaged, browseMode, CuttableLinksOf(damaged, targetAttr));
+        deepTrees += ExpectEveryLinkOnOnePage(damaged, browseMode, CuttableLinksOf(damaged, targetAttr)) ? 1 : 0;
     }
+    RecordProperty("deepTrees", deepTrees);
+    EXPECT_GT(deepTrees, 10) << "too few exports went as deep as the index indents";
 }
 
 // Hands out the bytes in pieces of random size, as a pipe or a slow disk

@@ -182,6 +182,8 @@ private:
             } else if (kind < 16) {
                 UncuttableLink(depth + 1);
                 ++result_.skippedLines;
+            } else if (kind == 16 && depth == 1 && Pick(3) == 0) {
+                DeepChain(depth, page, 8 + Pick(4));
             } else {
                 Stray(depth + 1);
             }
@@ -189,6 +191,24 @@ private:
         if (closed) {
             Line("</DL><p>", depth);
         }
+    }
+
+    // Folders nested `levels` deep inside the one at depth, deeper than an
+    // index indents, with a link in the innermost and a few on the way.
+    void DeepChain(int depth, RandomExport::Page& page, int levels)
+    {
+        Line("<DT><H3>" + Text(kNameChars, 6) + "</H3>", depth + 1);
+        Line("<DL><p>", depth + 1);
+        if (levels == 1 || Pick(4) == 0) {
+            page.links.push_back(Link(depth + 2));
+        }
+        if (levels > 1) {
+            DeepChain(depth + 1, page, levels - 1);
+        }
+        if (Pick(4) == 0) {
+            page.links.push_back(Link(depth + 2));
+        }
+        Line("</DL><p>", depth + 1);
     }
 
     std::mt19937& random_;

@@ -3,8 +3,10 @@
 
 #include "ExportReader.h"
 #include "PageNames.h"
+#include "PageText.h"
 #include "ReadPages.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,7 +19,6 @@ namespace harrowdeck::test {
 namespace {
 
 constexpr std::string_view kCrlf = "\r\n";
-constexpr std::string_view kEntryEnd = "</A><BR>";
 
 bool StartsWith(std::string_view text, std::string_view prefix)
 {
@@ -100,26 +101,42 @@ std::optional<Folder> ParseLinkPage(const std::vector<std::string_view>& lines, 
     return folder;
 }
 
-// The folder names that dir.html lists, checking that entry i opens i.html.
-std::vector<std::string> ParseIndex(const std::vector<std::string_view>& lines, std::vector<std::string>& faults)
+// The entries of dir.html that open a page, checking that the n-th of them
+// opens n.html and that the entries form a tree: each at most one level
+// deeper than the one before, never deeper than the indentation goes, and a
+// folder listed without a page followed by what lies below it.
+std::vector<IndexEntry> ParseIndex(const std::vector<std::string_view>& lines, std::vector<std::string>& faults)
 {
-    std::vector<std::string> names;
+    std::vector<IndexEntry> pages;
     if (lines.size() < 5 || lines[0] != "<HTML>" || !StartsWith(lines[1], "<BODY") ||
         lines[2] != "<H3>Harrowdeck</H3>" || lines[lines.size() - 2] != "</BODY>" || lines.back() != "</HTML>") {
         faults.push_back("dir.html: not an index page");
-        return names;
+        return pages;
     }
+    std::optional<IndexEntry> previous;
     for (std::size_t i = 3; i + 2 < lines.size(); ++i) {
-        const std::string prefix =
-            "<A HREF=\"" + LinkPageName(names.size() + 1) + "\" TARGET=\"" + std::string(kLinkFrameName) + "\">";
-        if (!StartsWith(lines[i], prefix) || !EndsWith(lines[i], kEntryEnd) ||
-            lines[i].size() < prefix.size() + kEntryEnd.size()) {
-            faults.push_back("dir.html: entry " + std::to_string(names.size() + 1) + " does not open its page");
-            return names;
+        const std::string where = "dir.html: line " + std::to_string(i + 1);
+        std::optional<IndexEntry> entry = ParseIndexEntry(lines[i]);
+        if (!entry || (entry->page != 0 && entry->page != pages.size() + 1)) {
+            faults.push_back(where + " is no entry, or does not open the next page");
+            return pages;
         }
-        names.emplace_back(lines[i].substr(prefix.size(), lines[i].size() - prefix.size() - kEntryEnd.size()));
+        const std::size_t deepest = previous ? previous->depth + 1 : 0;
+        if (entry->depth > std::min(deepest, kDeepestIndent)) {
+            faults.push_back(where + " is deeper than a tree allows");
+        }
+        if (previous && previous->page == 0 && entry->depth <= previous->depth && previous->depth < kDeepestIndent) {
+            faults.push_back(where + " follows a folder without a page that has nothing below it");
+        }
+        if (entry->page != 0) {
+            pages.push_back(*entry);
+        }
+        previous = std::move(entry);
     }
-    return names;
+    if (previous && previous->page == 0) {
+        faults.push_back("dir.html ends with a folder without a page");
+    }
+    return pages;
 }
 
 void CheckFrameset(const std::vector<std::string_view>& lines, std::vector<std::string>& faults)
@@ -250,13 +267,16 @@ PageCheck CheckPages(const std::string& destDir, std::string_view input, const s
         CheckFrameset(*lines, check.faults);
     }
     if (const auto lines = CrlfLines(*index, "dir.html", check.faults)) {
-        const std::vector<std::string> names = ParseIndex(*lines, check.faults);
-        if (names.size() != folders.size()) {
-            check.faults.push_back("dir.html lists " + std::to_string(names.size()) + " pages, the directory holds " +
+        const std::vector<IndexEntry> entries = ParseIndex(*lines, check.faults);
+        if (entries.size() != folders.size()) {
+            check.faults.push_back("dir.html lists " + std::to_string(entries.size()) + " pages, the directory holds " +
                                    std::to_string(folders.size()));
         }
-        for (std::size_t i = 0; i < names.size() && i < folders.size(); ++i) {
-            if (names[i] != folders[i].name) {
+        // A page's heading is its folder's path; the tree shows the last name.
+        for (std::size_t i = 0; i < entries.size() && i < folders.size(); ++i) {
+            const std::string& heading = folders[i].name;
+            const std::string& name = entries[i].name;
+            if (entries[i].depth == 0 ? heading != name : !EndsWith(heading, " / " + name)) {
                 check.faults.push_back("dir.html: entry " + std::to_string(i + 1) + " names another folder");
             }
         }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReadPages.h"
 
+#include "PageNames.h"
 #include "PageText.h"
 #include "TestFiles.h"
 
@@ -45,18 +46,73 @@ std::optional<std::string> ConvertedLinkLine(std::string_view line, std::string_
     return text;
 }
 
+std::optional<IndexEntry> ParseIndexEntry(std::string_view line)
+{
+    constexpr std::string_view kLevel = "&nbsp;&nbsp;&nbsp;&nbsp;";
+    constexpr std::string_view kBreak = "<BR>";
+    constexpr std::string_view kLinkEnd = "</A><BR>";
+    IndexEntry entry;
+    while (line.starts_with(kLevel)) {
+        line.remove_prefix(kLevel.size());
+        ++entry.depth;
+    }
+    if (!line.ends_with(kBreak)) {
+        return std::nullopt;
+    }
+    const std::string open = "<A HREF=\"";
+    const std::string target = ".html\" TARGET=\"" + std::string(kLinkFrameName) + "\">";
+    if (!line.starts_with(open) || !line.ends_with(kLinkEnd)) {
+        line.remove_suffix(kBreak.size());
+        if (line.find('<') != std::string_view::npos) {
+            return std::nullopt;
+        }
+        entry.name = line;
+        return entry;
+    }
+    line.remove_prefix(open.size());
+    line.remove_suffix(kLinkEnd.size());
+    const std::size_t digits = line.find_first_not_of("0123456789");
+    if (digits == 0 || digits == std::string_view::npos || line.substr(digits, target.size()) != target) {
+        return std::nullopt;
+    }
+    entry.page = std::stoull(std::string(line.substr(0, digits)));
+    entry.name = line.substr(digits + target.size());
+    return entry;
+}
+
+std::vector<IndexEntry> IndexEntries(const std::string& dirHtml)
+{
+    std::vector<IndexEntry> entries;
+    std::string_view rest = dirHtml;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find("\r\n");
+        if (std::optional<IndexEntry> entry = ParseIndexEntry(rest.substr(0, end))) {
+            entries.push_back(std::move(*entry));
+        }
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 2);
+    }
+    return entries;
+}
+
 std::vector<std::string> IndexNames(const std::string& dirHtml)
 {
-    static const std::string kOpen = "TARGET=\"" + std::string(kLinkFrameName) + "\">";
-    static const std::string kClose = "</A><BR>\r\n";
     std::vector<std::string> names;
-    for (std::size_t at = dirHtml.find(kOpen); at != std::string::npos; at = dirHtml.find(kOpen, at)) {
-        at += kOpen.size();
-        const std::size_t end = dirHtml.find(kClose, at);
-        names.push_back(dirHtml.substr(at, end - at));
-        at = end;
+    for (IndexEntry& entry : IndexEntries(dirHtml)) {
+        if (entry.page != 0) {
+            names.push_back(std::move(entry.name));
+        }
     }
     return names;
+}
+
+std::vector<std::string> IndexTree(const std::string& dirHtml)
+{
+    std::vector<std::string> tree;
+    for (const IndexEntry& entry : IndexEntries(dirHtml)) {
+        const std::string page = entry.page != 0 ? LinkPageName(entry.page) + " " : "";
+        tree.push_back(std::string(2 * entry.depth, ' ') + page + entry.name);
+    }
+    return tree;
 }
 
 } // namespace harrowdeck::test

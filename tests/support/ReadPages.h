@@ -25,7 +25,22 @@ struct PagesRead : ReadResult {
 // it without its line end; nothing when the line cannot be cut.
 [[nodiscard]] std::optional<std::string> ConvertedLinkLine(std::string_view line, std::string_view targetAttr);
 
-// The names of dir.html's entries, in order.
+// One entry of dir.html: its folder's depth as the indentation shows it,
+// its name, and the page it opens, or 0 for a folder listed without a page.
+struct IndexEntry {
+    std::size_t depth = 0;
+    std::string name;
+    std::uint64_t page = 0;
+};
+// The entry one line of dir.html holds, or nothing when it holds none.
+[[nodiscard]] std::optional<IndexEntry> ParseIndexEntry(std::string_view line);
+
+// The entries of dir.html, in order.
+[[nodiscard]] std::vector<IndexEntry> IndexEntries(const std::string& dirHtml);
+// The names of dir.html's entries that open a page, in order.
 [[nodiscard]] std::vector<std::string> IndexNames(const std::string& dirHtml);
+// dir.html's entries as readable lines, two blanks a level: "  2.html Tools"
+// for an entry that opens 2.html, "  Archive" for one without a page.
+[[nodiscard]] std::vector<std::string> IndexTree(const std::string& dirHtml);
 
 } // namespace harrowdeck::test
