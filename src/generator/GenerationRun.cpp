@@ -81,7 +81,8 @@ public:
             FailWriting(*failure);
             return;
         }
-        End(RunOutcome::Done, messages::Completion(report_.counts.skippedLines, report_.counts.leftOutLinks),
+        End(RunOutcome::Done,
+            messages::Completion(report_.counts.skippedLines, report_.counts.leftOutLinks, ui_.KeepLeftOutHint()),
             Icon::None);
     }
 

@@ -31,7 +31,7 @@ std::string LeftOutLinks(std::uint64_t count)
     return std::to_string(count) + " links outside any folder were left out";
 }
 
-std::string Completion(std::uint64_t skippedLines, std::uint64_t leftOutLinks)
+std::string Completion(std::uint64_t skippedLines, std::uint64_t leftOutLinks, const std::string& keepHint)
 {
     std::string text = kDone;
     if (skippedLines == 1) {
@@ -41,6 +41,9 @@ std::string Completion(std::uint64_t skippedLines, std::uint64_t leftOutLinks)
     }
     if (leftOutLinks > 0) {
         text += "\n" + LeftOutLinks(leftOutLinks) + ".";
+        if (!keepHint.empty()) {
+            text += " " + keepHint;
+        }
     }
     return text;
 }

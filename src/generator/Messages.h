@@ -22,10 +22,15 @@ inline constexpr const char* kSourceChanged = "the file changed while it was rea
 [[nodiscard]] std::string OutOfMemory(const std::string& sourcePath);
 // "Another Harrowdeck run is writing into DEST"
 [[nodiscard]] std::string DestinationBusy(const std::string& destDir);
+// How the window's user keeps the links that the classic pages leave out.
+inline constexpr const char* kKeepLeftOutInWindow = "Check \"Every folder\" to keep them.";
+
 // "N links outside any folder were left out", singular for one.
 [[nodiscard]] std::string LeftOutLinks(std::uint64_t count);
 // The completion text, with a line for lines that could not be read and
-// one for links left out, each only when there were any.
-[[nodiscard]] std::string Completion(std::uint64_t skippedLines, std::uint64_t leftOutLinks = 0);
+// one for links left out, each only when there were any; the latter ends
+// with keepHint when one is given.
+[[nodiscard]] std::string Completion(std::uint64_t skippedLines, std::uint64_t leftOutLinks = 0,
+                                     const std::string& keepHint = {});
 
 } // namespace harrowdeck::messages

@@ -28,6 +28,10 @@ public:
     {
         return true;
     }
+
+    // What this user can do to keep the links that the classic pages leave
+    // out, said after their count; nothing by default.
+    [[nodiscard]] virtual std::string KeepLeftOutHint() const { return {}; }
 };
 
 } // namespace harrowdeck

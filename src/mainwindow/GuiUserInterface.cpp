@@ -2,6 +2,7 @@
 #include "GuiUserInterface.h"
 
 #include "ClassicLook.h"
+#include "Messages.h"
 #include "ModalRunner.h"
 
 #include <QCoreApplication>
@@ -82,6 +83,11 @@ bool GuiUserInterface::ReportProgress(std::uint64_t bytesRead, std::uint64_t tot
         return false;
     }
     return progress_ != nullptr && !progress_->wasCanceled();
+}
+
+std::string GuiUserInterface::KeepLeftOutHint() const
+{
+    return messages::kKeepLeftOutInWindow;
 }
 
 void GuiUserInterface::ShowProgress()

@@ -35,6 +35,7 @@ public:
     [[nodiscard]] bool AskYesNo(const std::string& prompt) override;
     void ShowMessage(const std::string& text, Icon icon) override;
     [[nodiscard]] bool ReportProgress(std::uint64_t bytesRead, std::uint64_t totalBytes) override;
+    [[nodiscard]] std::string KeepLeftOutHint() const override;
 
     // The progress window, once it has appeared.
     [[nodiscard]] QProgressDialog* ProgressDialog() const { return progress_; }

@@ -18,6 +18,7 @@
 #include "WidthField.h"
 #include "WindowPlacement.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -160,6 +161,11 @@ void frmMain::BuildControls(QWidget& client)
     Command1_ = MakeControl<QPushButton>(client, "Command1", QStringLiteral("Make Harrowdeck"));
     PlaceTwips(*Command1_, {2160, 3000, 1815, 375});
 
+    // Below "Left frame size", beside the button: no other control moves.
+    chkAllFolders_ = MakeControl<QCheckBox>(client, "chkAllFolders", QStringLiteral("Every folder"));
+    PlaceTwips(*chkAllFolders_, {360, 3060, 1695, 255});
+    chkAllFolders_->setToolTip(QStringLiteral("Give every folder, nested ones included, a page of its own"));
+
     for (QPushButton* button : {cmdSource_, cmdDest_, Command1_}) {
         button->setAutoDefault(false);
     }
@@ -173,8 +179,8 @@ void frmMain::BuildControls(QWidget& client)
 
 void frmMain::SetTabOrder()
 {
-    const QList<QWidget*> order = {Command1_, cmdSource_, cmdDest_,   optProcent_, optPixel_, txtProc_,
-                                   txtPixel_, optFrame_,  optWindow_, optNewWin_,  txtDest_,  txtSource_};
+    const QList<QWidget*> order = {Command1_, cmdSource_, cmdDest_,   optProcent_, optPixel_,  txtProc_,      txtPixel_,
+                                   optFrame_, optWindow_, optNewWin_, txtDest_,    txtSource_, chkAllFolders_};
     for (qsizetype i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -203,6 +209,8 @@ void frmMain::ConnectHandlers()
     setsMode(optNewWin_, &MainState::browseMode, BrowseMode::NewWindow);
     setsMode(optProcent_, &MainState::sizeMode, SizeMode::Percent);
     setsMode(optPixel_, &MainState::sizeMode, SizeMode::Pixels);
+    connect(chkAllFolders_, &QCheckBox::toggled, this,
+            [this](bool checked) { state_.folderMode = checked ? FolderMode::All : FolderMode::Top; });
 }
 
 // ---- start-up and shutdown -----------------------------------------------
@@ -261,6 +269,7 @@ void frmMain::SelectOptionButtons()
                                                                          : optNewWin_;
     browse->setChecked(true);
     (state_.sizeMode == SizeMode::Percent ? optProcent_ : optPixel_)->setChecked(true);
+    chkAllFolders_->setChecked(state_.folderMode == FolderMode::All);
 }
 
 // A run that got past its question brought both widths into range; the
@@ -336,6 +345,7 @@ RunOptions frmMain::CurrentRunOptions() const
     options.destDir = state_.destDir;
     options.browseMode = state_.browseMode;
     options.sizeMode = state_.sizeMode;
+    options.folderMode = state_.folderMode;
     options.procText = FromQt(txtProc_->text());
     options.pixelText = FromQt(txtPixel_->text());
     return options;

@@ -11,6 +11,7 @@
 #include <chrono>
 
 class QAction;
+class QCheckBox;
 class QGroupBox;
 class QLineEdit;
 class QMenu;
@@ -118,6 +119,7 @@ private:
     QRadioButton* optWindow_ = nullptr;
     QRadioButton* optNewWin_ = nullptr;
     QPushButton* Command1_ = nullptr;
+    QCheckBox* chkAllFolders_ = nullptr;
     QMenu* mnuProjekt_ = nullptr;
     QAction* mnuInfo_ = nullptr;
     QAction* mnuQuit_ = nullptr;

@@ -19,6 +19,7 @@ struct MainState {
 
     BrowseMode browseMode = BrowseMode::Frame;
     SizeMode sizeMode = SizeMode::Percent;
+    FolderMode folderMode = FolderMode::Top;
     int leftPercent = kDefaultLeftPercent;
     int leftPixels = kDefaultLeftPixels;
 

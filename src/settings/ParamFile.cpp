@@ -172,6 +172,28 @@ int FileNumberOf(SizeMode mode)
     return mode == SizeMode::Percent ? 1 : 2;
 }
 
+// Every number but 2 is the classic mode, which a file without the section
+// has too.
+FolderMode FolderModeFromFile(int number)
+{
+    return number == 2 ? FolderMode::All : FolderMode::Top;
+}
+
+int FileNumberOf(FolderMode mode)
+{
+    return mode == FolderMode::All ? 2 : 1;
+}
+
+bool ReadFolderSection(ParamLines& lines, MainState& state)
+{
+    int folderMode = 0;
+    if (!ReadShort(lines, folderMode)) {
+        return false;
+    }
+    state.folderMode = FolderModeFromFile(folderMode);
+    return true;
+}
+
 bool ReadDef(ParamLines& lines, MainState& state)
 {
     int sizeMode = 0;
@@ -202,6 +224,8 @@ bool ReadParams(ByteSource& source, MainState& state)
             ok = ReadShort(lines, state.leftPercent);
         } else if (*line == "DEF") {
             ok = ReadDef(lines, state);
+        } else if (*line == "FOLDERS") {
+            ok = ReadFolderSection(lines, state);
         }
         if (!ok) {
             return false;
@@ -241,6 +265,8 @@ std::string FormatParams(const MainState& state)
     line(FormatParamNumber(state.leftPixels));
     line(FormatParamNumber(FileNumberOf(state.sizeMode)));
     line(FormatParamNumber(FileNumberOf(state.browseMode)));
+    line("FOLDERS");
+    line(FormatParamNumber(FileNumberOf(state.folderMode)));
     return text;
 }
 

@@ -11,10 +11,11 @@
 namespace harrowdeck {
 
 // The parameter file keeps the user's choices and the main window's position
-// between runs: sections opened by a marker line ("PATHS", "POS", "DEF", and
-// the older "SIZE" that is only read), one value a line, every line ended by
-// CR LF, numbers written as " 25 " (a "-" in place of the leading space when
-// negative).
+// between runs: sections opened by a marker line ("PATHS", "POS", "DEF",
+// "FOLDERS", and the older "SIZE" that is only read), one value a line, every
+// line ended by CR LF, numbers written as " 25 " (a "-" in place of the
+// leading space when negative). "FOLDERS" comes last, so that a program that
+// knows only the first 13 lines passes over its two as lines it ignores.
 
 // Reads sections over the values already in state, in whatever order and as
 // often as they come. Stops at the first damage (the input ends inside a
@@ -28,7 +29,7 @@ bool ReadParams(ByteSource& source, MainState& state);
 // missing or damaged.
 bool LoadParamFile(const std::string& path, MainState& state);
 
-// The 13 lines as they are saved.
+// The 15 lines as they are saved.
 [[nodiscard]] std::string FormatParams(const MainState& state);
 
 // A number as the file holds it: " 25 ", "-5 ".

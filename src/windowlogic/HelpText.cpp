@@ -80,6 +80,11 @@ std::string BuildHelpText()
     Blank(text);
     Line(text, kHelpSignature);
     Blank(text);
+    Blank(text);
+    Heading(text, "Folders");
+    Entry(text, "Every folder", "Every folder gets a page of its own,");
+    Continuation(text, "nested ones too, and the index shows");
+    Continuation(text, "them as a tree.");
     return text;
 }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the parameter-file reader: any bytes load without a crash, and
-// whatever was read saves as 13 CR LF lines that read back to the same
+// whatever was read saves as 15 CR LF lines that read back to the same
 // values.
 #include "MainState.h"
 #include "ParamFile.h"
@@ -25,7 +25,7 @@ using namespace harrowdeck;
 auto Values(const MainState& s)
 {
     return std::tie(s.destDir, s.sourcePath, s.sourceDir, s.sourceName, s.mainTop, s.mainLeft, s.leftPercent,
-                    s.leftPixels, s.sizeMode, s.browseMode);
+                    s.leftPixels, s.sizeMode, s.browseMode, s.folderMode);
 }
 
 std::size_t CountCrLfLines(const std::string& text)
@@ -53,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)ReadParams(in, state);
 
     const std::string saved = FormatParams(state);
-    if (CountCrLfLines(saved) != 13 || saved.substr(0, 7) != "PATHS\r\n") {
-        Fail("the saved file is not the 13 lines");
+    if (CountCrLfLines(saved) != 15 || saved.substr(0, 7) != "PATHS\r\n") {
+        Fail("the saved file is not the 15 lines");
     }
     MemorySource again(saved);
     MainState reread;

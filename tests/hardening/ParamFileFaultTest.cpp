@@ -49,12 +49,13 @@ const std::vector<Field> kFieldsInFileOrder = {
     {"leftPixels", [](const MainState& a, const MainState& b) { return a.leftPixels == b.leftPixels; }},
     {"sizeMode", [](const MainState& a, const MainState& b) { return a.sizeMode == b.sizeMode; }},
     {"browseMode", [](const MainState& a, const MainState& b) { return a.browseMode == b.browseMode; }},
+    {"folderMode", [](const MainState& a, const MainState& b) { return a.folderMode == b.folderMode; }},
 };
 
 // Where each value's line ends (the offset of its CR) in the saved file.
 std::vector<std::size_t> ValueLineEnds(const std::string& file)
 {
-    const std::vector<int> valueLines = {1, 2, 3, 4, 6, 7, 9, 10, 11, 12}; // 0-based, markers left out
+    const std::vector<int> valueLines = {1, 2, 3, 4, 6, 7, 9, 10, 11, 12, 14}; // 0-based, markers left out
     std::vector<std::size_t> ends;
     std::size_t at = 0;
     for (int line = 0; line <= valueLines.back(); ++line) {

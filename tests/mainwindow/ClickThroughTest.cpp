@@ -6,6 +6,7 @@
 #include "GuiUserInterface.h"
 #include "Messages.h"
 
+#include <QCheckBox>
 #include <QProgressDialog>
 #include <QTest>
 #include <QTimer>
@@ -56,8 +57,10 @@ TEST_F(ClickThrough, MakesTheFramesetAndReportsIt)
     EXPECT_EQ(question.defaultButton, QMessageBox::Yes);
     const auto& done = runner.shown[1];
     EXPECT_EQ(done.title, "Harrowdeck");
-    // The example keeps one link outside every folder, which is left out.
-    EXPECT_EQ(done.text, QString::fromStdString(messages::Completion(0, 1)));
+    // The example keeps one link outside every folder, which is left out,
+    // and the box says how to keep it.
+    EXPECT_EQ(done.text, "Harrowdeck.html is done!\n1 link outside any folder was left out. "
+                         "Check \"Every folder\" to keep them.");
     EXPECT_EQ(done.icon, QMessageBox::NoIcon);
     EXPECT_EQ(done.buttons, QMessageBox::Ok);
 
@@ -72,6 +75,26 @@ TEST_F(ClickThrough, MakesTheFramesetAndReportsIt)
     EXPECT_NE(frameset.find("20,"), std::string::npos) << frameset; // pixels, not percent
     const std::string links = ReadFile(out + "1.html");
     EXPECT_NE(links.find("TARGET=\"_blank\""), std::string::npos) << links;
+}
+
+TEST_F(ClickThrough, EveryFolderReachesTheRunAndSurvivesARestart)
+{
+    StartOn(HARROWDECK_EXAMPLE_EXPORT);
+    EXPECT_FALSE(Get<QCheckBox>("chkAllFolders").isChecked());
+    QTest::mouseClick(&Get<QCheckBox>("chkAllFolders"), Qt::LeftButton);
+    EXPECT_EQ(window->State().folderMode, FolderMode::All);
+    ClickMake();
+    // The loose link is kept on the root's page, Editors gets a page of its own.
+    EXPECT_EQ(runner.Texts(), (QStringList{messages::kConfirm, messages::kDone}));
+    EXPECT_NE(ReadFile(out + "1.html").find("<H3>Bookmarks</H3>"), std::string::npos);
+    EXPECT_NE(ReadFile(out + "4.html").find("<H3>Tools / Editors</H3>"), std::string::npos);
+
+    window->close();
+    Start();
+    EXPECT_TRUE(Get<QCheckBox>("chkAllFolders").isChecked());
+    EXPECT_EQ(window->State().folderMode, FolderMode::All);
+    QTest::mouseClick(&Get<QCheckBox>("chkAllFolders"), Qt::LeftButton);
+    EXPECT_EQ(window->State().folderMode, FolderMode::Top);
 }
 
 TEST_F(ClickThrough, AnsweringNoChangesNothing)

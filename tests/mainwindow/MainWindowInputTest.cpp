@@ -6,6 +6,7 @@
 #include "WindowPlacement.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QMenu>
@@ -52,6 +53,7 @@ TEST_F(MainWindowInput, ControlsHaveTheirCaptionsContainersAndPlaces)
         {"optWindow", "Full window", "Frame2", 240, 720, 0, 255},
         {"optNewWin", "New Window", "Frame2", 240, 1080, 0, 255},
         {"Command1", "Make Harrowdeck", "client", 2160, 3000, 0, 375},
+        {"chkAllFolders", "Every folder", "client", 360, 3060, 0, 255},
     };
     const auto px = [this](int twips) { return TwipsToPixelsFor(*window, twips); };
     for (const Control& c : controls) {
@@ -96,8 +98,9 @@ TEST_F(MainWindowInput, FixedSizeWithoutMaximise)
 
 TEST_F(MainWindowInput, TabOrderStartsAtTheMakeButton)
 {
-    const QStringList expected = {"Command1", "cmdSource", "cmdDest",   "optProcent", "optPixel", "txtProc",
-                                  "txtPixel", "optFrame",  "optWindow", "optNewWin",  "txtDest",  "txtSource"};
+    const QStringList expected = {"Command1", "cmdSource", "cmdDest",      "optProcent", "optPixel",
+                                  "txtProc",  "txtPixel",  "optFrame",     "optWindow",  "optNewWin",
+                                  "txtDest",  "txtSource", "chkAllFolders"};
     QStringList chain;
     QWidget* widget = &Get<QWidget>("Command1");
     do {
@@ -210,6 +213,13 @@ TEST_F(MainWindowInput, OptionButtonsSetTheModes)
     EXPECT_FALSE(Selected("optNewWin"));
     QTest::mouseClick(&Get<QRadioButton>("optFrame"), Qt::LeftButton);
     EXPECT_EQ(window->State().browseMode, BrowseMode::Frame);
+
+    auto& everyFolder = Get<QCheckBox>("chkAllFolders");
+    EXPECT_EQ(everyFolder.toolTip(), "Give every folder, nested ones included, a page of its own");
+    QTest::keyClick(&everyFolder, Qt::Key_Space);
+    EXPECT_EQ(window->State().folderMode, FolderMode::All);
+    QTest::keyClick(&everyFolder, Qt::Key_Space);
+    EXPECT_EQ(window->State().folderMode, FolderMode::Top);
 }
 
 TEST_F(MainWindowInput, EnterOnAFocusedButtonPressesIt)

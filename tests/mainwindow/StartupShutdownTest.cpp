@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up from the parameter file and the save at shutdown.
 #include "MainWindowFixture.h"
-#include "ResourceLimit.h"
 
 #include "ParamFile.h"
+#include "ResourceLimit.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
@@ -97,6 +98,19 @@ TEST_F(StartupShutdown, SelectedButtonsFollowTheModes)
     }
 }
 
+TEST_F(StartupShutdown, TheFoldersSectionSetsTheCheckBox)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"FOLDERS\n 2 \n", true}, {"FOLDERS\n 7 \n", false}, {"DEF\n 40 \n 300 \n 1 \n 1 \n", false}};
+    for (const auto& [file, checked] : cases) {
+        SCOPED_TRACE(file);
+        StartWith(file);
+        EXPECT_EQ(Get<QCheckBox>("chkAllFolders").isChecked(), checked);
+        EXPECT_EQ(window->State().folderMode, checked ? FolderMode::All : FolderMode::Top);
+        window->close();
+    }
+}
+
 TEST_F(StartupShutdown, DamagedNumberKeepsWhatCameBefore)
 {
     StartWith("PATHS\n/d/\n/s.htm\n/\ns.htm\nPOS\n 1500 \n 3000 \nDEF\n 60 \n 1x \n 2 \n 2 \n");
@@ -124,7 +138,8 @@ TEST_F(StartupShutdown, ShutdownWritesTheFileAndRemovesProgTmp)
         EXPECT_FALSE(PathExists(dir / "Prog.tmp"));
         EXPECT_EQ(ReadFile(ParamFile()), Crlf("PATHS\nC:/A, B/\n/s.htm\n/\ns.htm\n"
                                               "POS\n 1500 \n 3000 \n"
-                                              "DEF\n 40 \n 999 \n 2 \n 3 \n"));
+                                              "DEF\n 40 \n 999 \n 2 \n 3 \n"
+                                              "FOLDERS\n 1 \n"));
     }
 }
 

@@ -29,7 +29,7 @@ MainState Read(const std::string& bytes, bool* completed = nullptr)
 
 constexpr auto Chosen = test::ChosenState;
 
-TEST(ParamFile, WritesThirteenLinesWithCrLf)
+TEST(ParamFile, WritesFifteenLinesWithCrLf)
 {
     EXPECT_EQ(FormatParams(Chosen()), Crlf("PATHS\n"
                                            "/home/user/A, B/\n"
@@ -43,7 +43,9 @@ TEST(ParamFile, WritesThirteenLinesWithCrLf)
                                            " 33 \n"
                                            " 999 \n"
                                            " 2 \n"
-                                           " 3 \n"));
+                                           " 3 \n"
+                                           "FOLDERS\n"
+                                           " 2 \n"));
     EXPECT_EQ(FormatParamNumber(0), " 0 ");
     EXPECT_EQ(FormatParamNumber(-32768), "-32768 ");
 }
@@ -62,6 +64,7 @@ TEST(ParamFile, ReadsBackWhatItWrites)
     EXPECT_EQ(read.leftPixels, chosen.leftPixels);
     EXPECT_EQ(read.sizeMode, chosen.sizeMode);
     EXPECT_EQ(read.browseMode, chosen.browseMode);
+    EXPECT_EQ(read.folderMode, chosen.folderMode);
 }
 
 TEST(ParamFile, PathLinesMayBeEmptyOrUpTo64KiB)
@@ -109,6 +112,19 @@ TEST(ParamFile, ModesAndSizesAreTakenAsTheyAre)
     }
     EXPECT_EQ(Read(Crlf("DEF\n 25 \n 140 \n 1 \n 1 \n")).sizeMode, SizeMode::Percent);
     EXPECT_EQ(Read(Crlf("DEF\n 25 \n 140 \n 0 \n 1 \n")).sizeMode, SizeMode::Pixels);
+}
+
+// Only 2 is every folder; a file from before the section, or any other
+// number, gives the classic pages.
+TEST(ParamFile, FoldersSectionChoosesTheFolderMode)
+{
+    EXPECT_EQ(Read(Crlf("FOLDERS\n 2 \n")).folderMode, FolderMode::All);
+    EXPECT_EQ(Read(Crlf("FOLDERS\n 2 \nFOLDERS\n 7 \n")).folderMode, FolderMode::Top);
+    EXPECT_EQ(Read(Crlf("FOLDERS\n 1 \n")).folderMode, FolderMode::Top);
+    EXPECT_EQ(Read(Crlf("PATHS\n/d/\n/s.htm\n/\ns.htm\nDEF\n 50 \n 300 \n 1 \n 2 \n")).folderMode, FolderMode::Top);
+    bool completed = true;
+    EXPECT_EQ(Read(Crlf("FOLDERS\n 2 \nFOLDERS\n two \n"), &completed).folderMode, FolderMode::All);
+    EXPECT_FALSE(completed);
 }
 
 TEST(ParamFile, AcceptsLoneLfAndCrLineEnds)

@@ -21,6 +21,7 @@ namespace harrowdeck::test {
     state.leftPixels = 999;
     state.sizeMode = SizeMode::Pixels;
     state.browseMode = BrowseMode::NewWindow;
+    state.folderMode = FolderMode::All;
     return state;
 }
 

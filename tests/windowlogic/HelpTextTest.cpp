@@ -43,17 +43,21 @@ TEST(HelpText, MatchesTheGoldenFileByteForByte)
     EXPECT_EQ(BuildHelpText(), golden);
 }
 
-TEST(HelpText, HasThirtyThreeCrLfLinesAndNoBareLineFeeds)
+TEST(HelpText, HasThirtyNineCrLfLinesAndNoBareLineFeeds)
 {
     const std::string text = BuildHelpText();
     const std::vector<std::string> lines = LinesOf(text);
-    ASSERT_EQ(lines.size(), 33u);
+    ASSERT_EQ(lines.size(), 39u);
     for (const std::string& line : lines) {
         EXPECT_EQ(line.find('\n'), std::string::npos);
         EXPECT_EQ(line.find('\r'), std::string::npos);
     }
     EXPECT_EQ(lines[31], "Harrowdeck");
     EXPECT_TRUE(lines[32].empty());
+    // The folders block follows after one more empty line, in the same columns.
+    EXPECT_TRUE(lines[33].empty());
+    EXPECT_EQ(lines[36], "Every folder     Every folder gets a page of its own,");
+    EXPECT_EQ(lines[38], std::string(17, ' ') + "them as a tree.");
 }
 
 } // namespace
