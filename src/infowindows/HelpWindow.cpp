@@ -8,16 +8,12 @@
 #include <QPlainTextEdit>
 #include <QTextOption>
 
-#include <algorithm>
-
 namespace harrowdeck {
 
 namespace {
 
 constexpr double kClientWidth = 6555;
 constexpr double kClientHeight = 3975;
-constexpr double kFrameWidth = 100;
-constexpr double kFrameHeight = 400;
 
 // Read-only and without a caret: the box is for reading, and a blinking
 // cursor would suggest that typing does something.
@@ -29,11 +25,6 @@ void LockTextBox(QPlainTextEdit& box)
 }
 
 } // namespace
-
-BoxSize HelpBoxSizeFor(double outerWidth, double outerHeight)
-{
-    return {std::max(0.0, outerWidth - kFrameWidth), std::max(0.0, outerHeight - kFrameHeight)};
-}
 
 frmForklaring::frmForklaring(QWidget* parent) : QDialog(parent)
 {
@@ -71,40 +62,13 @@ void frmForklaring::resizeEvent(QResizeEvent* event)
     FitTextBox();
 }
 
-void frmForklaring::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    FitTextBox();
-}
-
-// The window manager adds the frame once the window is mapped, and moves the
-// window as it does so: the outer size is known only from then on.
-void frmForklaring::moveEvent(QMoveEvent* event)
-{
-    QDialog::moveEvent(event);
-    FitTextBox();
-}
-
-void frmForklaring::changeEvent(QEvent* event)
-{
-    QDialog::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange) {
-        FitTextBox();
-    }
-}
-
+// The box covers the client area exactly, whatever frame the window
+// manager draws around it and at any scale: the classic layout took the
+// outer size less a fixed frame allowance, which leaves a band or cuts the
+// scroll bar under any frame but the one it was measured on.
 void frmForklaring::FitTextBox()
 {
-    // A minimised window has no meaningful size to follow.
-    if (isMinimized()) {
-        return;
-    }
-    const WindowRect outer = OuterRectInTwips(*this);
-    const BoxSize size = HelpBoxSizeFor(outer.width, outer.height);
-    // A frame wider than the classic one must not push the scroll bar's end
-    // out of the window.
-    Text1_->resize(std::min(TwipsToPixelsFor(*this, size.width), width()),
-                   std::min(TwipsToPixelsFor(*this, size.height), height()));
+    Text1_->setGeometry(rect());
     LockTextBox(*Text1_);
 }
 

@@ -11,17 +11,6 @@ class QPlainTextEdit;
 
 namespace harrowdeck {
 
-// Text1's size for the window's outer size, all in twips: the outer size less
-// 100 wide and 400 high, so that the box just covers the client area with
-// the usual frame. A window smaller than that gives zero, never a negative.
-struct BoxSize {
-    double width = 0;
-    double height = 0;
-
-    friend bool operator==(const BoxSize&, const BoxSize&) = default;
-};
-[[nodiscard]] BoxSize HelpBoxSizeFor(double outerWidth, double outerHeight);
-
 // The help window: one read-only, word-wrapping text box filling a sizable
 // window. Holds nothing between showings.
 class frmForklaring : public QDialog {
@@ -34,9 +23,6 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void FitTextBox();
