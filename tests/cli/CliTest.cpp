@@ -1,53 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "CliRun.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-
 namespace harrowdeck {
 namespace {
 
+using test::CliResult;
 using test::ReadFile;
+using test::RunCli;
 using test::TempDir;
 using test::WriteFile;
-
-struct Result {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-// Runs the built harrowdeck-make with the arguments, capturing both streams.
-Result RunCli(const std::vector<std::string>& args)
-{
-    TempDir io;
-    std::string command = Quote(HARROWDECK_MAKE_PATH);
-    for (const std::string& arg : args) {
-        command += " " + Quote(arg);
-    }
-    command += " >" + Quote(io / "out") + " 2>" + Quote(io / "err") + " </dev/null";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(io / "out"), ReadFile(io / "err")};
-}
 
 const std::string kExample = std::string(HARROWDECK_SOURCE_DIR) + "/examples/bookmarks.htm";
 
 TEST(Cli, ConvertsTheExampleAndSummarises)
 {
     TempDir dest;
-    const Result result = RunCli({kExample, dest.Path()});
+    const CliResult result = RunCli({kExample, dest.Path()});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, "Harrowdeck.html is done!\n1 link outside any folder was left out.\n"
                           "3 link pages, 6 links, 0 skipped lines; 1 link outside any folder was left out "
@@ -74,7 +45,7 @@ TEST(Cli, ReportsSkippedLinesOnStdout)
 {
     TempDir dir;
     WriteFile(dir / "in.htm", "<!DOCTYPE FIRSTFLOOR>\n<DT><H3>A</H3>\n<DT><A HREF=\"bad>x\n<DT><A HREF=\"a\">a</A>\n");
-    const Result result = RunCli({dir / "in.htm", dir.Path()});
+    const CliResult result = RunCli({dir / "in.htm", dir.Path()});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, "Harrowdeck.html is done!\n1 line could not be read and was left out.\n"
                           "1 link page, 1 link, 1 skipped line\n");
@@ -85,7 +56,7 @@ TEST(Cli, SaysHowManyLinksWereLeftOutAndFoldersAllKeepsThem)
     TempDir dir;
     WriteFile(dir / "in.htm", "<!DOCTYPE FIRSTFLOOR>\n<DT><A HREF=\"r1\">r1</A>\n<DT><H3>A</H3>\n<DL><p>\n"
                               "<DT><A HREF=\"a\">a</A>\n</DL><p>\n<DT><A HREF=\"r2\">r2</A>\n");
-    Result result = RunCli({dir / "in.htm", dir.Path()});
+    CliResult result = RunCli({dir / "in.htm", dir.Path()});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, "Harrowdeck.html is done!\n2 links outside any folder were left out.\n"
                           "1 link page, 1 link, 0 skipped lines; 2 links outside any folder were left out "
@@ -102,7 +73,7 @@ TEST(Cli, SaysHowManyLinksWereLeftOutAndFoldersAllKeepsThem)
 TEST(Cli, FailuresGoToStderrWithExitCode1)
 {
     TempDir dir;
-    Result result = RunCli({dir / "missing.htm", dir.Path()});
+    CliResult result = RunCli({dir / "missing.htm", dir.Path()});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "harrowdeck-make: Gloamery source file doesn't exist!\n");
@@ -132,7 +103,7 @@ TEST(Cli, UsageErrorsExitWith2)
                                                {"--percent", "30", "--pixels", "200", kExample, "/tmp"},
                                                {"--folders", "nested", kExample, "/tmp"},
                                                {"--bogus", kExample, "/tmp"}}) {
-        const Result result = RunCli(args);
+        const CliResult result = RunCli(args);
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err.rfind("harrowdeck-make: ", 0), 0u) << result.err;
@@ -142,7 +113,7 @@ TEST(Cli, UsageErrorsExitWith2)
 
 TEST(Cli, HelpAndVersionGoToStdout)
 {
-    Result result = RunCli({"--version"});
+    CliResult result = RunCli({"--version"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, "harrowdeck-make (Harrowdeck) 1.1\n");
     result = RunCli({"--help"});
