@@ -29,7 +29,8 @@ IoResult<AtomicFile> AtomicFile::Create(const std::string& targetPath, bool keep
     }
     mode_t mode = kNewFileMode;
     struct stat existing {};
-    if (keepMode && ::fstatat(dir->Fd(), name.c_str(), &existing, 0) == 0) {
+    const bool modeKept = keepMode && ::fstatat(dir->Fd(), name.c_str(), &existing, 0) == 0;
+    if (modeKept) {
         mode = existing.st_mode & 07777;
     }
     static std::atomic<unsigned> counter{0};
@@ -38,8 +39,8 @@ IoResult<AtomicFile> AtomicFile::Create(const std::string& targetPath, bool keep
     if (!fd) {
         return fd.Error();
     }
-    // The umask would narrow a kept mode; the old file's bits win.
-    if (mode != kNewFileMode) {
+    // The umask would narrow a kept mode, 0666 too; the old file's bits win.
+    if (modeKept) {
         // Failing, the file keeps the bits the umask gave it: readable by
         // its owner at least, which is all the program needs.
         (void)::fchmod(fd->Get(), mode);

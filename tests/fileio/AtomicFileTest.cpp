@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AtomicFile.h"
+
+#include "ResourceLimit.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <iterator>
+
+namespace harrowdeck {
+namespace {
+
+using test::HasTemporaryFile;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+// Writes bytes to path through an AtomicFile and commits it.
+std::optional<IoError> WriteWhole(const std::string& path, const std::string& bytes, bool keepMode = false)
+{
+    IoResult<AtomicFile> file = AtomicFile::Create(path, keepMode);
+    if (!file) {
+        return file.Error();
+    }
+    file->Output().Append(bytes);
+    return file->Commit();
+}
+
+mode_t ModeOf(const std::string& path)
+{
+    return static_cast<mode_t>(std::filesystem::status(path).permissions());
+}
+
+TEST(AtomicFile, ReplacesTheTargetWholeAndOnlyAtCommit)
+{
+    TempDir dir;
+    WriteFile(dir / "1.html", std::string(10000, 'o'));
+    for (const bool commit : {false, true}) {
+        IoResult<AtomicFile> file = AtomicFile::Create(dir / "1.html");
+        ASSERT_TRUE(file);
+        file->Output().Append("new");
+        ASSERT_FALSE(file->Output().Flush());
+        EXPECT_EQ(ReadFile(dir / "1.html"), std::string(10000, 'o'));
+        if (commit) {
+            ASSERT_FALSE(file->Commit());
+        }
+    }
+    EXPECT_EQ(ReadFile(dir / "1.html"), "new");
+    EXPECT_FALSE(HasTemporaryFile(dir.Path()));
+}
+
+TEST(AtomicFile, AFailedWriteKeepsTheOldFile)
+{
+    TempDir dir;
+    WriteFile(dir / "1.html", "old");
+    const test::FileSizeLimit limit(1000);
+    const auto error = WriteWhole(dir / "1.html", std::string(5000, 'n'));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->path, dir / "1.html");
+    EXPECT_EQ(error->reason, "File too large");
+    EXPECT_EQ(ReadFile(dir / "1.html"), "old");
+    EXPECT_FALSE(HasTemporaryFile(dir.Path()));
+}
+
+TEST(AtomicFile, KeepModeKeepsTheOldPermissionBits)
+{
+    // A known umask, one that would narrow 0666.
+    const struct MaskScope {
+        mode_t previous = ::umask(022);
+        ~MaskScope() { ::umask(previous); }
+    } mask;
+    struct Case {
+        mode_t oldMode;
+        bool keepMode;
+        mode_t expected;
+    };
+    for (const Case& c : {Case{0600, true, 0600}, Case{0666, true, 0666}, Case{0600, false, 0644}}) {
+        TempDir dir;
+        WriteFile(dir / "settings", "old");
+        ASSERT_EQ(::chmod((dir / "settings").c_str(), c.oldMode), 0);
+        ASSERT_FALSE(WriteWhole(dir / "settings", "new", c.keepMode));
+        EXPECT_EQ(ModeOf(dir / "settings"), c.expected) << std::oct << c.oldMode << " keep " << c.keepMode;
+    }
+    TempDir dir;
+    ASSERT_FALSE(WriteWhole(dir / "fresh", "new", true));
+    EXPECT_EQ(ModeOf(dir / "fresh"), 0644u); // nothing to keep: the umask decides
+}
+
+TEST(AtomicFile, ReportsTheTargetPathAndTheSystemsReason)
+{
+    TempDir dir;
+    const std::string missing = dir / "no-such-dir/1.html";
+    const auto error = WriteWhole(missing, "x");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->path, missing);
+    EXPECT_EQ(error->reason, "No such file or directory");
+}
+
+TEST(AtomicFile, FailsOnADirectoryInTheWayAndLeavesNoTemporaryFile)
+{
+    TempDir dir;
+    ASSERT_EQ(::mkdir((dir / "1.html").c_str(), 0755), 0);
+    const auto error = WriteWhole(dir / "1.html", "x");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->path, dir / "1.html");
+    EXPECT_EQ(error->reason, "Is a directory");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+} // namespace
+} // namespace harrowdeck

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TargetDirectory.h"
+
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+
+namespace harrowdeck {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+// The pid of a process that has ended.
+long DeadPid()
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+std::set<std::string> Names(const std::string& dir)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+TargetDirectory OpenDir(const TempDir& dir)
+{
+    IoResult<TargetDirectory> opened = TargetDirectory::Open(dir.Path());
+    EXPECT_TRUE(opened);
+    return std::move(*opened);
+}
+
+TEST(TemporaryName, TellsItsOwnerAndRejectsForeignNames)
+{
+    EXPECT_EQ(TemporaryNameOwner(TemporaryName(4711, "7")), 4711);
+    EXPECT_EQ(TemporaryNameOwner(TemporaryName(1, "scratch")), 1);
+    for (const std::string_view name :
+         {"1.html", ".harrowdeck-.tmp", ".harrowdeck-12.tmp", ".harrowdeck-x-1.tmp", ".harrowdeck--5-1.tmp",
+          ".harrowdeck-0-1.tmp", ".harrowdeck-12-1", "harrowdeck-12-1.tmp", ".harrowdeck-99999999999999999999-1.tmp"}) {
+        EXPECT_FALSE(TemporaryNameOwner(name)) << name;
+    }
+}
+
+TEST(TargetDirectory, RemovesOnlyTheRegularFilesOfGoneWriters)
+{
+    TempDir dir;
+    const std::string deadFile = TemporaryName(DeadPid(), "1");
+    const std::string liveFile = TemporaryName(::getppid(), "1");
+    const std::string oldLiveFile = TemporaryName(::getppid(), "2");
+    const std::string deadLink = TemporaryName(DeadPid(), "link");
+    for (const std::string& name :
+         {deadFile, liveFile, oldLiveFile, std::string("1.html"), std::string(".harrowdeck-x.tmp")}) {
+        WriteFile(dir / name, "x");
+    }
+    ASSERT_EQ(::symlink("1.html", (dir / deadLink).c_str()), 0);
+    // A live writer's file is taken for abandoned after a day.
+    const timespec twoDaysAgo[2] = {{::time(nullptr) - 2 * 86400, 0}, {::time(nullptr) - 2 * 86400, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (dir / oldLiveFile).c_str(), twoDaysAgo, 0), 0);
+
+    OpenDir(dir).RemoveStaleTemps();
+    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{liveFile, "1.html", ".harrowdeck-x.tmp", deadLink}));
+}
+
+TEST(TargetDirectory, CreateTempReplacesALeftoverOfItsOwnPid)
+{
+    TempDir dir;
+    const TargetDirectory target = OpenDir(dir);
+    WriteFile(dir / TemporaryName(::getpid(), "k"), "leftover");
+    IoResult<FileDescriptor> fd = target.CreateTemp("k", "t.html");
+    ASSERT_TRUE(fd);
+    ASSERT_EQ(fd->WriteAllAt("new", 0), 0);
+    ASSERT_FALSE(target.CommitTemp("k", "t.html"));
+    EXPECT_EQ(ReadFile(dir / "t.html"), "new");
+    EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"t.html"});
+}
+
+TEST(TargetDirectory, AFailedCommitNamesTheTarget)
+{
+    TempDir dir;
+    const TargetDirectory target = OpenDir(dir);
+    auto error = target.CommitTemp("never-created", "t.html");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->path, dir / "t.html");
+    EXPECT_EQ(error->reason, "No such file or directory");
+}
+
+TEST(TargetDirectory, ScratchFilesHaveNoName)
+{
+    TempDir dir;
+    IoResult<FileDescriptor> scratch = OpenDir(dir).CreateScratch();
+    ASSERT_TRUE(scratch);
+    ASSERT_EQ(scratch->WriteAllAt("abc", 0), 0);
+    EXPECT_TRUE(Names(dir.Path()).empty());
+}
+
+} // namespace
+} // namespace harrowdeck
