@@ -15,7 +15,7 @@ void ConsoleUi::ShowMessage(const std::string& text, Icon /*icon*/)
     messages_.push_back(text);
 }
 
-bool ConsoleUi::ReportProgress(std::uint64_t /*bytesRead*/, std::uint64_t /*totalBytes*/)
+bool ConsoleUi::ReportProgress(Stage /*stage*/, std::uint64_t /*done*/, std::uint64_t /*total*/)
 {
     return InterruptingSignal() == 0;
 }

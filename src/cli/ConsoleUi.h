@@ -15,7 +15,7 @@ class ConsoleUi final : public UserInterface {
 public:
     bool AskYesNo(const std::string& prompt) override;
     void ShowMessage(const std::string& text, Icon icon) override;
-    bool ReportProgress(std::uint64_t bytesRead, std::uint64_t totalBytes) override;
+    bool ReportProgress(Stage stage, std::uint64_t done, std::uint64_t total) override;
 
     [[nodiscard]] const std::vector<std::string>& Messages() const { return messages_; }
 

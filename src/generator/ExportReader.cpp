@@ -105,7 +105,7 @@ ReadResult ReadFolders(LineReader& input, PageSet& pages, const ReadSettings& se
     for (;;) {
         const LineReader::Status status = input.Next(line);
         if (status == LineReader::Status::End) {
-            std::optional<IoError> error = reader->Finish(input.BytesConsumed());
+            std::optional<IoError> error = reader->Finish();
             return stop(error ? ReadEnd::WriteFailed : ReadEnd::Complete, std::move(error));
         }
         if (status == LineReader::Status::Error) {
@@ -120,7 +120,7 @@ ReadResult ReadFolders(LineReader& input, PageSet& pages, const ReadSettings& se
         }
         if (settings.progress && input.BytesConsumed() >= nextReport) {
             nextReport = input.BytesConsumed() + kProgressStep;
-            if (!settings.progress(input.BytesConsumed())) {
+            if (!settings.progress(UserInterface::Stage::Reading, input.BytesConsumed(), settings.totalBytes)) {
                 return stop(ReadEnd::Cancelled, std::nullopt);
             }
         }

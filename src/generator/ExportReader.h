@@ -4,6 +4,7 @@
 #include "LineReader.h"
 #include "PageSet.h"
 #include "RunOptions.h"
+#include "UserInterface.h"
 
 #include <cstdint>
 #include <functional>
@@ -38,8 +39,8 @@ struct LinkCut {
 };
 [[nodiscard]] std::optional<LinkCut> CutLinkLine(std::string_view line);
 
-// Told how many bytes have been read; returning false cancels the reading.
-using ReadProgress = std::function<bool(std::uint64_t bytesRead)>;
+// Told how far the reading has got; returning false cancels it.
+using ReadProgress = std::function<bool(UserInterface::Stage stage, std::uint64_t done, std::uint64_t total)>;
 
 struct ReadSettings {
     FolderMode mode = FolderMode::Top;
@@ -47,6 +48,7 @@ struct ReadSettings {
     std::string pageBodyTag;
     std::string indexBodyTag;
     ReadProgress progress;
+    std::uint64_t totalBytes = 0; // the export's size, for the progress of the reading
 };
 
 // What the reading made of the export.

@@ -18,9 +18,8 @@ public:
 
     // Handles one line after the export's first, indentation skipped.
     [[nodiscard]] virtual std::optional<IoError> Take(std::string_view line) = 0;
-    // The input ended after bytesRead bytes: closes what is open and
-    // completes dir.html, reporting progress at bytesRead while it does.
-    [[nodiscard]] virtual std::optional<IoError> Finish(std::uint64_t bytesRead) = 0;
+    // The input ended: closes what is open and completes dir.html.
+    [[nodiscard]] virtual std::optional<IoError> Finish() = 0;
 
     void SkipUnreadable() { ++counts_.skippedLines; }
     [[nodiscard]] const ReadCounts& Counts() const { return counts_; }

@@ -73,7 +73,7 @@ public:
         }
         // The last moment at which a stop leaves the destination as it was:
         // once the renaming has begun, the run completes.
-        if (!ui_.ReportProgress(source->Size(), source->Size())) {
+        if (!ui_.ReportProgress(UserInterface::Stage::PlacingPages, 0, report_.counts.pagesWritten)) {
             report_.outcome = RunOutcome::Cancelled;
             return;
         }
@@ -129,8 +129,10 @@ private:
         settings.targetAttr = decided_.targetAttr;
         settings.pageBodyTag = bodies.page;
         settings.indexBodyTag = bodies.index;
-        const std::uint64_t total = source.Size();
-        settings.progress = [this, total](std::uint64_t bytesRead) { return ui_.ReportProgress(bytesRead, total); };
+        settings.totalBytes = source.Size();
+        settings.progress = [this](UserInterface::Stage stage, std::uint64_t done, std::uint64_t total) {
+            return ui_.ReportProgress(stage, done, total);
+        };
 
         ReadResult result = ReadFolders(input, pages, settings);
         report_.counts = result.counts;

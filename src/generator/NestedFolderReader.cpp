@@ -96,7 +96,7 @@ public:
         return std::nullopt;
     }
 
-    std::optional<IoError> Finish(std::uint64_t bytesRead) override
+    std::optional<IoError> Finish() override
     {
         while (!stack_.Empty()) {
             if (auto error = CloseFolder()) {
@@ -113,7 +113,7 @@ public:
                 return error;
             }
         }
-        return pages_.PageCount() == 0 ? std::nullopt : WriteIndex(bytesRead);
+        return pages_.PageCount() == 0 ? std::nullopt : WriteIndex();
     }
 
 private:
@@ -355,7 +355,7 @@ private:
         return ClosePageFile();
     }
 
-    std::optional<IoError> WriteIndex(std::uint64_t bytesRead)
+    std::optional<IoError> WriteIndex()
     {
         IoResult<OutputFile> index = pages_.CreateIndex();
         if (!index) {
@@ -389,7 +389,8 @@ private:
             if (error) {
                 return error;
             }
-            if (key % kFoldersPerReport == 0 && settings_.progress && !settings_.progress(bytesRead)) {
+            if (key % kFoldersPerReport == 0 && settings_.progress &&
+                !settings_.progress(UserInterface::Stage::WritingIndex, key, folderLines_)) {
                 return Cancellation(index->ShownPath());
             }
         }

@@ -23,7 +23,7 @@ public:
         return std::nullopt;
     }
 
-    std::optional<IoError> Finish(std::uint64_t) override
+    std::optional<IoError> Finish() override
     {
         if (inFolder_) {
             if (auto error = EndFolder()) {

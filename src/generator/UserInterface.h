@@ -12,6 +12,13 @@ class UserInterface {
 public:
     enum class Icon { None, Exclamation };
 
+    // What a run is doing when it reports its progress.
+    enum class Stage {
+        Reading,      // the export; done and total count its bytes
+        WritingIndex, // dir.html of every folder; done and total count folders
+        PlacingPages, // renaming the pages over the previous set; reported once, before
+    };
+
     virtual ~UserInterface() = default;
 
     // A modal Yes/No question; Yes is the default answer.
@@ -20,11 +27,11 @@ public:
     // A modal message with a single OK button.
     virtual void ShowMessage(const std::string& text, Icon icon) = 0;
 
-    // Called now and then while the export is read, and once more with
-    // bytesRead == totalBytes just before the pages are put in place, the
-    // last moment a stop leaves the destination as it was. Returning false
-    // cancels the run. The default never cancels.
-    [[nodiscard]] virtual bool ReportProgress(std::uint64_t /*bytesRead*/, std::uint64_t /*totalBytes*/)
+    // Called now and then while the export is read and while the index of
+    // every folder is written, and once at PlacingPages just before the
+    // pages are put in place, the last moment a stop leaves the destination
+    // as it was. Returning false cancels the run. The default never cancels.
+    [[nodiscard]] virtual bool ReportProgress(Stage /*stage*/, std::uint64_t /*done*/, std::uint64_t /*total*/)
     {
         return true;
     }

@@ -20,13 +20,26 @@ constexpr int kProgressSteps = 1000;
 // Handling events costs time; a run reports often.
 constexpr qint64 kRefreshMs = 50;
 
-int ProgressStep(std::uint64_t bytesRead, std::uint64_t totalBytes)
+int ProgressStep(std::uint64_t done, std::uint64_t total)
 {
-    if (totalBytes == 0) {
-        return 0;
+    if (total == 0) {
+        return kProgressSteps;
     }
-    const double share = static_cast<double>(bytesRead) / static_cast<double>(totalBytes);
+    const double share = static_cast<double>(done) / static_cast<double>(total);
     return static_cast<int>(std::min(share, 1.0) * kProgressSteps);
+}
+
+QString StageLabel(UserInterface::Stage stage)
+{
+    switch (stage) {
+    case UserInterface::Stage::Reading:
+        break;
+    case UserInterface::Stage::WritingIndex:
+        return QStringLiteral("Writing the folder index...");
+    case UserInterface::Stage::PlacingPages:
+        return QStringLiteral("Putting the pages in place...");
+    }
+    return QStringLiteral("Reading the Gloamery export...");
 }
 
 } // namespace
@@ -61,21 +74,23 @@ void GuiUserInterface::ShowMessage(const std::string& text, Icon icon)
     (void)runner_.Run(box);
 }
 
-bool GuiUserInterface::ReportProgress(std::uint64_t bytesRead, std::uint64_t totalBytes)
+bool GuiUserInterface::ReportProgress(Stage stage, std::uint64_t done, std::uint64_t total)
 {
     if (stopRequested_ && stopRequested_()) {
         return false;
     }
+    // The renaming handles no events, so its label is shown before it starts.
+    const bool last = stage == Stage::PlacingPages;
     if (progress_ == nullptr) {
         if (sinceStart_.elapsed() < progressDelay_.count()) {
             return true;
         }
         ShowProgress();
-    } else if (sinceRefresh_.elapsed() < kRefreshMs) {
+    } else if (!last && stage == shownStage_ && sinceRefresh_.elapsed() < kRefreshMs) {
         return !progress_->wasCanceled();
     }
     sinceRefresh_.start();
-    progress_->setValue(ProgressStep(bytesRead, totalBytes));
+    ShowStage(stage, done, total);
     reporting_ = true;
     QCoreApplication::processEvents();
     reporting_ = false;
@@ -83,6 +98,15 @@ bool GuiUserInterface::ReportProgress(std::uint64_t bytesRead, std::uint64_t tot
         return false;
     }
     return progress_ != nullptr && !progress_->wasCanceled();
+}
+
+void GuiUserInterface::ShowStage(Stage stage, std::uint64_t done, std::uint64_t total)
+{
+    if (stage != shownStage_) {
+        shownStage_ = stage;
+        progress_->setLabelText(StageLabel(stage));
+    }
+    progress_->setValue(stage == Stage::PlacingPages ? kProgressSteps : ProgressStep(done, total));
 }
 
 std::string GuiUserInterface::KeepLeftOutHint() const
@@ -95,7 +119,7 @@ void GuiUserInterface::ShowProgress()
     progress_ = new QProgressDialog(&parent_);
     progress_->setObjectName(QStringLiteral("progressDialog"));
     progress_->setWindowTitle(ProgramCaption());
-    progress_->setLabelText(QStringLiteral("Reading the Gloamery export..."));
+    progress_->setLabelText(StageLabel(shownStage_));
     progress_->setCancelButtonText(QStringLiteral("Cancel"));
     progress_->setRange(0, kProgressSteps);
     progress_->setWindowModality(Qt::WindowModal);

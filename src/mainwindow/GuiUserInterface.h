@@ -34,7 +34,7 @@ public:
 
     [[nodiscard]] bool AskYesNo(const std::string& prompt) override;
     void ShowMessage(const std::string& text, Icon icon) override;
-    [[nodiscard]] bool ReportProgress(std::uint64_t bytesRead, std::uint64_t totalBytes) override;
+    [[nodiscard]] bool ReportProgress(Stage stage, std::uint64_t done, std::uint64_t total) override;
     [[nodiscard]] std::string KeepLeftOutHint() const override;
 
     // The progress window, once it has appeared.
@@ -45,6 +45,7 @@ public:
 
 private:
     void ShowProgress();
+    void ShowStage(Stage stage, std::uint64_t done, std::uint64_t total);
     void CloseProgress();
 
     QWidget& parent_;
@@ -54,6 +55,7 @@ private:
     QElapsedTimer sinceStart_;
     QElapsedTimer sinceRefresh_;
     QPointer<QProgressDialog> progress_;
+    Stage shownStage_ = Stage::Reading;
     bool reporting_ = false;
 };
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace harrowdeck {
 namespace {
 
@@ -203,15 +205,17 @@ TEST(ReadFolders, ProgressCanCancel)
     LineReader input(source);
     int calls = 0;
     const test::PagesRead result =
-        test::ReadPages(input, dir.Path(), "", "<BODY>", [&calls](std::uint64_t) { return ++calls < 1; });
+        test::ReadPages(input, dir.Path(), "", "<BODY>",
+                        [&calls](UserInterface::Stage, std::uint64_t, std::uint64_t) { return ++calls < 1; });
     EXPECT_EQ(result.end, ReadEnd::Cancelled);
     EXPECT_EQ(calls, 1);
     EXPECT_LT(result.folderNames.size(), 100u);
 }
 
-TEST(ReadFolders, ProgressNeverReportsMoreThanTheInputHolds)
+// The reading counts bytes up to the input's size; the nested mode then
+// counts the folders while it writes dir.html.
+TEST(ReadFolders, ProgressCountsEachStageWithinItsTotal)
 {
-    // The nested mode reports again while it writes dir.html, after the input.
     std::string body = "<DT><A HREF=\"r\">r</A>\n";
     for (int i = 0; i < 9000; ++i) {
         body += "<DT><H3>F</H3>\n</DL><p>\n";
@@ -220,17 +224,22 @@ TEST(ReadFolders, ProgressNeverReportsMoreThanTheInputHolds)
         TempDir dir;
         MemorySource source(body);
         LineReader input(source);
-        std::uint64_t most = 0;
+        std::map<UserInterface::Stage, std::pair<std::uint64_t, std::uint64_t>> most;
         const test::PagesRead result = test::ReadPages(
             input, dir.Path(), "", "<BODY>",
-            [&most](std::uint64_t bytes) {
-                most = std::max(most, bytes);
+            [&most](UserInterface::Stage stage, std::uint64_t done, std::uint64_t total) {
+                EXPECT_LE(done, total);
+                most[stage] = {std::max(most[stage].first, done), total};
                 return true;
             },
-            mode);
+            mode, body.size());
         EXPECT_EQ(result.end, ReadEnd::Complete);
-        EXPECT_GT(most, 0u);
-        EXPECT_LE(most, body.size());
+        EXPECT_GT(most[UserInterface::Stage::Reading].first, 0u);
+        EXPECT_EQ(most[UserInterface::Stage::Reading].second, body.size());
+        EXPECT_EQ(most.count(UserInterface::Stage::WritingIndex), mode == FolderMode::All ? 1u : 0u);
+        if (mode == FolderMode::All) {
+            EXPECT_EQ(most[UserInterface::Stage::WritingIndex].second, 9000u);
+        }
     }
 }
 

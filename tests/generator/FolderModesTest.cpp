@@ -231,6 +231,21 @@ TEST_F(FolderModesTest, AHundredThousandNestedFoldersNeedOnlyAFewOpenFiles)
     EXPECT_EQ(ReadFile(destDir + "4.html"), Page("... / F99996 / F99997 / F99998 / F99999", Out("back")));
 }
 
+TEST_F(FolderModesTest, ProgressNamesEachStageInOrder)
+{
+    using Stage = UserInterface::Stage;
+    Source(std::string(kHeaderLine) + test::Folders(5000));
+    const std::pair<FolderMode, std::vector<Stage>> cases[] = {
+        {FolderMode::Top, {Stage::Reading, Stage::PlacingPages}},
+        {FolderMode::All, {Stage::Reading, Stage::WritingIndex, Stage::PlacingPages}},
+    };
+    for (const auto& [mode, stages] : cases) {
+        ui.stages.clear();
+        ASSERT_EQ(RunIn(mode).outcome, RunOutcome::Done);
+        EXPECT_EQ(ui.stages, stages);
+    }
+}
+
 TEST_F(FolderModesTest, NestedExportMatchesTheGoldenPagesByteForByte)
 {
     options.sourcePath = DataPath("nested/export.htm");

@@ -426,10 +426,11 @@ TEST(EndlessInput, LinesOverTheCapAreSkippedWithoutBeingHeld)
         LineReader input(source);
         const std::size_t before = ::mallinfo2().uordblks;
         std::size_t most = before;
-        const test::PagesRead result = test::ReadPages(input, dest.Path(), "", "<BODY>", [&](std::uint64_t bytesRead) {
-            most = std::max(most, ::mallinfo2().uordblks);
-            return bytesRead < kEnough;
-        });
+        const test::PagesRead result = test::ReadPages(
+            input, dest.Path(), "", "<BODY>", [&](UserInterface::Stage, std::uint64_t bytesRead, std::uint64_t) {
+                most = std::max(most, ::mallinfo2().uordblks);
+                return bytesRead < kEnough;
+            });
         EXPECT_EQ(result.end, ReadEnd::Cancelled);
         if (!test::UnderAddressSanitizer()) {
             EXPECT_LT(most - before, kHeldAtMost) << "bytes held while reading";

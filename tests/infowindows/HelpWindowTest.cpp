@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HelpWindow.h"
 #include "HelpText.h"
-#include "WindowPlacement.h"
 
 #include "ScriptedRunner.h"
 

@@ -149,32 +149,60 @@ protected:
     ScriptedRunner runner;
 };
 
+using Stage = UserInterface::Stage;
+
 TEST_F(ProgressWindow, AppearsOnlyAfterTheDelay)
 {
     GuiUserInterface ui(parent, runner, std::chrono::hours(1));
-    EXPECT_TRUE(ui.ReportProgress(10, 100));
+    EXPECT_TRUE(ui.ReportProgress(Stage::Reading, 10, 100));
     EXPECT_EQ(ui.ProgressDialog(), nullptr);
 
     GuiUserInterface quick(parent, runner, std::chrono::milliseconds(0));
-    EXPECT_TRUE(quick.ReportProgress(50, 100));
+    EXPECT_TRUE(quick.ReportProgress(Stage::Reading, 50, 100));
     ASSERT_NE(quick.ProgressDialog(), nullptr);
     EXPECT_TRUE(quick.ProgressDialog()->isVisible());
     EXPECT_EQ(quick.ProgressDialog()->value(), 500);
     EXPECT_EQ(quick.ProgressDialog()->windowTitle(), "Harrowdeck");
 }
 
+// The bar follows each stage's own count, and the label says what the run
+// is doing; the last stage shows at once, since the renaming handles no
+// events.
+TEST_F(ProgressWindow, TheLabelNamesEachStage)
+{
+    GuiUserInterface ui(parent, runner, std::chrono::milliseconds(0));
+    const struct {
+        Stage stage;
+        std::uint64_t done;
+        std::uint64_t total;
+        const char* label;
+        int value;
+    } steps[] = {
+        {Stage::Reading, 250, 1000, "Reading the Gloamery export...", 250},
+        {Stage::WritingIndex, 1, 4, "Writing the folder index...", 250},
+        {Stage::WritingIndex, 3, 4, "Writing the folder index...", 750},
+        {Stage::PlacingPages, 0, 20, "Putting the pages in place...", 1000},
+    };
+    for (const auto& step : steps) {
+        EXPECT_TRUE(ui.ReportProgress(step.stage, step.done, step.total));
+        QTest::qWait(60); // past the refresh interval
+        EXPECT_EQ(ui.ProgressDialog()->labelText(), step.label);
+        EXPECT_EQ(ui.ProgressDialog()->value(), step.value);
+    }
+}
+
 TEST_F(ProgressWindow, CancelAndProgramEndStopTheRun)
 {
     GuiUserInterface ui(parent, runner, std::chrono::milliseconds(0));
-    EXPECT_TRUE(ui.ReportProgress(1, 4));
+    EXPECT_TRUE(ui.ReportProgress(Stage::Reading, 1, 4));
     ui.ProgressDialog()->cancel();
-    EXPECT_FALSE(ui.ReportProgress(2, 4));
+    EXPECT_FALSE(ui.ReportProgress(Stage::Reading, 2, 4));
 
     bool ending = false;
     GuiUserInterface ended(parent, runner, std::chrono::hours(1), [&ending] { return ending; });
-    EXPECT_TRUE(ended.ReportProgress(1, 4));
+    EXPECT_TRUE(ended.ReportProgress(Stage::Reading, 1, 4));
     ending = true;
-    EXPECT_FALSE(ended.ReportProgress(2, 4));
+    EXPECT_FALSE(ended.ReportProgress(Stage::PlacingPages, 0, 4));
 }
 
 TEST_F(ProgressWindow, FailureBoxCarriesTheExclamationIcon)

@@ -10,7 +10,8 @@
 namespace harrowdeck::test {
 
 PagesRead ReadPages(LineReader& input, const std::string& dir, const std::string& targetAttr,
-                    const std::string& pageBody, const ReadProgress& progress, FolderMode mode)
+                    const std::string& pageBody, const ReadProgress& progress, FolderMode mode,
+                    std::uint64_t totalBytes)
 {
     IoResult<PageSet> pages = PageSet::Open(dir);
     if (!pages) {
@@ -22,6 +23,7 @@ PagesRead ReadPages(LineReader& input, const std::string& dir, const std::string
     settings.pageBodyTag = pageBody;
     settings.indexBodyTag = "<BODY>";
     settings.progress = progress;
+    settings.totalBytes = totalBytes;
     PagesRead read;
     static_cast<ReadResult&>(read) = ReadFolders(input, *pages, settings);
     if (read.end == ReadEnd::Complete) {

@@ -19,7 +19,7 @@ struct PagesRead : ReadResult {
 // link pages and dir.html unless the reading failed.
 [[nodiscard]] PagesRead ReadPages(LineReader& input, const std::string& dir, const std::string& targetAttr,
                                   const std::string& pageBody, const ReadProgress& progress = {},
-                                  FolderMode mode = FolderMode::Top);
+                                  FolderMode mode = FolderMode::Top, std::uint64_t totalBytes = 0);
 
 // A link line of the export, from where its cuts start, as a page shows
 // it without its line end; nothing when the line cannot be cut.

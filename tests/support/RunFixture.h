@@ -33,12 +33,12 @@ public:
         return ScriptedUi::AskYesNo(prompt);
     }
 
-    bool ReportProgress(std::uint64_t bytesRead, std::uint64_t totalBytes) override
+    bool ReportProgress(Stage stage, std::uint64_t done, std::uint64_t total) override
     {
         if (onProgress) {
             onProgress();
         }
-        return ScriptedUi::ReportProgress(bytesRead, totalBytes);
+        return ScriptedUi::ReportProgress(stage, done, total);
     }
 };
 

@@ -21,8 +21,11 @@ public:
     std::deque<bool> answers; // taken in order; Yes once they run out
     std::vector<std::string> questions;
     std::vector<Shown> messages;
+    // Cancels once this many bytes have been read; any stage after the
+    // reading has read them all.
     std::uint64_t cancelAfterBytes = UINT64_MAX;
     std::size_t progressCalls = 0;
+    std::vector<Stage> stages; // each stage reported, once, in order
 
     bool AskYesNo(const std::string& prompt) override
     {
@@ -37,10 +40,13 @@ public:
 
     void ShowMessage(const std::string& text, Icon icon) override { messages.push_back({text, icon}); }
 
-    bool ReportProgress(std::uint64_t bytesRead, std::uint64_t) override
+    bool ReportProgress(Stage stage, std::uint64_t done, std::uint64_t) override
     {
         ++progressCalls;
-        return bytesRead < cancelAfterBytes;
+        if (stages.empty() || stages.back() != stage) {
+            stages.push_back(stage);
+        }
+        return stage == Stage::Reading ? done < cancelAfterBytes : cancelAfterBytes == UINT64_MAX;
     }
 
     // The one message of the run, or "" when there was none or several.
