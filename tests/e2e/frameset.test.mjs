@@ -36,22 +36,57 @@ const FOLDERS = [
 ];
 
 // What tests/data/nested/export.htm gives with --folders all: the root's
-// links first, then each folder with links of its own by its path.
+// links first, then each folder with links of its own, its page headed by
+// its path and its index entry showing its own name.
 const NESTED_FOLDERS = [
   { name: 'Bookmarks Menu', links: ['https://start.example.org/', 'https://example.com/later'] },
   { name: 'Bookmarks Toolbar', links: ['https://mail.example.org/', 'https://docs.example.org/'] },
   {
     name: 'Bookmarks Toolbar / News & Weather',
+    entry: 'News & Weather',
     links: ['https://news.example.org/', 'https://weather.example.org/today?city=G%C3%B6teborg&units=metric'],
   },
-  { name: 'Bookmarks Toolbar / Work', links: ['https://calendar.example.org/'] },
+  { name: 'Bookmarks Toolbar / Work', entry: 'Work', links: ['https://calendar.example.org/'] },
   {
     name: 'Bookmarks Toolbar / Work / Projects / Harrowdeck',
+    entry: 'Harrowdeck',
     links: ['https://git.example.org/harrowdeck', 'https://ci.example.org/harrowdeck'],
   },
-  { name: '... / Work / Projects / Harrowdeck / Releases', links: ['https://git.example.org/harrowdeck/releases/1.1'] },
+  {
+    name: '... / Work / Projects / Harrowdeck / Releases',
+    entry: 'Releases',
+    links: ['https://git.example.org/harrowdeck/releases/1.1'],
+  },
   { name: 'Music', links: ['https://radio.example.net/live'] },
+  { name: 'Archive / 2019', entry: '2019', links: ['https://photos.example.org/2019/summer'] },
+  { name: '... / Dialects / West coast / Gothenburg / Slang', entry: 'Slang', links: ['https://words.example.se/gbg'] },
 ];
+
+// Its index as a tree: every folder with a page, or with a page below it,
+// at its depth (the indentation stops at 8); a folder without a page of
+// its own is plain text.
+const NESTED_TREE = [
+  ['Bookmarks Menu', 0, true],
+  ['Bookmarks Toolbar', 0, true],
+  ['News & Weather', 1, true],
+  ['Work', 1, true],
+  ['Projects', 2, false],
+  ['Harrowdeck', 3, true],
+  ['Releases', 4, true],
+  ['Music', 0, true],
+  ['Archive', 0, false],
+  ['2019', 1, true],
+  ['Reference', 0, false],
+  ['Languages', 1, false],
+  ['European', 2, false],
+  ['Germanic', 3, false],
+  ['North Germanic', 4, false],
+  ['Swedish', 5, false],
+  ['Dialects', 6, false],
+  ['West coast', 7, false],
+  ['Gothenburg', 8, false],
+  ['Slang', 8, true],
+].map(([name, depth, link]) => ({ name, depth, link }));
 
 const MODES = [
   { browse: 'frame', target: null },
@@ -112,7 +147,7 @@ async function checkIndex(page, folders) {
   const index = frameNamed(page, 'indexwin');
   assert.ok(index.url().endsWith('/dir.html'), `indexwin shows ${index.url()}`);
   const entries = index.locator('a');
-  assert.deepEqual(await entries.allInnerTexts(), folders.map((f) => f.name));
+  assert.deepEqual(await entries.allInnerTexts(), folders.map((f) => f.entry ?? f.name));
   for (let i = 0; i < folders.length; ++i) {
     assert.ok(await entries.nth(i).isVisible(), `index entry ${i + 1} is not shown`);
   }
@@ -209,8 +244,56 @@ for (const { browse, target } of MODES) {
   });
 }
 
-test('--folders all: the index lists every folder with links by its path, each opening its page', async () => {
+// The index's entries as rendered: each one's text, whether it is a link,
+// and where its text begins on the screen.
+async function renderedTree(page) {
+  return frameNamed(page, 'indexwin').evaluate(() => {
+    const entries = [];
+    let nodes = [];
+    const finish = () => {
+      const text = nodes.map((n) => n.textContent).join('');
+      const name = text.replace(/^\s+/, ''); // the line end before it, and its indentation
+      const link = nodes.find((n) => n.nodeName === 'A');
+      let left;
+      if (link) {
+        left = link.getBoundingClientRect().left;
+      } else {
+        const range = document.createRange();
+        range.setStart(nodes[0], text.length - name.length);
+        range.setEnd(nodes[0], text.length);
+        left = range.getBoundingClientRect().left;
+      }
+      entries.push({ name, link: Boolean(link), left });
+      nodes = [];
+    };
+    let started = false;
+    for (const node of document.body.childNodes) {
+      if (node.nodeName === 'H3') started = true;
+      else if (!started || (node.nodeType === Node.TEXT_NODE && node.textContent.trim() === '')) continue;
+      else if (node.nodeName === 'BR') finish();
+      else nodes.push(node);
+    }
+    return entries;
+  });
+}
+
+test('--folders all: the index is a tree of the folders, and each entry opens its page', async () => {
   const page = await openFrameset(convert('full', [], { source: nestedExport, options: ['--folders', 'all'] }));
+  const tree = await renderedTree(page);
+  assert.deepEqual(
+    tree.map(({ name, link }) => ({ name, link })),
+    NESTED_TREE.map(({ name, link }) => ({ name, link })),
+  );
+  // Each level starts further right than the one above it, and entries of
+  // one level line up.
+  const leftOf = new Map();
+  NESTED_TREE.forEach(({ name, depth }, i) => {
+    if (!leftOf.has(depth)) leftOf.set(depth, tree[i].left);
+    assert.equal(tree[i].left, leftOf.get(depth), `${name} is not in line with its level ${depth}`);
+  });
+  for (let depth = 1; depth <= 8; ++depth) {
+    assert.ok(leftOf.get(depth) > leftOf.get(depth - 1) + 8, `level ${depth} is not indented under level ${depth - 1}`);
+  }
   await checkFrameset(page, '_top', NESTED_FOLDERS);
   await page.close();
 });
