@@ -4,6 +4,7 @@
 #   docs/main-window.png  the program's main window, on an Xvfb screen
 #   docs/frameset.png     examples/bookmarks.htm converted and opened in
 #                         headless Chromium
+#   docs/frameset-tree.png  the same with --folders all: the index as a tree
 # Usage: tools/screenshots.sh [BUILD_DIR]   (BUILD_DIR defaults to build;
 # it must hold a finished build).
 set -euo pipefail
@@ -30,7 +31,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-mkdir -p docs "$work/pages"
+mkdir -p docs "$work/pages" "$work/tree"
 
 # The frameset: the example converted, as a browser shows it.
 "$make_tool" examples/bookmarks.htm "$work/pages"
@@ -40,6 +41,13 @@ chromium --headless --no-sandbox --disable-gpu --hide-scrollbars \
     --window-size=760,240 --screenshot="$PWD/docs/frameset.png" \
     "file://$work/pages/Harrowdeck.html" 2>/dev/null
 echo "docs/frameset.png"
+"$make_tool" --folders all examples/bookmarks.htm "$work/tree"
+chromium --headless --no-sandbox --disable-gpu --hide-scrollbars \
+    --disable-background-networking --disable-component-update --no-first-run \
+    --disable-sync --disable-quic --user-data-dir="$work/profile" \
+    --window-size=760,240 --screenshot="$PWD/docs/frameset-tree.png" \
+    "file://$work/tree/Harrowdeck.html" 2>/dev/null
+echo "docs/frameset-tree.png"
 
 # The main window: a copy of the program in a folder of its own, so that its
 # parameter file (read from beside the program) shows tidy example paths.

@@ -98,7 +98,7 @@ const std::vector<Entry>& Entries()
          .value = "top|all",
          .help = "Which folders get a page: top (each top-level folder, with the links of the folders inside it) "
                  "or all (every folder that holds links of its own, named by its path, and the links outside any "
-                 "folder on a first page)",
+                 "folder on a first page; dir.html shows the folders as a tree)",
          .defaultValue = "top",
          .apply = [](const std::string& value, RunOptions& options) { options.folderMode = FolderModeOf(value); }},
         {.names = "--version", .takes = Takes::VersionFlag, .help = "Display program version information and exit"},
@@ -126,8 +126,9 @@ constexpr const char* kFoldersAllExample = R"(With --folders all, this export:
       <DT><A HREF="w.htm">W</A>
   </DL><p>
 gives 1.html "My links" with A, 2.html "Work" with W and 3.html
-"Work / Tools" with T; the default, --folders top, gives one page "Work"
-with T and W and leaves A out.)";
+"Work / Tools" with T, and an index that lists Tools under Work; the
+default, --folders top, gives one page "Work" with T and W and leaves A
+out.)";
 
 bool IsWholeNumber(const std::string& text)
 {
