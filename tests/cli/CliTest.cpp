@@ -120,7 +120,7 @@ TEST(Cli, HelpAndVersionGoToStdout)
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_NE(result.out.find("Usage: harrowdeck-make [OPTIONS] SOURCE DEST"), std::string::npos);
     EXPECT_NE(result.out.find("gives 1.html \"My links\" with A, 2.html \"Work\" with W and 3.html\n"
-                              "\"Work / Tools\" with T;"),
+                              "\"Work / Tools\" with T, and an index that lists Tools under Work;"),
               std::string::npos);
     EXPECT_EQ(result.err, "");
 }
