@@ -33,21 +33,20 @@ cleanup() {
 trap cleanup EXIT
 mkdir -p docs "$work/pages" "$work/tree"
 
-# The frameset: the example converted, as a browser shows it.
+# A frameset as a browser shows it: shoot PAGES_DIR PICTURE
+shoot() {
+    chromium --headless --no-sandbox --disable-gpu --hide-scrollbars \
+        --disable-background-networking --disable-component-update --no-first-run \
+        --disable-sync --disable-quic --user-data-dir="$work/profile" \
+        --window-size=760,240 --screenshot="$PWD/$2" "file://$1/Harrowdeck.html" 2>/dev/null
+    echo "$2"
+}
+
+# The example converted, classic and with every folder.
 "$make_tool" examples/bookmarks.htm "$work/pages"
-chromium --headless --no-sandbox --disable-gpu --hide-scrollbars \
-    --disable-background-networking --disable-component-update --no-first-run \
-    --disable-sync --disable-quic --user-data-dir="$work/profile" \
-    --window-size=760,240 --screenshot="$PWD/docs/frameset.png" \
-    "file://$work/pages/Harrowdeck.html" 2>/dev/null
-echo "docs/frameset.png"
+shoot "$work/pages" docs/frameset.png
 "$make_tool" --folders all examples/bookmarks.htm "$work/tree"
-chromium --headless --no-sandbox --disable-gpu --hide-scrollbars \
-    --disable-background-networking --disable-component-update --no-first-run \
-    --disable-sync --disable-quic --user-data-dir="$work/profile" \
-    --window-size=760,240 --screenshot="$PWD/docs/frameset-tree.png" \
-    "file://$work/tree/Harrowdeck.html" 2>/dev/null
-echo "docs/frameset-tree.png"
+shoot "$work/tree" docs/frameset-tree.png
 
 # The main window: a copy of the program in a folder of its own, so that its
 # parameter file (read from beside the program) shows tidy example paths.

@@ -9,15 +9,18 @@ namespace harrowdeck {
 
 // The names of a frameset's files and frames: the file layer writes the
 // files under them, and the pages refer to each other by them.
-inline constexpr std::string_view kIndexPageName = "dir.html";
-inline constexpr std::string_view kFramesetPageName = "Harrowdeck.html";
-inline constexpr std::string_view kIndexFrameName = "indexwin";
-inline constexpr std::string_view kLinkFrameName = "lankar";
 
 // "n.html" for link page number n, counted from 1 without leading zeros.
 [[nodiscard]] inline std::string LinkPageName(std::uint64_t number)
 {
     return std::to_string(number) + ".html";
 }
+
+inline constexpr std::string_view kIndexPageName = "dir.html";
+inline constexpr std::string_view kFramesetPageName = "Harrowdeck.html";
+
+// The left frame shows the index, the right one the link pages.
+inline constexpr std::string_view kIndexFrameName = "indexwin";
+inline constexpr std::string_view kLinkFrameName = "lankar";
 
 } // namespace harrowdeck
