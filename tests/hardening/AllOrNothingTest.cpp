@@ -68,6 +68,26 @@ bool IsStopped(int pid)
     return nameEnd != std::string::npos && nameEnd + 2 < text.size() && text[nameEnd + 2] == 'T';
 }
 
+// Lets the run go on in short steps, stopped between them, until condition
+// holds, and leaves it stopped there: however busy the machine, the run
+// cannot get past the point unseen. False when the point never came.
+[[nodiscard]] bool RunUntil(const StartedChild& run, const std::function<bool()>& condition)
+{
+    const auto stop = [&run] {
+        run.Signal(SIGSTOP);
+        return WaitUntil([&run] { return IsStopped(run.Pid()); });
+    };
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (bool stopped = stop(); !condition(); stopped = stop()) {
+        if (!stopped || std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        run.Signal(SIGCONT);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return true;
+}
+
 class AllOrNothing : public test::RunFixture {
 protected:
     // The tool on the fixture's source and destination, after `prefix`.
@@ -110,12 +130,13 @@ TEST_F(AllOrNothing, InterruptedRunsLeaveThePreviousSetAndNoTemporaryFile)
     for (const Point& point : points) {
         SCOPED_TRACE(point.what);
         StartedChild run(Command());
-        ASSERT_TRUE(WaitUntil([&] { return TemporaryFiles(destDir) >= point.pagesUnderWay; }));
+        ASSERT_TRUE(RunUntil(run, [&] { return TemporaryFiles(destDir) >= point.pagesUnderWay; }));
         if (point.moveDestination) {
             std::filesystem::rename(destDir, moved);
             std::filesystem::create_directory(destDir);
         }
         run.Signal(point.signal);
+        run.Signal(SIGCONT);
         const ChildResult result = run.Wait();
         // Killed by the signal itself: a shell shows 128 + N.
         EXPECT_EQ(result.signal, point.signal);
@@ -132,7 +153,7 @@ TEST_F(AllOrNothing, InterruptedRunsLeaveThePreviousSetAndNoTemporaryFile)
 
 // Once the renaming has begun, a signal is too late to stop the run: it
 // completes and reports as usual, so that the exit status tells which set the
-// destination holds. The run is stopped between two renames to be sure.
+// destination holds. The run is stopped between two renames for the signal.
 TEST_F(AllOrNothing, ASignalDuringTheRenamingLetsTheRunComplete)
 {
     const std::string newSource = work / "new.htm";
@@ -146,9 +167,7 @@ TEST_F(AllOrNothing, ASignalDuringTheRenamingLetsTheRunComplete)
 
         StartedChild run({HARROWDECK_MAKE_PATH, newSource, destDir});
         // The previous set has 3 pages: 4.html comes with the first rename.
-        ASSERT_TRUE(WaitUntil([&] { return test::PathExists(destDir + "4.html"); }));
-        run.Signal(SIGSTOP);
-        ASSERT_TRUE(WaitUntil([&] { return IsStopped(run.Pid()); }));
+        ASSERT_TRUE(RunUntil(run, [&] { return test::PathExists(destDir + "4.html"); }));
         ASSERT_GT(TemporaryFiles(destDir), 0u) << "the renaming was over before the run stopped";
         run.Signal(ending.number);
         run.Signal(SIGCONT);
@@ -179,7 +198,7 @@ TEST_F(AllOrNothing, AKilledRunsLeftoversGoWithTheNextRun)
 
     Source(ManyFolders(2000, "Killed"));
     StartedChild killed(Command());
-    ASSERT_TRUE(WaitUntil([&] { return TemporaryFiles(destDir) >= 100 + kept.size(); }));
+    ASSERT_TRUE(RunUntil(killed, [&] { return TemporaryFiles(destDir) >= 100 + kept.size(); }));
     killed.Signal(SIGKILL);
     EXPECT_EQ(killed.Wait().signal, SIGKILL);
     EXPECT_GE(TemporaryFiles(destDir), 100u) << "the killed run's pages under way";
@@ -204,8 +223,7 @@ TEST_F(AllOrNothing, OfTwoRunsIntoOneDestinationOnlyOneWrites)
 
     // The second run starts while the first holds the destination.
     StartedChild first(Command());
-    ASSERT_TRUE(WaitUntil([&] { return test::HasTemporaryFile(destDir); }));
-    first.Signal(SIGSTOP);
+    ASSERT_TRUE(RunUntil(first, [&] { return test::HasTemporaryFile(destDir); }));
     const ChildResult second = RunChild({HARROWDECK_MAKE_PATH, otherSource, destDir});
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_EQ(second.err, busy);
