@@ -47,6 +47,52 @@ protected:
         runner.answers = {QMessageBox::Yes};
         QTest::mouseClick(&Get<QPushButton>("Command1"), Qt::LeftButton);
     }
+
+    // A run from many.htm, signalled from another thread as soon as its
+    // renaming has begun. Returns whether the signal came during the
+    // renaming, and then checks how the run and the program ended.
+    bool SignalOnceTheRenamingBegins(int signalNumber)
+    {
+        PrepareRun(dir / "many.htm");
+        TerminationSignals watcher;
+        EXPECT_TRUE(watcher.IsActive()) << watcher.Failure();
+        Watch(watcher);
+        // The previous set has one page: 2.html comes with the first rename.
+        std::atomic<bool> renamingUnderWay = false;
+        std::atomic<bool> runOver = false;
+        std::thread signaller([&] {
+            while (!runOver && !PathExists(out + "2.html")) {
+                std::this_thread::sleep_for(std::chrono::microseconds(50));
+            }
+            if (!runOver) {
+                std::raise(signalNumber); // the handler has run when raise returns
+                renamingUnderWay = HasTemporaryFile(out);
+            }
+        });
+        bool closedFromTheCompletionBox = false;
+        runner.onShow = [&](QDialog& dialog) {
+            auto* box = qobject_cast<QMessageBox*>(&dialog);
+            if (box != nullptr && box->text() == messages::kDone) {
+                // The completion box's event loop sees the request.
+                closedFromTheCompletionBox = QTest::qWaitFor([this] { return window->HasShutDown(); }, 2000);
+            }
+        };
+        ClickMakeAndConfirm();
+        runOver = true;
+        signaller.join();
+        runner.onShow = nullptr;
+        if (!renamingUnderWay) {
+            return false;
+        }
+        EXPECT_EQ(runner.Texts(), (QStringList{messages::kConfirm, messages::kDone}));
+        EXPECT_TRUE(closedFromTheCompletionBox);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(PathExists(ParamFile()));
+        EXPECT_FALSE(HasTemporaryFile(out));
+        EXPECT_NE(ReadFile(out + "dir.html").find("F3000"), std::string::npos) << "the index is not the new one";
+        EXPECT_TRUE(PathExists(out + "3000.html"));
+        return true;
+    }
 };
 
 // The packaging and service managers stop the program with SIGTERM, a
@@ -123,42 +169,13 @@ TEST_F(Termination, SignalDuringTheRenamingClosesAfterTheRun)
     WriteFile(dir / "many.htm", kHeaderLine + BigFolders(3000, 2));
     for (const EndingSignal& ending : kEndingSignals) {
         SCOPED_TRACE(ending.name);
-        PrepareRun(dir / "many.htm");
-        TerminationSignals watcher;
-        ASSERT_TRUE(watcher.IsActive()) << watcher.Failure();
-        Watch(watcher);
-        // The previous set has one page: 2.html comes with the first rename.
-        std::atomic<bool> renamingUnderWay = false;
-        std::atomic<bool> runOver = false;
-        std::thread signaller([&] {
-            while (!runOver && !PathExists(out + "2.html")) {
-                std::this_thread::sleep_for(std::chrono::microseconds(50));
-            }
-            if (!runOver) {
-                std::raise(ending.number); // the handler has run when raise returns
-                renamingUnderWay = HasTemporaryFile(out);
-            }
-        });
-        bool closedFromTheCompletionBox = false;
-        runner.onShow = [&](QDialog& dialog) {
-            auto* box = qobject_cast<QMessageBox*>(&dialog);
-            if (box != nullptr && box->text() == messages::kDone) {
-                // The completion box's event loop sees the request.
-                closedFromTheCompletionBox = QTest::qWaitFor([this] { return window->HasShutDown(); }, 2000);
-            }
-        };
-        ClickMakeAndConfirm();
-        runOver = true;
-        signaller.join();
-
-        EXPECT_TRUE(renamingUnderWay) << "the signal did not come during the renaming";
-        EXPECT_EQ(runner.Texts(), (QStringList{messages::kConfirm, messages::kDone}));
-        EXPECT_TRUE(closedFromTheCompletionBox);
-        EXPECT_FALSE(window->isVisible());
-        EXPECT_TRUE(PathExists(ParamFile()));
-        EXPECT_FALSE(HasTemporaryFile(out));
-        EXPECT_NE(ReadFile(out + "dir.html").find("F3000"), std::string::npos) << "the index is not the new one";
-        EXPECT_TRUE(PathExists(out + "3000.html"));
+        // A thread that the system kept waiting may see the renaming only
+        // once it is over; then the run is made again.
+        bool caught = false;
+        for (int attempt = 0; attempt < 3 && !caught; ++attempt) {
+            caught = SignalOnceTheRenamingBegins(ending.number);
+        }
+        EXPECT_TRUE(caught) << "the signal never came during the renaming";
     }
 }
 
