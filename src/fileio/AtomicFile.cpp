@@ -40,18 +40,27 @@ std::string DirectoryOf(const std::string& path)
 
 // The file that a write to path lands on: symlinks at its end are followed
 // as open() follows them. A name that is no symlink, or that names nothing
-// yet, is its own target.
+// yet, is its own target. A link is followed only when it is the writer's
+// own or root's: another user's link in a shared folder could otherwise
+// steer a save made by root onto any file, which the system also refuses
+// to open() (protected_symlinks).
 IoResult<std::string> FollowLinks(const std::string& path)
 {
     std::string target = path;
     for (int followed = 0; followed <= kMaxLinks; ++followed) {
+        struct stat info {};
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            // Any failure here (a directory on the way that cannot be
+            // searched) comes again, with its reason, when the file is made.
+            return target;
+        }
+        if (info.st_uid != ::geteuid() && info.st_uid != 0) {
+            return IoError::FromErrno(target, EACCES);
+        }
         char link[PATH_MAX];
         const ssize_t length = ::readlink(target.c_str(), link, sizeof link);
         if (length < 0) {
-            // No symlink, or nothing there. Any other failure (a directory on
-            // the way that cannot be searched) comes again, with its reason,
-            // when the file is made.
-            return target;
+            return IoError::FromErrno(target, errno);
         }
         if (static_cast<std::size_t>(length) == sizeof link) {
             return IoError::FromErrno(target, ENAMETOOLONG);

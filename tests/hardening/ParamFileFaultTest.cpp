@@ -299,6 +299,26 @@ TEST(ParamFileDamage, RootsSaveKeepsAnotherUsersFileTheirs)
     EXPECT_EQ(info.st_gid, kNobody);
 }
 
+// A symlink that another user put in place of the file could point the
+// save of a program run by root at any file: it is not followed.
+TEST(ParamFileDamage, AnotherUsersSymlinkIsNotFollowed)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a link to another user";
+    }
+    TempDir dir;
+    const std::string elsewhere = dir / "elsewhere.txt";
+    test::WriteFile(elsewhere, "not the settings");
+    const std::string path = dir / "Harrowdeck.ini";
+    std::filesystem::create_symlink(elsewhere, path);
+    ASSERT_EQ(::lchown(path.c_str(), kNobody, kNobody), 0);
+
+    EXPECT_EQ(SaveMessage(path), "Could not write " + path + ": Permission denied");
+    EXPECT_EQ(ReadFile(elsewhere), "not the settings");
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"Harrowdeck.ini", "elsewhere.txt"}));
+}
+
 // A save killed between making its temporary file and renaming it leaves
 // the file behind; the next save into the folder removes it. What another
 // writer left (a run's page, a save still under way) is not the save's.
