@@ -2,6 +2,7 @@
 // Harrowdeck: turns a Gloamery bookmark export into an HTML frameset.
 #include "ChooserVars.h"
 #include "ConsoleReport.h"
+#include "EndingSignals.h"
 #include "LocateAppPaths.h"
 #include "MainWindow.h"
 #include "ModalRunner.h"
@@ -11,13 +12,11 @@
 #include <QApplication>
 #include <QIcon>
 
-#include <csignal>
-
 int main(int argc, char** argv)
 {
-    // A file over the size limit is then a write error with a message, not
-    // a silent death.
-    std::signal(SIGXFSZ, SIG_IGN);
+    // A file over the size limit, or a console that nobody reads, is then a
+    // write error with a message, not a silent death.
+    harrowdeck::IgnoreWriteSignals();
     QApplication app(argc, argv);
     // No organisation name: the per-user settings go to ~/.config/Harrowdeck.
     QApplication::setApplicationName(QString::fromUtf8(harrowdeck::version::kProgramName));

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Interruption.h"
 
+#include "EndingSignals.h"
+
 #include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -17,21 +20,12 @@ extern "C" void Remember(int signalNumber)
     g_signal = signalNumber;
 }
 
-constexpr int kInterruptions[] = {SIGINT, SIGTERM, SIGHUP};
-
 } // namespace
 
 void CatchInterruptions()
 {
-    struct sigaction action {};
-    action.sa_handler = Remember;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    for (const int signalNumber : kInterruptions) {
-        // Fails only for a signal that cannot be caught, which none of these is.
-        (void)::sigaction(signalNumber, &action, nullptr);
-    }
-    std::signal(SIGXFSZ, SIG_IGN);
+    // Fails only for a signal that cannot be caught, which none of these is.
+    (void)CatchEndingSignals(Remember);
 }
 
 int InterruptingSignal()
@@ -41,6 +35,11 @@ int InterruptingSignal()
 
 void EndBySignal(int signalNumber)
 {
+    // SIGQUIT and SIGXCPU would dump core by default; the run has cleaned up
+    // after itself, and an image of that tells nothing. Failing, the limit
+    // stays as the user set it.
+    const rlimit noCore{0, 0};
+    (void)::setrlimit(RLIMIT_CORE, &noCore);
     std::signal(signalNumber, SIG_DFL);
     // Returns only when the signal is blocked; the exit below covers that.
     (void)::raise(signalNumber);

@@ -2,6 +2,7 @@
 // harrowdeck-make: the generation run without a window.
 #include "CommandLine.h"
 #include "ConsoleUi.h"
+#include "EndingSignals.h"
 #include "GenerationRun.h"
 #include "Interruption.h"
 #include "Messages.h"
@@ -44,7 +45,8 @@ std::string Summary(const harrowdeck::RunReport& report)
 }
 
 // A message that could not be written is a failure, as with any tool
-// whose output goes to a full disk or a closed pipe.
+// whose output goes to a full disk or a closed pipe (SIGPIPE is ignored, so
+// a pipe that nobody reads is EPIPE here, not a silent death).
 int CloseStandardOutput(int exitCode)
 {
     bool failed = false;
@@ -98,6 +100,7 @@ int Convert(const harrowdeck::RunOptions& options)
 
 int main(int argc, char** argv)
 {
+    harrowdeck::IgnoreWriteSignals();
     harrowdeck::RunOptions options;
     if (const auto exitCode = harrowdeck::ParseCommandLine(argc, argv, options, std::cout, std::cerr)) {
         return CloseStandardOutput(*exitCode);

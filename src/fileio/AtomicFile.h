@@ -11,11 +11,20 @@
 namespace harrowdeck {
 
 // One whole file written the safe way of TargetDirectory: a failed write
-// never leaves a half-written file nor clobbers the previous one. With
-// keepMode, a file that already exists keeps its permission bits.
+// never leaves a half-written file nor clobbers the previous one. Otherwise
+// the file ends up as if it had been opened for writing and rewritten:
+// - a symlink at the path, the writer's own or root's, is followed, so the
+//   link stays and the file it names is replaced, with the temporary file
+//   beside that file; another user's link is refused;
+// - a file that exists but could not be opened for writing (write-protected,
+//   owned by someone else) is left as it is, and Create fails;
+// - a file that exists keeps its permission bits, and its owner and group
+//   as far as the system lets the writer keep them.
+// What a killed writer left in the directory under this class's temporary
+// names is removed first.
 class AtomicFile {
 public:
-    [[nodiscard]] static IoResult<AtomicFile> Create(const std::string& targetPath, bool keepMode = false);
+    [[nodiscard]] static IoResult<AtomicFile> Create(const std::string& targetPath);
     AtomicFile(AtomicFile&&) noexcept = default;
     AtomicFile& operator=(AtomicFile&&) = delete;
     AtomicFile(const AtomicFile&) = delete;

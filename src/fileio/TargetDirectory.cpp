@@ -33,6 +33,14 @@ bool WriterIsGone(long pid)
     return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
+// The key in a name that TemporaryNameOwner accepted.
+std::string_view TemporaryNameKey(std::string_view name)
+{
+    name.remove_prefix(kTempPrefix.size());
+    name.remove_suffix(kTempSuffix.size());
+    return name.substr(name.find('-') + 1);
+}
+
 } // namespace
 
 std::string TemporaryName(long pid, std::string_view key)
@@ -125,7 +133,7 @@ void TargetDirectory::RemoveTemp(std::string_view key) const
     ::unlinkat(Fd(), TempName(key).c_str(), 0);
 }
 
-void TargetDirectory::RemoveStaleTemps() const
+void TargetDirectory::RemoveStaleTemps(bool (*isOwnKey)(std::string_view key)) const
 {
     const int listFd = ::openat(Fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listFd < 0) {
@@ -139,7 +147,7 @@ void TargetDirectory::RemoveStaleTemps() const
     const std::time_t now = std::time(nullptr);
     while (const dirent* entry = ::readdir(listing)) {
         const std::optional<long> owner = TemporaryNameOwner(entry->d_name);
-        if (!owner) {
+        if (!owner || (isOwnKey != nullptr && !isOwnKey(TemporaryNameKey(entry->d_name)))) {
             continue;
         }
         struct stat info {};

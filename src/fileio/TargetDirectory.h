@@ -40,7 +40,8 @@ public:
     void RemoveTemp(std::string_view key) const;
     // Removes the temporary files of writers that are gone: their process
     // no longer exists, or, when that cannot be told, a day has passed.
-    void RemoveStaleTemps() const;
+    // With isOwnKey, only those whose key it accepts.
+    void RemoveStaleTemps(bool (*isOwnKey)(std::string_view key) = nullptr) const;
 
     // An unnamed scratch file in the directory, gone when closed.
     [[nodiscard]] IoResult<FileDescriptor> CreateScratch() const;

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TerminationSignals.h"
 
+#include "EndingSignals.h"
+
 #include <QSocketNotifier>
 
-#include <csignal>
 #include <cstring>
 
 #include <cerrno>
@@ -26,23 +27,6 @@ void OnSignal(int)
     errno = savedErrno;
 }
 
-bool InstallHandler(int signal)
-{
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    return ::sigaction(signal, &action, nullptr) == 0;
-}
-
-void RestoreDefault(int signal)
-{
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(signal, &action, nullptr);
-}
-
 } // namespace
 
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
@@ -58,9 +42,10 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     }
     notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::Drain);
-    active_ = InstallHandler(SIGTERM) && InstallHandler(SIGINT);
+    const EndingSignal* failed = CatchEndingSignals(OnSignal);
+    active_ = failed == nullptr;
     if (!active_) {
-        failure_ = std::string("could not handle SIGTERM and SIGINT: ") + std::strerror(errno);
+        failure_ = std::string("could not handle ") + failed->name + ": " + std::strerror(errno);
     }
 }
 
@@ -69,8 +54,7 @@ TerminationSignals::~TerminationSignals()
     if (notifier_ == nullptr) {
         return;
     }
-    RestoreDefault(SIGTERM);
-    RestoreDefault(SIGINT);
+    RestoreEndingSignals();
     delete notifier_;
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);

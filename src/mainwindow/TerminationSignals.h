@@ -9,10 +9,12 @@ class QSocketNotifier;
 
 namespace harrowdeck {
 
-// Turns SIGTERM and SIGINT into a Qt signal on the UI thread, so that the
-// program ends the normal way (saving its choices) when the session or a
-// service manager stops it. The handler only writes a byte into a pipe; the
-// event loop, also a modal window's, picks it up.
+// Turns every ending signal (EndingSignals.h: SIGTERM, SIGINT, SIGHUP and
+// the others that end a process by default) into a Qt signal on the UI
+// thread, so that the program ends the normal way, abandoning a run and
+// saving its choices, when the session, a terminal or a service manager
+// stops it. The handler only writes a byte into a pipe; the event loop, also
+// a modal window's, picks it up.
 class TerminationSignals final : public QObject {
     Q_OBJECT
 
@@ -23,9 +25,9 @@ public:
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
-    // True once both handlers are in place. False when the pipe or either
-    // handler could not be set up; a signal without a handler then ends the
-    // program the default way.
+    // True once every handler is in place. False when the pipe or a handler
+    // could not be set up; a signal without a handler then ends the program
+    // the default way.
     [[nodiscard]] bool IsActive() const { return active_; }
     // What failed and why, while not IsActive(), for the caller to report.
     [[nodiscard]] const std::string& Failure() const { return failure_; }

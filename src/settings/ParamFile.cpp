@@ -272,7 +272,7 @@ std::string FormatParams(const MainState& state)
 
 std::optional<IoError> SaveParamFile(const std::string& path, const MainState& state)
 {
-    IoResult<AtomicFile> file = AtomicFile::Create(path, /*keepMode=*/true);
+    IoResult<AtomicFile> file = AtomicFile::Create(path);
     if (!file) {
         return file.Error();
     }

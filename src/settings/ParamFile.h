@@ -36,7 +36,12 @@ bool LoadParamFile(const std::string& path, MainState& state);
 [[nodiscard]] std::string FormatParamNumber(long long value);
 
 // Writes the file as one AtomicFile, so that a save that fails half-way
-// leaves the old file as it was; an old file keeps its permission bits.
+// leaves the old file as it was. Otherwise the save acts as rewriting the
+// file in place would: a symlinked file stays a link and the file it names
+// is written; a file that cannot be opened for writing is left as it is and
+// the save fails; an old file keeps its permission bits and, where the
+// system allows, its owner. A killed save's temporary file goes with the
+// next save.
 [[nodiscard]] std::optional<IoError> SaveParamFile(const std::string& path, const MainState& state);
 
 } // namespace harrowdeck

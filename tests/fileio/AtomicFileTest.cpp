@@ -20,9 +20,9 @@ using test::TempDir;
 using test::WriteFile;
 
 // Writes bytes to path through an AtomicFile and commits it.
-std::optional<IoError> WriteWhole(const std::string& path, const std::string& bytes, bool keepMode = false)
+std::optional<IoError> WriteWhole(const std::string& path, const std::string& bytes)
 {
-    IoResult<AtomicFile> file = AtomicFile::Create(path, keepMode);
+    IoResult<AtomicFile> file = AtomicFile::Create(path);
     if (!file) {
         return file.Error();
     }
@@ -66,27 +66,22 @@ TEST(AtomicFile, AFailedWriteKeepsTheOldFile)
     EXPECT_FALSE(HasTemporaryFile(dir.Path()));
 }
 
-TEST(AtomicFile, KeepModeKeepsTheOldPermissionBits)
+TEST(AtomicFile, AReplacedFileKeepsItsPermissionBits)
 {
     // A known umask, one that would narrow 0666.
     const struct MaskScope {
         mode_t previous = ::umask(022);
         ~MaskScope() { ::umask(previous); }
     } mask;
-    struct Case {
-        mode_t oldMode;
-        bool keepMode;
-        mode_t expected;
-    };
-    for (const Case& c : {Case{0600, true, 0600}, Case{0666, true, 0666}, Case{0600, false, 0644}}) {
+    for (const mode_t oldMode : {mode_t{0600}, mode_t{0666}, mode_t{0640}}) {
         TempDir dir;
         WriteFile(dir / "settings", "old");
-        ASSERT_EQ(::chmod((dir / "settings").c_str(), c.oldMode), 0);
-        ASSERT_FALSE(WriteWhole(dir / "settings", "new", c.keepMode));
-        EXPECT_EQ(ModeOf(dir / "settings"), c.expected) << std::oct << c.oldMode << " keep " << c.keepMode;
+        ASSERT_EQ(::chmod((dir / "settings").c_str(), oldMode), 0);
+        ASSERT_FALSE(WriteWhole(dir / "settings", "new"));
+        EXPECT_EQ(ModeOf(dir / "settings"), oldMode) << std::oct << oldMode;
     }
     TempDir dir;
-    ASSERT_FALSE(WriteWhole(dir / "fresh", "new", true));
+    ASSERT_FALSE(WriteWhole(dir / "fresh", "new"));
     EXPECT_EQ(ModeOf(dir / "fresh"), 0644u); // nothing to keep: the umask decides
 }
 

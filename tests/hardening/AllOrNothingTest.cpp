@@ -5,13 +5,17 @@
 // A run either puts its complete set in place or leaves the previous one
 // byte for byte, and says which.
 #include "ChildProcess.h"
+#include "EndingSignals.h"
 #include "Messages.h"
 #include "RunFixture.h"
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <thread>
 
 namespace harrowdeck {
@@ -54,6 +58,36 @@ std::size_t TemporaryFiles(const std::string& dir)
     return true;
 }
 
+// True once the process has stopped (SIGSTOP), by its state in /proc.
+bool IsStopped(int pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    const std::string text{std::istreambuf_iterator<char>(stat), std::istreambuf_iterator<char>()};
+    // "pid (name) state ...": the name may hold anything, the state follows its last ')'.
+    const std::size_t nameEnd = text.rfind(')');
+    return nameEnd != std::string::npos && nameEnd + 2 < text.size() && text[nameEnd + 2] == 'T';
+}
+
+// Lets the run go on in short steps, stopped between them, until condition
+// holds, and leaves it stopped there: however busy the machine, the run
+// cannot get past the point unseen. False when the point never came.
+[[nodiscard]] bool RunUntil(const StartedChild& run, const std::function<bool()>& condition)
+{
+    const auto stop = [&run] {
+        run.Signal(SIGSTOP);
+        return WaitUntil([&run] { return IsStopped(run.Pid()); });
+    };
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (bool stopped = stop(); !condition(); stopped = stop()) {
+        if (!stopped || std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        run.Signal(SIGCONT);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return true;
+}
+
 class AllOrNothing : public test::RunFixture {
 protected:
     // The tool on the fixture's source and destination, after `prefix`.
@@ -83,24 +117,26 @@ TEST_F(AllOrNothing, InterruptedRunsLeaveThePreviousSetAndNoTemporaryFile)
         std::size_t pagesUnderWay; // temporary files before the signal
         bool moveDestination = false;
     };
-    const std::vector<Point> points = {
+    std::vector<Point> points = {
         {"SIGTERM with the first page open", SIGTERM, 1},
-        {"SIGTERM after 100 pages", SIGTERM, 100},
         {"SIGTERM after 1000 pages", SIGTERM, 1000},
-        {"SIGINT", SIGINT, 100},
-        {"SIGHUP", SIGHUP, 100},
         {"SIGTERM after the destination was renamed away", SIGTERM, 100, true},
     };
+    // Each signal that asks a process to end, after 100 pages.
+    for (const EndingSignal& ending : kEndingSignals) {
+        points.push_back({ending.name, ending.number, 100});
+    }
     Source(ManyFolders(2000, "New"));
     for (const Point& point : points) {
         SCOPED_TRACE(point.what);
         StartedChild run(Command());
-        ASSERT_TRUE(WaitUntil([&] { return TemporaryFiles(destDir) >= point.pagesUnderWay; }));
+        ASSERT_TRUE(RunUntil(run, [&] { return TemporaryFiles(destDir) >= point.pagesUnderWay; }));
         if (point.moveDestination) {
             std::filesystem::rename(destDir, moved);
             std::filesystem::create_directory(destDir);
         }
         run.Signal(point.signal);
+        run.Signal(SIGCONT);
         const ChildResult result = run.Wait();
         // Killed by the signal itself: a shell shows 128 + N.
         EXPECT_EQ(result.signal, point.signal);
@@ -112,6 +148,38 @@ TEST_F(AllOrNothing, InterruptedRunsLeaveThePreviousSetAndNoTemporaryFile)
             std::filesystem::rename(moved, destDir);
         }
         EXPECT_EQ(TakeSnapshot(destDir), previous) << "a page changed, or a temporary file was left";
+    }
+}
+
+// Once the renaming has begun, a signal is too late to stop the run: it
+// completes and reports as usual, so that the exit status tells which set the
+// destination holds. The run is stopped between two renames for the signal.
+TEST_F(AllOrNothing, ASignalDuringTheRenamingLetsTheRunComplete)
+{
+    const std::string newSource = work / "new.htm";
+    // Many small pages: the renaming takes long enough to be caught.
+    test::WriteFile(newSource, kHeaderLine + test::BigFolders(3000, 2, 60, "New"));
+    for (const EndingSignal& ending : kEndingSignals) {
+        SCOPED_TRACE(ending.name);
+        std::filesystem::remove_all(destDir);
+        std::filesystem::create_directory(destDir);
+        (void)MakePrevious(kHeaderLine + test::Folders(3, "Old"));
+
+        StartedChild run({HARROWDECK_MAKE_PATH, newSource, destDir});
+        // The previous set has 3 pages: 4.html comes with the first rename.
+        ASSERT_TRUE(RunUntil(run, [&] { return test::PathExists(destDir + "4.html"); }));
+        ASSERT_GT(TemporaryFiles(destDir), 0u) << "the renaming was over before the run stopped";
+        run.Signal(ending.number);
+        run.Signal(SIGCONT);
+        const ChildResult result = run.Wait();
+
+        EXPECT_EQ(result.signal, 0);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.err, "");
+        EXPECT_TRUE(result.out.starts_with(messages::kDone)) << result.out;
+        const Snapshot after = TakeSnapshot(destDir);
+        EXPECT_EQ(after.size(), 3002u) << "3000 pages, dir.html and Harrowdeck.html, no temporary file";
+        EXPECT_NE(after.at("dir.html").find("New3000"), std::string::npos) << "the index is not the new one";
     }
 }
 
@@ -130,7 +198,7 @@ TEST_F(AllOrNothing, AKilledRunsLeftoversGoWithTheNextRun)
 
     Source(ManyFolders(2000, "Killed"));
     StartedChild killed(Command());
-    ASSERT_TRUE(WaitUntil([&] { return TemporaryFiles(destDir) >= 100 + kept.size(); }));
+    ASSERT_TRUE(RunUntil(killed, [&] { return TemporaryFiles(destDir) >= 100 + kept.size(); }));
     killed.Signal(SIGKILL);
     EXPECT_EQ(killed.Wait().signal, SIGKILL);
     EXPECT_GE(TemporaryFiles(destDir), 100u) << "the killed run's pages under way";
@@ -155,8 +223,7 @@ TEST_F(AllOrNothing, OfTwoRunsIntoOneDestinationOnlyOneWrites)
 
     // The second run starts while the first holds the destination.
     StartedChild first(Command());
-    ASSERT_TRUE(WaitUntil([&] { return test::HasTemporaryFile(destDir); }));
-    first.Signal(SIGSTOP);
+    ASSERT_TRUE(RunUntil(first, [&] { return test::HasTemporaryFile(destDir); }));
     const ChildResult second = RunChild({HARROWDECK_MAKE_PATH, otherSource, destDir});
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_EQ(second.err, busy);
@@ -258,6 +325,18 @@ TEST_F(AllOrNothing, OutputThatCannotBeWrittenIsAFailure)
     const ChildResult closed = withStdout(">&-", Command());
     EXPECT_EQ(closed.exitCode, 1);
     EXPECT_EQ(closed.err, std::string(kPrefix) + "write error: Bad file descriptor\n");
+    // A pipe that nobody reads any more, as in `harrowdeck-make SRC DEST | true`
+    // once true has ended: the same as a full disk, not a silent SIGPIPE.
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    ::close(pipeEnds[0]);
+    for (const std::vector<std::string>& args : {Command(), {HARROWDECK_MAKE_PATH, "--help"}}) {
+        const ChildResult broken = StartedChild(args, {}, pipeEnds[1]).Wait();
+        EXPECT_EQ(broken.signal, 0);
+        EXPECT_EQ(broken.exitCode, 1);
+        EXPECT_EQ(broken.err, std::string(kPrefix) + "write error: Broken pipe\n");
+    }
+    ::close(pipeEnds[1]);
     // The run itself completed; only its report was lost.
     EXPECT_EQ(DestFiles(), (std::vector<std::string>{"1.html", "2.html", "Harrowdeck.html", "dir.html"}));
 }

@@ -24,17 +24,19 @@ namespace {
 constexpr const char* kInsideVariable = "HARROWDECK_INSIDE_MOUNT_NAMESPACE";
 
 [[noreturn]] void ExecChild(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-                            const std::string& outPath, const std::string& errPath)
+                            const std::string& outPath, const std::string& errPath, int standardOutput)
 {
     const int in = ::open("/dev/null", O_RDONLY);
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int out = standardOutput >= 0 ? standardOutput : ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) {
         ::_exit(126);
     }
-    // A test that limits file sizes ignores SIGXFSZ; the child must not
-    // inherit that, or it would not show how the program handles the signal.
+    // A test that limits file sizes ignores SIGXFSZ, and a test runner may
+    // ignore SIGPIPE; the child must not inherit that, or it would not show
+    // how the program handles the signals.
     ::signal(SIGXFSZ, SIG_DFL);
+    ::signal(SIGPIPE, SIG_DFL);
     for (const std::string& assignment : environment) {
         ::putenv(const_cast<char*>(assignment.c_str()));
     }
@@ -65,14 +67,16 @@ bool UnshareWorks()
 
 } // namespace
 
-StartedChild::StartedChild(const std::vector<std::string>& argv, const std::vector<std::string>& environment)
+StartedChild::StartedChild(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+                           int standardOutput)
     : start_(std::chrono::steady_clock::now())
 {
     const std::string outPath = io_ / "out";
     const std::string errPath = io_ / "err";
+    WriteFile(outPath, "");
     pid_ = ::fork();
     if (pid_ == 0) {
-        ExecChild(argv, environment, outPath, errPath);
+        ExecChild(argv, environment, outPath, errPath, standardOutput);
     }
 }
 

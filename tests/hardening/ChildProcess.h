@@ -20,12 +20,14 @@ struct ChildResult {
 };
 
 // argv[0] (searched in PATH) started with the arguments, stdin from
-// /dev/null, `environment` ("NAME=value") added and SIGXFSZ at its default,
-// for a test that acts on it while it runs. A child still running when the
-// object goes is killed.
+// /dev/null, `environment` ("NAME=value") added and SIGXFSZ and SIGPIPE at their defaults,
+// for a test that acts on it while it runs. Its standard output is kept for
+// the result, or goes to the descriptor standardOutput when one is given.
+// A child still running when the object goes is killed.
 class StartedChild {
 public:
-    explicit StartedChild(const std::vector<std::string>& argv, const std::vector<std::string>& environment = {});
+    explicit StartedChild(const std::vector<std::string>& argv, const std::vector<std::string>& environment = {},
+                          int standardOutput = -1);
     StartedChild(const StartedChild&) = delete;
     StartedChild& operator=(const StartedChild&) = delete;
     ~StartedChild();

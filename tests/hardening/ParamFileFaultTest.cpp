@@ -2,6 +2,7 @@
 // The parameter file under damage and failing saves: the old file survives
 // byte for byte, and a damaged file gives exactly the values before the
 // damage.
+#include "AtomicFile.h"
 #include "ChildProcess.h"
 #include "ChosenState.h"
 #include "Messages.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -115,25 +117,35 @@ TEST(ParamFileDamage, WhatIsNoRegularFileLoadsNothingWithoutHanging)
     }
 }
 
+// The names in dir, sorted.
+std::vector<std::string> Names(const std::string& dir)
+{
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        found.push_back(entry.path().filename().string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// What a save gives: "saved" or its message.
+std::string SaveMessage(const std::string& path)
+{
+    const std::optional<IoError> error = SaveParamFile(path, Chosen());
+    return error ? messages::CouldNotWrite(error->path, error->reason) : "saved";
+}
+
 // A failing save, with the old file and the directory as they were.
-void ExpectSaveFailsAndKeepsTheOldFile(const std::string& dir, const std::string& reason)
+void ExpectSaveFailsAndKeepsTheOldFile(const std::string& dir, const std::string& reason,
+                                       const std::function<std::string(const std::string&)>& save = SaveMessage)
 {
     const std::string path = dir + "Harrowdeck.ini";
-    const auto names = [&dir] {
-        std::vector<std::string> found;
-        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-            found.push_back(entry.path().filename().string());
-        }
-        return found;
-    };
-    const std::vector<std::string> before = names();
+    const std::vector<std::string> before = Names(dir);
     const std::string old = ReadFile(path);
 
-    const std::optional<IoError> error = SaveParamFile(path, Chosen());
-    EXPECT_EQ(error ? messages::CouldNotWrite(error->path, error->reason) : "saved",
-              "Could not write " + path + ": " + reason);
+    EXPECT_EQ(save(path), "Could not write " + path + ": " + reason);
     EXPECT_EQ(ReadFile(path), old);
-    EXPECT_EQ(names(), before) << "a temporary file was left";
+    EXPECT_EQ(Names(dir), before) << "a temporary file was left";
 }
 
 // A small disk at dir holding a saved parameter file that a later failed
@@ -184,6 +196,164 @@ TEST(ParamFileDamage, SaveIntoAReadOnlyDirectoryKeepsTheOldFile)
     ExpectSaveFailsAndKeepsTheOldFile(dir.Path(), "Read-only file system");
 }
 
+constexpr uid_t kNobody = 65534;
+
+// A save by a user who is not root: root may open any file for writing
+// whatever its mode, so run as root the save is made in a child that has
+// become nobody.
+std::string SaveAsAnOrdinaryUser(const std::string& path)
+{
+    if (::geteuid() != 0) {
+        return SaveMessage(path);
+    }
+    int ends[2];
+    if (::pipe(ends) != 0) {
+        return "no pipe";
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(ends[0]);
+        const bool nobody = ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+        const std::string result = nobody ? SaveMessage(path) : "could not become nobody";
+        [[maybe_unused]] const ssize_t written = ::write(ends[1], result.data(), result.size());
+        ::_exit(0);
+    }
+    ::close(ends[1]);
+    std::string result;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;) {
+        result.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(ends[0]);
+    ::waitpid(pid, nullptr, 0);
+    return result;
+}
+
+// The directory's permission to rename over a file is not the file's
+// permission to be written: a file that its user cannot open for writing
+// stays as it is, and the save says why, as any failed save does.
+TEST(ParamFileDamage, AFileThatCannotBeOpenedForWritingIsLeftAsItIs)
+{
+    const bool root = ::geteuid() == 0;
+    struct Case {
+        const char* what;
+        mode_t mode;
+        bool someoneElses; // owned by another user than the one who saves
+    };
+    const std::vector<Case> cases = {
+        {"the user's own file, write-protected", 0444, false},
+        {"another user's file", 0644, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.someoneElses && !root) {
+            continue; // only root can give a file to another user
+        }
+        TempDir dir;
+        const std::string path = dir / "Harrowdeck.ini";
+        MainState old;
+        old.destDir = "/old/";
+        ASSERT_FALSE(SaveParamFile(path, old));
+        ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+        // The saver (nobody, when the tests run as root) may write the folder.
+        if (root) {
+            ASSERT_EQ(::chown(dir.Path().c_str(), kNobody, kNobody), 0);
+            ASSERT_EQ(::chown(path.c_str(), c.someoneElses ? 0 : kNobody, c.someoneElses ? 0 : kNobody), 0);
+        }
+        const std::string probe = SaveAsAnOrdinaryUser(dir / "probe.ini");
+        if (probe != "saved") {
+            GTEST_SKIP() << "an ordinary user cannot write in " << dir.Path() << ": " << probe;
+        }
+        std::filesystem::remove(dir / "probe.ini");
+        struct stat before {};
+        ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+        ExpectSaveFailsAndKeepsTheOldFile(dir.Path(), "Permission denied", SaveAsAnOrdinaryUser);
+        struct stat after {};
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino) << "the file was replaced";
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_uid, before.st_uid);
+    }
+}
+
+// Root may open any file for writing, so root's save writes a
+// write-protected file, as a plain write would; the file keeps its mode and
+// stays its owner's instead of becoming root's.
+TEST(ParamFileDamage, RootsSaveKeepsAnotherUsersFileTheirs)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a file to another user";
+    }
+    TempDir dir;
+    const std::string path = dir / "Harrowdeck.ini";
+    ASSERT_FALSE(SaveParamFile(path, MainState{}));
+    ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+
+    EXPECT_EQ(SaveMessage(path), "saved");
+    EXPECT_EQ(ReadFile(path), FormatParams(Chosen()));
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0444u);
+    EXPECT_EQ(info.st_uid, kNobody);
+    EXPECT_EQ(info.st_gid, kNobody);
+}
+
+// A symlink that another user put in place of the file could point the
+// save of a program run by root at any file: it is not followed.
+TEST(ParamFileDamage, AnotherUsersSymlinkIsNotFollowed)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a link to another user";
+    }
+    TempDir dir;
+    const std::string elsewhere = dir / "elsewhere.txt";
+    test::WriteFile(elsewhere, "not the settings");
+    const std::string path = dir / "Harrowdeck.ini";
+    std::filesystem::create_symlink(elsewhere, path);
+    ASSERT_EQ(::lchown(path.c_str(), kNobody, kNobody), 0);
+
+    EXPECT_EQ(SaveMessage(path), "Could not write " + path + ": Permission denied");
+    EXPECT_EQ(ReadFile(elsewhere), "not the settings");
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"Harrowdeck.ini", "elsewhere.txt"}));
+}
+
+// A save killed between making its temporary file and renaming it leaves
+// the file behind; the next save into the folder removes it. What another
+// writer left (a run's page, a save still under way) is not the save's.
+TEST(ParamFileDamage, AKilledSavesLeftoverGoesWithTheNextSave)
+{
+    TempDir dir;
+    const std::string path = dir / "Harrowdeck.ini";
+    const pid_t killed = ::fork();
+    if (killed == 0) {
+        IoResult<AtomicFile> file = AtomicFile::Create(path);
+        if (file) {
+            file->Output().Append(FormatParams(Chosen()));
+        }
+        ::raise(SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(killed, &status, 0), killed);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    const std::vector<std::string> leftovers = Names(dir.Path());
+    ASSERT_EQ(leftovers.size(), 1u);
+    ASSERT_TRUE(TemporaryNameOwner(leftovers[0]) == killed) << leftovers[0];
+    // A killed run's page, and a save under way in a live process (pid 1).
+    const std::vector<std::string> others = {TemporaryName(killed, "7"), TemporaryName(1, "a3")};
+    for (const std::string& name : others) {
+        test::WriteFile(dir / name, "not the save's");
+    }
+
+    EXPECT_EQ(SaveMessage(path), "saved");
+    std::vector<std::string> expected = others;
+    expected.push_back("Harrowdeck.ini");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(dir.Path()), expected);
+}
+
 // True once the process has its own SIGTERM handler in place.
 bool CatchesSigterm(int pid)
 {
@@ -226,12 +396,8 @@ TEST(ParamFileDamage, TheProgramSurvivesAFileSizeLimitAtExit)
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.err.find(": File too large\n"), std::string::npos) << result.err;
     EXPECT_EQ(ReadFile(app / "Harrowdeck.ini"), before);
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(app.Path())) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"Harrowdeck.ini", "harrowdeck"})) << "a temporary file was left";
+    EXPECT_EQ(Names(app.Path()), (std::vector<std::string>{"Harrowdeck.ini", "harrowdeck"}))
+        << "a temporary file was left";
 }
 #endif
 

@@ -5,7 +5,8 @@
 # a position-independent executable, and fortified calls (__*_chk). A
 # program after --no-chk need not call a fortified function: the compiler
 # makes a __*_chk call only where it cannot prove the size of the buffer
-# (harrowdeck-make has no such call, see packaging/debian/lintian-overrides).
+# (harrowdeck-make has one in some builds and none in others, see
+# packaging/LintianOverrides.cmake).
 # Usage: check-hardening.sh PROGRAM... [--no-chk PROGRAM...]
 set -euo pipefail
 

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 namespace harrowdeck {
 namespace {
@@ -203,6 +206,65 @@ TEST(ParamFile, SaveReplacesTheFileAndLeavesNoTemporary)
     EXPECT_EQ(test::ReadFile(path), FormatParams(Chosen()));
     EXPECT_EQ(fs::status(path).permissions(), fs::perms(0660));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1);
+}
+
+// A user who keeps the settings elsewhere and links them in (a dotfiles
+// repository) must find the link still there after a save, and the file it
+// names updated, not silently forsaken for a new file in the link's place.
+TEST(ParamFile, ASymlinkedFileStaysALinkAndTheFileItNamesIsWritten)
+{
+    test::TempDir dir;
+    const std::string link = dir / "config/Harrowdeck.ini";
+    const std::string real = dir / "real/Harrowdeck.ini";
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> links; // path, contents
+        bool realExists = true;
+    };
+    const std::vector<Case> cases = {
+        {"a relative link", {{link, "../real/Harrowdeck.ini"}}},
+        {"an absolute link to a link", {{link, dir / "real/alias.ini"}, {dir / "real/alias.ini", "Harrowdeck.ini"}}},
+        {"a link to a file not made yet", {{link, "../real/Harrowdeck.ini"}}, false},
+    };
+    const auto names = [&dir] {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) {
+            found.push_back(entry.path().string());
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(dir / "config");
+        fs::remove_all(dir / "real");
+        fs::create_directory(dir / "config");
+        fs::create_directory(dir / "real");
+        if (c.realExists) {
+            test::WriteFile(real, "old");
+            fs::permissions(real, fs::perms(0640));
+        }
+        for (const auto& [path, contents] : c.links) {
+            fs::create_symlink(contents, path);
+        }
+        std::vector<std::string> expectedNames = names();
+        if (!c.realExists) {
+            expectedNames.push_back(real);
+            std::sort(expectedNames.begin(), expectedNames.end());
+        }
+
+        const std::optional<IoError> error = SaveParamFile(link, Chosen());
+        ASSERT_FALSE(error) << error->path << ": " << error->reason;
+        for (const auto& [path, contents] : c.links) {
+            EXPECT_TRUE(fs::is_symlink(path)) << path << " was replaced";
+            EXPECT_EQ(fs::read_symlink(path).string(), contents);
+        }
+        EXPECT_EQ(test::ReadFile(real), FormatParams(Chosen()));
+        if (c.realExists) {
+            EXPECT_EQ(fs::status(real).permissions(), fs::perms(0640));
+        }
+        EXPECT_EQ(names(), expectedNames) << "a temporary file was left, or a file written elsewhere";
+    }
 }
 
 TEST(ParamFile, SaveIntoAMissingDirectoryFailsWithThePath)
