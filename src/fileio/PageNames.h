@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "FileName.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,9 +17,16 @@ inline constexpr std::string_view kIndexFrameName = "indexwin";
 inline constexpr std::string_view kLinkFrameName = "lankar";
 
 // "n.html" for link page number n, counted from 1 without leading zeros.
+[[nodiscard]] inline FileName LinkPageFileName(std::uint64_t number) noexcept
+{
+    FileName name;
+    name.Append(number).Append(".html");
+    return name;
+}
+
 [[nodiscard]] inline std::string LinkPageName(std::uint64_t number)
 {
-    return std::to_string(number) + ".html";
+    return std::string(LinkPageFileName(number).View());
 }
 
 } // namespace harrowdeck
