@@ -167,13 +167,17 @@ std::optional<IoError> PageSet::CheckAll(CommitRecord& record)
     if (auto error = inodes_.Rewind(dir_)) {
         return error;
     }
+    const ExistingTargets existing = ListTargets();
+    std::uint64_t number = 0;
     std::optional<IoError> failure;
-    ForEachTarget([this, &record, &failure](std::string_view key, const FileName& target, const FixedPage* fixed,
-                                            std::uint64_t pageKey) {
+    ForEachTarget([&](std::string_view key, const FileName& target, const FixedPage* fixed, std::uint64_t pageKey) {
         IoResult<FileIdentity> file = fixed != nullptr ? IoResult<FileIdentity>(*fixed->file) : PageIdentity(pageKey);
+        const bool mayExist = !existing.listed || (fixed == nullptr   ? existing.pages[++number]
+                                                   : fixed == &index_ ? existing.index
+                                                                      : existing.frameset);
         if (!file) {
             failure = file.Error();
-        } else if (!(failure = CheckOne(key, target, *file))) {
+        } else if (!(failure = CheckOne(key, target, *file, mayExist))) {
             record.Add(*file, dir_.TempName(key), target);
         }
         return failure.has_value();
@@ -181,14 +185,35 @@ std::optional<IoError> PageSet::CheckAll(CommitRecord& record)
     return failure;
 }
 
+// One listing of the directory tells which targets are there, so that only
+// those are looked at one by one: a first run into a new directory looks
+// at none.
+PageSet::ExistingTargets PageSet::ListTargets() const
+{
+    ExistingTargets existing;
+    existing.pages.resize(pageCount_ + 1);
+    existing.listed = dir_.ForEachEntry([this, &existing](const char* entry) {
+        const std::string_view name(entry);
+        if (name == index_.name) {
+            existing.index = true;
+        } else if (name == frameset_.name) {
+            existing.frameset = true;
+        } else if (const std::optional<std::uint64_t> number = LinkPageNumber(name); number && *number <= pageCount_) {
+            existing.pages[*number] = true;
+        }
+    });
+    return existing;
+}
+
 // What rename cannot replace is found before the first rename, and so is a
 // temporary name that no longer holds the file written under it.
-std::optional<IoError> PageSet::CheckOne(std::string_view key, const FileName& target, const FileIdentity& file) const
+std::optional<IoError> PageSet::CheckOne(std::string_view key, const FileName& target, const FileIdentity& file,
+                                         bool targetMayExist) const
 {
     struct statx info {};
     // A target that is not there is new; one that cannot be looked at
     // fails the rename itself, before the record would be needed.
-    if (::statx(dir_.Fd(), target.CStr(), AT_SYMLINK_NOFOLLOW, ReplaceRule::kStatxMask, &info) == 0) {
+    if (targetMayExist && ::statx(dir_.Fd(), target.CStr(), AT_SYMLINK_NOFOLLOW, ReplaceRule::kStatxMask, &info) == 0) {
         if (const int error = rule_.Check(info); error != 0) {
             return IoError::FromErrno(ShownPath(target.View()), error);
         }

@@ -89,10 +89,20 @@ private:
     // key) in commit order until one returns true. Allocates nothing.
     template <typename Step>
     void ForEachTarget(Step step);
+    // Which targets the directory holds, by page number, when it could be
+    // listed.
+    struct ExistingTargets {
+        bool listed = false;
+        std::vector<bool> pages;
+        bool index = false;
+        bool frameset = false;
+    };
+
     // Checks every file and target, and writes down what will be renamed.
     [[nodiscard]] std::optional<IoError> CheckAll(CommitRecord& record);
+    [[nodiscard]] ExistingTargets ListTargets() const;
     [[nodiscard]] std::optional<IoError> CheckOne(std::string_view key, const FileName& target,
-                                                  const FileIdentity& file) const;
+                                                  const FileIdentity& file, bool targetMayExist) const;
     void Abandon() noexcept;
 
     TargetDirectory dir_;

@@ -24,8 +24,6 @@ constexpr std::string_view kTempSuffix = ".tmp";
 // A leftover whose writer cannot be told apart from a live process is
 // removed only once it is clearly abandoned.
 constexpr std::time_t kStaleAge = 24 * 60 * 60;
-// The directory is listed a buffer at a time, without allocating.
-constexpr std::size_t kListingBuffer = 8192;
 constexpr std::string_view kReplacedReason = "its temporary file was replaced by another program";
 
 bool WriterIsGone(long pid)
@@ -168,35 +166,22 @@ void TargetDirectory::RemoveTemp(std::string_view key) const noexcept
 
 void TargetDirectory::RemoveStaleTemps() const noexcept
 {
-    // A descriptor of its own, so that the listing's position is not the
-    // held directory's.
-    const FileDescriptor listing(::openat(Fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!listing.IsOpen()) {
-        return;
-    }
     const std::time_t now = std::time(nullptr);
-    alignas(dirent64) char buffer[kListingBuffer];
-    for (;;) {
-        const ssize_t size = ::getdents64(listing.Get(), buffer, sizeof buffer);
-        if (size <= 0) {
+    // Whether the listing was whole does not matter: what it missed goes
+    // with a later run.
+    ForEachEntry([this, now](const char* name) {
+        const std::optional<long> owner = TemporaryNameOwner(name);
+        if (!owner) {
             return;
         }
-        for (ssize_t offset = 0; offset < size;) {
-            const auto* entry = reinterpret_cast<const dirent64*>(buffer + offset);
-            offset += entry->d_reclen;
-            const std::optional<long> owner = TemporaryNameOwner(entry->d_name);
-            if (!owner) {
-                continue;
-            }
-            struct stat info {};
-            if (::fstatat(Fd(), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) {
-                continue;
-            }
-            if (WriterIsGone(*owner) || now - info.st_mtime > kStaleAge) {
-                ::unlinkat(Fd(), entry->d_name, 0);
-            }
+        struct stat info {};
+        if (::fstatat(Fd(), name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) {
+            return;
         }
-    }
+        if (WriterIsGone(*owner) || now - info.st_mtime > kStaleAge) {
+            ::unlinkat(Fd(), name, 0);
+        }
+    });
 }
 
 IoResult<FileDescriptor> TargetDirectory::CreateScratch() const

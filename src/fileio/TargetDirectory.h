@@ -5,6 +5,8 @@
 #include "FileName.h"
 #include "IoError.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -72,6 +74,10 @@ public:
     // Removes the temporary files of writers that are gone: their process
     // no longer exists, or, when that cannot be told, a day has passed.
     void RemoveStaleTemps() const noexcept;
+    // Calls take(name) for every entry of the directory, through a buffer
+    // of its own: allocates nothing. False when the listing failed.
+    template <typename Take>
+    bool ForEachEntry(Take take) const noexcept;
 
     // An unnamed scratch file in the directory, gone when closed.
     [[nodiscard]] IoResult<FileDescriptor> CreateScratch() const;
@@ -91,6 +97,29 @@ private:
     long pid_ = 0;
     uid_t uid_ = 0;
 };
+
+template <typename Take>
+bool TargetDirectory::ForEachEntry(Take take) const noexcept
+{
+    // A descriptor of its own, so that the listing's position is not the
+    // held directory's.
+    const FileDescriptor listing(::openat(Fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!listing.IsOpen()) {
+        return false;
+    }
+    alignas(dirent64) char buffer[32768];
+    for (;;) {
+        const ssize_t size = ::getdents64(listing.Get(), buffer, sizeof buffer);
+        if (size <= 0) {
+            return size == 0;
+        }
+        for (ssize_t offset = 0; offset < size;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer + offset);
+            offset += entry->d_reclen;
+            take(static_cast<const char*>(entry->d_name));
+        }
+    }
+}
 
 // The name under which a file is written before it is renamed.
 [[nodiscard]] FileName TemporaryFileName(long pid, std::string_view key) noexcept;
