@@ -72,78 +72,59 @@ TEST(CommitRecord, TheNextRunCompletesWhatIsStillTheKilledRunsAndNothingElse)
     const test::TempDir outside;
     test::WriteFile(outside / "mine", "mine");
     const std::string record(kCommitRecordName);
+    const std::string second = TemporaryName(::getpid(), "2");
     struct Case {
         const char* what;
-        // Changes the leftovers; record is the text that will be placed.
-        std::function<void(const test::TempDir&, const Leftovers&, std::string& record)> change;
-        Files expected;
+        // Changes the leftovers and the record's text before it is placed.
+        std::function<void(const test::TempDir&, std::string& text)> change;
+        Files expected; // empty: nothing may change
+        bool needsRoot = false;
     };
     const Files completed = {{"1.html", "new 1.html"}, {"2.html", "new 2.html"}, {"dir.html", "new dir.html"}};
+    const Files secondKept = {{"1.html", "new 1.html"}, {"2.html", "old 2.html"}, {"dir.html", "new dir.html"}};
     const std::vector<Case> cases = {
-        {"every file is still there", [](auto&, auto&, auto&) {}, completed},
+        {"every file is still there", [](auto&, auto&) {}, completed},
         {"the first two were renamed before the kill",
-         [](const test::TempDir& dir, const Leftovers& left, std::string&) {
-             std::filesystem::rename(dir / left.Temp("1"), dir / "1.html");
-             std::filesystem::rename(dir / left.Temp("2"), dir / "2.html");
+         [](const test::TempDir& dir, std::string&) {
+             std::filesystem::rename(dir / TemporaryName(::getpid(), "1"), dir / "1.html");
+             std::filesystem::rename(dir / TemporaryName(::getpid(), "2"), dir / "2.html");
          },
          completed},
-        {"a temporary name is made a symlink",
-         [&outside](const test::TempDir& dir, const Leftovers& left, std::string&) {
-             std::filesystem::remove(dir / left.Temp("2"));
-             std::filesystem::create_symlink(outside / "mine", dir / left.Temp("2"));
+        {"a temporary name is made a symlink, which stays",
+         [&](const test::TempDir& dir, std::string&) {
+             std::filesystem::remove(dir / second);
+             std::filesystem::create_symlink(outside / "mine", dir / second);
          },
-         {{"1.html", "new 1.html"},
-          {"2.html", "old 2.html"},
-          {"dir.html", "new dir.html"},
-          {TemporaryName(::getpid(), "2"), "-> " + outside / "mine"}}},
+         [&] {
+             Files files = secondKept;
+             files[second] = "-> " + outside / "mine";
+             return files;
+         }()},
         {"a temporary name holds another file, which goes with the leftovers",
-         [](const test::TempDir& dir, const Leftovers& left, std::string&) {
-             std::filesystem::remove(dir / left.Temp("2"));
-             test::WriteFile(dir / left.Temp("2"), "someone else's");
+         [&](const test::TempDir& dir, std::string&) {
+             std::filesystem::remove(dir / second);
+             test::WriteFile(dir / second, "someone else's");
          },
-         {{"1.html", "new 1.html"}, {"2.html", "old 2.html"}, {"dir.html", "new dir.html"}}},
+         secondKept},
         {"a target outside the directory ends the record",
-         [](const test::TempDir&, const Leftovers&, std::string& text) {
-             text.replace(text.find(" 2.html"), 7, " ../x");
-         },
+         [](const test::TempDir&, std::string& text) { text.replace(text.find(" 2.html"), 7, " ../x"); },
          {{"1.html", "new 1.html"}, {"2.html", "old 2.html"}, {"dir.html", "old dir.html"}}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const test::TempDir dir;
-        const Leftovers left(dir);
-        std::string text = left.Record();
-        c.change(dir, left, text);
-        test::WriteFile(dir / record, text);
-
-        ASSERT_TRUE(PageSet::Open(dir.Path()));
-        EXPECT_EQ(Contents(dir.Path()), c.expected);
-        EXPECT_EQ(test::ReadFile(outside / "mine"), "mine");
-    }
-}
-
-// A record that may be someone else's is left alone, and so is every
-// leftover, which it may still need.
-TEST(CommitRecord, ARecordThatIsNotTheUsersOwnKeepsItsFiles)
-{
-    const std::string record(kCommitRecordName);
-    struct Case {
-        const char* what;
-        std::function<void(const test::TempDir&, const std::string& text)> place;
-        bool needsRoot;
-    };
-    const std::vector<Case> cases = {
-        {"a symlink to a record",
-         [&record](const test::TempDir& dir, const std::string& text) {
+        // A record that may be someone else's is left alone, and so is every
+        // leftover, which it may still need.
+        {"the record is a symlink",
+         [&](const test::TempDir& dir, std::string& text) {
              test::WriteFile(dir / "elsewhere", text);
+             text.clear();
              std::filesystem::create_symlink(dir / "elsewhere", dir / record);
          },
-         false},
-        {"another user's record",
-         [&record](const test::TempDir& dir, const std::string& text) {
+         {}},
+        {"the record is another user's",
+         [&](const test::TempDir& dir, std::string& text) {
              test::WriteFile(dir / record, text);
+             text.clear();
              ASSERT_EQ(::chown((dir / record).c_str(), 65534, 65534), 0);
          },
+         {},
          true},
     };
     for (const Case& c : cases) {
@@ -153,11 +134,16 @@ TEST(CommitRecord, ARecordThatIsNotTheUsersOwnKeepsItsFiles)
         }
         const test::TempDir dir;
         const Leftovers left(dir);
-        c.place(dir, left.Record());
+        std::string text = left.Record();
+        c.change(dir, text);
+        if (!text.empty()) {
+            test::WriteFile(dir / record, text);
+        }
         const Files before = Contents(dir.Path());
 
         ASSERT_TRUE(PageSet::Open(dir.Path()));
-        EXPECT_EQ(Contents(dir.Path()), before);
+        EXPECT_EQ(Contents(dir.Path()), c.expected.empty() ? before : c.expected);
+        EXPECT_EQ(test::ReadFile(outside / "mine"), "mine");
     }
 }
 

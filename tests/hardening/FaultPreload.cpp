@@ -6,6 +6,7 @@
 //   HARROWDECK_FAIL_FROM=1             ... and every one after it too
 //   HARROWDECK_COUNT_ALLOCATIONS=PATH  PATH gets the number made, at exit
 //   HARROWDECK_KILL_AFTER_RENAME=N     SIGKILL right after the Nth rename
+// The program allocates through malloc, calloc and realloc alone.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -22,7 +23,6 @@ extern "C" {
 void* __libc_malloc(std::size_t size);
 void* __libc_calloc(std::size_t count, std::size_t size);
 void* __libc_realloc(void* old, std::size_t size);
-void* __libc_memalign(std::size_t alignment, std::size_t size);
 }
 
 namespace {
@@ -123,29 +123,6 @@ void* calloc(std::size_t count, std::size_t size) noexcept
 void* realloc(void* old, std::size_t size) noexcept
 {
     return Fails() ? nullptr : __libc_realloc(old, size);
-}
-
-void* memalign(std::size_t alignment, std::size_t size) noexcept
-{
-    return Fails() ? nullptr : __libc_memalign(alignment, size);
-}
-
-void* aligned_alloc(std::size_t alignment, std::size_t size) noexcept
-{
-    return Fails() ? nullptr : __libc_memalign(alignment, size);
-}
-
-int posix_memalign(void** out, std::size_t alignment, std::size_t size) noexcept
-{
-    if (Fails()) {
-        return ENOMEM;
-    }
-    void* block = __libc_memalign(alignment, size);
-    if (block == nullptr) {
-        return ENOMEM;
-    }
-    *out = block;
-    return 0;
 }
 
 int renameat(int fromDir, const char* from, int toDir, const char* to) noexcept
