@@ -3,14 +3,18 @@
 # Kills harrowdeck-make at random moments while it replaces a complete set of
 # pages, and checks after every kill that DEST holds one complete set, byte for
 # byte the one it held before or the new one, and how many temporary files
-# are left. Not a test: a measurement for the all-or-nothing promise.
+# are left. After each SIGKILL a run that fails (its source is no export) must
+# already leave one complete set and no temporary file, before a normal run
+# puts the other set in place. Not a test: a measurement for the
+# all-or-nothing promise.
 #
 # Usage: tools/kill-loop.sh [TERM_RUNS [KILL_RUNS [FOLDERS [LINKS]]]]
 #   TERM_RUNS  runs ended by SIGTERM (default 150)
 #   KILL_RUNS  runs ended by SIGKILL, each followed by a normal run (default 30)
 #   FOLDERS, LINKS  the size of the export (default 20000 folders of 50 links)
 # Works under $KILL_LOOP_DIR (default /dev/shm/harrowdeck-kill-loop), which it
-# removes at the end; needs a built build/ (cmake --build build).
+# removes at the end; needs a built build/ (cmake --build build). TOOL times
+# another build of harrowdeck-make, such as an older one to compare with.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,7 +22,7 @@ term_runs=${1:-150}
 kill_runs=${2:-30}
 folders=${3:-20000}
 links=${4:-50}
-tool=build/src/cli/harrowdeck-make
+tool=${TOOL:-build/src/cli/harrowdeck-make}
 work=${KILL_LOOP_DIR:-/dev/shm/harrowdeck-kill-loop}
 [ -x "$tool" ] && [ -x build/bench/make-export ] || { echo "build harrowdeck-make and make-export first" >&2; exit 2; }
 
@@ -28,6 +32,7 @@ trap 'rm -rf "$work"' EXIT
 # Two exports whose sets differ in every page: one link more per folder.
 build/bench/make-export "$work/a.htm" "$folders" "$links"
 build/bench/make-export "$work/b.htm" "$folders" "$((links + 1))"
+echo "not an export" >"$work/none.htm"
 "$tool" "$work/a.htm" "$work/ref-a" >/dev/null
 "$tool" "$work/b.htm" "$work/ref-b" >/dev/null
 "$tool" "$work/a.htm" "$work/dest" >/dev/null
@@ -99,7 +104,18 @@ for ((i = 1; i <= kill_runs; i++)); do
     note "kill status $status"
     note "kill set $set"
     [ "$temps" = 0 ] || note "kill runs leaving temporary files"
-    # A normal run afterwards cleans up and puts its whole set in place.
+    # A run that fails at the header check first completes what the killed
+    # run left, and sweeps its temporary files.
+    if "$tool" "$work/none.htm" "$work/dest" >/dev/null 2>&1; then
+        note "kill failing run SUCCEEDED"
+    fi
+    set=$(set_held)
+    if [ "$set" != mixed ] && [ "$(temporaries)" = 0 ]; then
+        note "kill failing next run leaves a whole set, clean"
+    else
+        note "kill failing next run leaves $set, $(temporaries) temporary files"
+    fi
+    # A normal run afterwards puts the other whole set in place.
     next=a
     [ "$set" = a ] && next=b
     if "$tool" "$work/$next.htm" "$work/dest" >/dev/null && [ "$(set_held)" = "$next" ] &&

@@ -12,8 +12,11 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdlib>
+#include <new>
+
 int main(int argc, char** argv)
-{
+try {
     // A file over the size limit, or a console that nobody reads, is then a
     // write error with a message, not a silent death.
     harrowdeck::IgnoreWriteSignals();
@@ -47,4 +50,8 @@ int main(int argc, char** argv)
         return 0; // closed while the about window was still open
     }
     return QApplication::exec();
+} catch (const std::bad_alloc&) {
+    // Short enough to need no memory of its own.
+    harrowdeck::ReportOnConsole("out of memory");
+    return EXIT_FAILURE;
 }

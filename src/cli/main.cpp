@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <sstream>
 
 namespace {
@@ -25,6 +26,13 @@ void PrintLines(std::ostream& out, const std::string& text, const char* prefix)
     while (std::getline(lines, line)) {
         out << prefix << line << '\n';
     }
+}
+
+// Said without allocating: there is no memory left to say it with.
+void ReportOutOfMemory()
+{
+    std::fputs(kPrefix, stderr);
+    std::fputs("out of memory\n", stderr);
 }
 
 std::string Count(std::uint64_t count, const std::string& singular, const std::string& plural)
@@ -84,10 +92,15 @@ int Convert(const harrowdeck::RunOptions& options)
         harrowdeck::EndBySignal(signalNumber);
     }
     if (report.outcome == harrowdeck::RunOutcome::Done) {
-        for (const std::string& message : ui.Messages()) {
-            PrintLines(std::cout, message, "");
+        try {
+            for (const std::string& message : ui.Messages()) {
+                PrintLines(std::cout, message, "");
+            }
+            std::cout << Summary(report) << '\n';
+        } catch (const std::bad_alloc&) {
+            // The pages are in place; only the report of them is cut short.
+            ReportOutOfMemory();
         }
-        std::cout << Summary(report) << '\n';
         return harrowdeck::kExitSuccess;
     }
     for (const std::string& message : ui.Messages()) {
@@ -99,11 +112,16 @@ int Convert(const harrowdeck::RunOptions& options)
 } // namespace
 
 int main(int argc, char** argv)
-{
+try {
     harrowdeck::IgnoreWriteSignals();
     harrowdeck::RunOptions options;
     if (const auto exitCode = harrowdeck::ParseCommandLine(argc, argv, options, std::cout, std::cerr)) {
         return CloseStandardOutput(*exitCode);
     }
     return CloseStandardOutput(Convert(options));
+} catch (const std::bad_alloc&) {
+    // A run gives up its files as it unwinds: the destination holds the
+    // previous set.
+    ReportOutOfMemory();
+    return harrowdeck::kExitFailure;
 }

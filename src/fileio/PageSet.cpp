@@ -16,9 +16,11 @@ namespace {
 constexpr std::string_view kIndexKey = "dir";
 constexpr std::string_view kFramesetKey = "frame";
 
-std::string PageKey(std::uint64_t key)
+FileName KeyName(std::uint64_t key) noexcept
 {
-    return std::to_string(key);
+    FileName name;
+    name.Append(key);
+    return name;
 }
 
 } // namespace
@@ -33,8 +35,26 @@ IoResult<PageSet> PageSet::Open(const std::string& destDir)
     if (::flock(dir->Fd(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         return IoError::FromErrno(destDir, EWOULDBLOCK);
     }
-    dir->RemoveStaleTemps();
-    return PageSet(std::move(*dir));
+    // A killed run's temporary files may be what completes its commit:
+    // leftovers go only once no record waits for them.
+    if (CompleteInterruptedCommit(*dir) != CommitRecovery::Kept) {
+        dir->RemoveStaleTemps();
+    }
+    const ReplaceRule rule = ReplaceRule::For(dir->Fd(), dir->Writer());
+    return PageSet(std::move(*dir), rule);
+}
+
+void PageSet::Tidy(const std::string& destDir)
+{
+    // Opening is the tidying; the set goes unused, and its lock with it.
+    const IoResult<PageSet> opened = Open(destDir);
+}
+
+PageSet::PageSet(TargetDirectory dir, ReplaceRule rule)
+    : dir_(std::move(dir)),
+      rule_(rule), index_{kIndexKey, kIndexPageName, std::nullopt}, frameset_{kFramesetKey, kFramesetPageName,
+                                                                              std::nullopt}
+{
 }
 
 PageSet::~PageSet()
@@ -44,132 +64,226 @@ PageSet::~PageSet()
 
 IoResult<OutputFile> PageSet::CreatePage(std::uint64_t key, std::uint64_t shownNumber)
 {
-    const std::string name = LinkPageName(shownNumber);
-    IoResult<FileDescriptor> fd = dir_.CreateTemp(PageKey(key), name);
-    if (!fd) {
-        return fd.Error();
-    }
+    // What allocates comes before the file exists, and the file is noted
+    // as soon as it does, so that no failure leaves it behind.
+    const FileName target = LinkPageFileName(shownNumber);
+    std::string shown = ShownPath(target.View());
     if (key >= pages_.size()) {
         pages_.resize(key + 1 + key / 2);
     }
+    IoResult<FileDescriptor> fd = dir_.CreateTemp(KeyName(key).View(), target.View());
+    if (!fd) {
+        return fd.Error();
+    }
     pages_[key] = true;
     ++pageCount_;
-    return OutputFile(std::move(*fd), ShownPath(name));
+    if (auto error = Remember(key, *fd, shown)) {
+        return *error;
+    }
+    return OutputFile(std::move(*fd), std::move(shown));
+}
+
+std::optional<IoError> PageSet::Remember(std::uint64_t key, const FileDescriptor& fd, const std::string& shown)
+{
+    const std::optional<FileIdentity> file = TargetDirectory::IdentityOf(fd);
+    if (!file) {
+        return IoError::FromErrno(shown, errno);
+    }
+    // One directory, one file system: the pages share their device.
+    if (!device_) {
+        device_ = file->device;
+    }
+    return inodes_.Set(dir_, key, file->inode);
+}
+
+IoResult<FileIdentity> PageSet::PageIdentity(std::uint64_t key)
+{
+    IoResult<std::uint64_t> inode = inodes_.Get(dir_, key);
+    if (!inode) {
+        return inode.Error();
+    }
+    return FileIdentity{device_.value_or(0), *inode};
 }
 
 IoResult<OutputFile> PageSet::ReopenPage(std::uint64_t key, std::uint64_t shownNumber)
 {
-    const std::string name = LinkPageName(shownNumber);
-    IoResult<FileDescriptor> fd = dir_.ReopenTemp(PageKey(key), name);
+    const FileName target = LinkPageFileName(shownNumber);
+    std::string shown = ShownPath(target.View());
+    IoResult<FileIdentity> file = PageIdentity(key);
+    if (!file) {
+        return file.Error();
+    }
+    IoResult<FileDescriptor> fd = dir_.ReopenTemp(KeyName(key).View(), target.View(), *file);
     if (!fd) {
         return fd.Error();
     }
-    return OutputFile(std::move(*fd), ShownPath(name));
+    return OutputFile(std::move(*fd), std::move(shown));
 }
 
 IoResult<OutputFile> PageSet::CreateIndex()
 {
-    return CreateFixed(kIndexKey, kIndexPageName, hasIndex_);
+    return CreateFixed(index_);
 }
 
 IoResult<OutputFile> PageSet::CreateFrameset()
 {
-    return CreateFixed(kFramesetKey, kFramesetPageName, hasFrameset_);
+    return CreateFixed(frameset_);
 }
 
-IoResult<OutputFile> PageSet::CreateFixed(std::string_view key, std::string_view name, bool& created)
+IoResult<OutputFile> PageSet::CreateFixed(FixedPage& page)
 {
-    IoResult<FileDescriptor> fd = dir_.CreateTemp(key, name);
+    std::string shown = ShownPath(page.name);
+    IoResult<FileDescriptor> fd = dir_.CreateTemp(page.key, page.name);
     if (!fd) {
         return fd.Error();
     }
-    created = true;
-    return OutputFile(std::move(*fd), ShownPath(name));
+    page.file = FileIdentity{}; // noted before anything else can fail
+    const std::optional<FileIdentity> file = TargetDirectory::IdentityOf(*fd);
+    if (!file) {
+        return IoError::FromErrno(shown, errno);
+    }
+    page.file = *file;
+    return OutputFile(std::move(*fd), std::move(shown));
 }
 
 template <typename Step>
-std::optional<IoError> PageSet::ForEachTarget(Step step) const
+void PageSet::ForEachTarget(Step step)
 {
     std::uint64_t number = 0;
     for (std::uint64_t key = 0; key < pages_.size(); ++key) {
-        if (!pages_[key]) {
-            continue;
-        }
-        if (auto error = step(PageKey(key), LinkPageName(++number))) {
-            return error;
+        if (pages_[key] && step(KeyName(key).View(), LinkPageFileName(++number), nullptr, key)) {
+            return;
         }
     }
-    if (hasIndex_) {
-        if (auto error = step(kIndexKey, std::string(kIndexPageName))) {
-            return error;
+    for (const FixedPage* page : {&index_, &frameset_}) {
+        if (page->file && step(page->key, FileName(page->name), page, 0)) {
+            return;
         }
     }
-    if (hasFrameset_) {
-        return step(kFramesetKey, std::string(kFramesetPageName));
-    }
-    return std::nullopt;
 }
 
-// What rename cannot replace is found before the first rename, so that a
-// set that cannot be put in place leaves the previous one whole.
-std::optional<IoError> PageSet::CheckReplaceable(const std::string& target) const
+std::optional<IoError> PageSet::CheckAll(CommitRecord& record)
+{
+    if (auto error = inodes_.Rewind(dir_)) {
+        return error;
+    }
+    const ExistingTargets existing = ListTargets();
+    std::uint64_t number = 0;
+    std::optional<IoError> failure;
+    ForEachTarget([&](std::string_view key, const FileName& target, const FixedPage* fixed, std::uint64_t pageKey) {
+        IoResult<FileIdentity> file = fixed != nullptr ? IoResult<FileIdentity>(*fixed->file) : PageIdentity(pageKey);
+        const bool mayExist = !existing.listed || (fixed == nullptr   ? existing.pages[++number]
+                                                   : fixed == &index_ ? existing.index
+                                                                      : existing.frameset);
+        if (!file) {
+            failure = file.Error();
+        } else if (!(failure = CheckOne(key, target, *file, mayExist))) {
+            record.Add(*file, dir_.TempName(key), target);
+        }
+        return failure.has_value();
+    });
+    return failure;
+}
+
+// One listing of the directory tells which targets are there, so that only
+// those are looked at one by one: a first run into a new directory looks
+// at none.
+PageSet::ExistingTargets PageSet::ListTargets() const
+{
+    ExistingTargets existing;
+    existing.pages.resize(pageCount_ + 1);
+    existing.listed = dir_.ForEachEntry([this, &existing](const char* entry) {
+        const std::string_view name(entry);
+        if (name == index_.name) {
+            existing.index = true;
+        } else if (name == frameset_.name) {
+            existing.frameset = true;
+        } else if (const std::optional<std::uint64_t> number = LinkPageNumber(name); number && *number <= pageCount_) {
+            existing.pages[*number] = true;
+        }
+    });
+    return existing;
+}
+
+// What rename cannot replace is found before the first rename, and so is a
+// temporary name that no longer holds the file written under it.
+std::optional<IoError> PageSet::CheckOne(std::string_view key, const FileName& target, const FileIdentity& file,
+                                         bool targetMayExist) const
 {
     struct statx info {};
-    if (::statx(dir_.Fd(), target.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, &info) != 0) {
-        return std::nullopt; // a new name, or a failure the rename reports itself
+    // A target that is not there is new; one that cannot be looked at
+    // fails the rename itself, before the record would be needed.
+    if (targetMayExist && ::statx(dir_.Fd(), target.CStr(), AT_SYMLINK_NOFOLLOW, ReplaceRule::kStatxMask, &info) == 0) {
+        if (const int error = rule_.Check(info); error != 0) {
+            return IoError::FromErrno(ShownPath(target.View()), error);
+        }
     }
-    int error = 0;
-    if (S_ISDIR(info.stx_mode)) {
-        error = EISDIR;
-    } else if ((info.stx_attributes & (STATX_ATTR_IMMUTABLE | STATX_ATTR_APPEND)) != 0) {
-        error = EPERM;
-    } else if ((info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0) {
-        error = EBUSY;
-    }
-    if (error == 0) {
-        return std::nullopt;
-    }
-    return IoError::FromErrno(ShownPath(target), error);
+    return dir_.CheckTemp(key, target.View(), file);
 }
 
 std::optional<IoError> PageSet::Commit()
 {
-    const auto check = [this](std::string_view, const std::string& target) { return CheckReplaceable(target); };
-    const auto rename = [this](std::string_view key, const std::string& target) {
-        return dir_.CommitTemp(key, target);
-    };
-    if (auto error = ForEachTarget(check)) {
-        return error;
+    {
+        IoResult<CommitRecord> record = CommitRecord::Create(dir_);
+        if (!record) {
+            return record.Error();
+        }
+        if (auto error = CheckAll(*record)) {
+            return error;
+        }
+        if (auto error = record->Place()) {
+            return error;
+        }
     }
-    if (auto error = ForEachTarget(rename)) {
-        return error; // the files not yet renamed go with the destructor
+    // From here on the set goes in whole: nothing allocates until the last
+    // rename, and a run killed meanwhile is completed from the record.
+    renaming_ = true;
+    int error = 0;
+    std::uint64_t renamed = 0;
+    FileName failed;
+    ForEachTarget([this, &error, &renamed, &failed](std::string_view key, const FileName& target, const FixedPage*,
+                                                    std::uint64_t) {
+        error = dir_.RenameTemp(key, target);
+        if (error != 0) {
+            failed = target;
+        }
+        renamed += error == 0 ? 1 : 0;
+        return error != 0;
+    });
+    if (error != 0 && renamed == 0) {
+        // Nothing was replaced: the previous set stays, whole.
+        RemoveCommitRecord(dir_);
+        renaming_ = false;
     }
+    if (error != 0) {
+        // Otherwise the record and the files not yet renamed stay, and the
+        // next run completes the set from them.
+        return IoError::FromErrno(ShownPath(failed.View()), error);
+    }
+    RemoveCommitRecord(dir_);
     pages_.clear();
     pageCount_ = 0;
-    hasIndex_ = false;
-    hasFrameset_ = false;
+    index_.file.reset();
+    frameset_.file.reset();
+    renaming_ = false;
     return std::nullopt;
 }
 
-void PageSet::Abandon()
+void PageSet::Abandon() noexcept
 {
-    if (!dir_.IsOpen()) {
+    // Once the record is placed, its files complete the commit.
+    if (!dir_.IsOpen() || renaming_) {
         return;
     }
     for (std::uint64_t key = 0; key < pages_.size(); ++key) {
         if (pages_[key]) {
-            dir_.RemoveTemp(PageKey(key));
+            dir_.RemoveTemp(KeyName(key).View());
         }
     }
-    pages_.clear();
-    pageCount_ = 0;
-    if (hasIndex_) {
-        dir_.RemoveTemp(kIndexKey);
-        hasIndex_ = false;
-    }
-    if (hasFrameset_) {
-        dir_.RemoveTemp(kFramesetKey);
-        hasFrameset_ = false;
+    for (const FixedPage* page : {&index_, &frameset_}) {
+        if (page->file) {
+            dir_.RemoveTemp(page->key);
+        }
     }
 }
 

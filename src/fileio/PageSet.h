@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CommitRecord.h"
+#include "FileName.h"
+#include "IdentityTable.h"
 #include "IoError.h"
 #include "OutputFile.h"
+#include "ReplaceRule.h"
 #include "TargetDirectory.h"
 
 #include <cstdint>
@@ -20,11 +24,20 @@ namespace harrowdeck {
 // held open and locked for the whole run: a second run into it fails at
 // once instead of mixing its pages with ours, and a directory renamed or
 // swapped by name mid-run still gets every page of this run.
+//
+// Before the first rename, Commit places a record of what it renames, so
+// that a run killed while renaming is completed by the next one that opens
+// the directory. Commit's renaming and the removal of a failed run's files
+// allocate nothing, so that running out of memory cannot stop them midway.
 class PageSet {
 public:
-    // Opens and locks destDir and removes what killed runs left there. A
-    // destination locked by another run fails with EWOULDBLOCK.
+    // Opens and locks destDir, completes a commit that a killed run left
+    // there and removes the temporary files of gone runs. A destination
+    // locked by another run fails with EWOULDBLOCK.
     [[nodiscard]] static IoResult<PageSet> Open(const std::string& destDir);
+    // What Open does to a destination, for a run that stops before it
+    // writes: the directory is left with a whole set. Failures go unsaid.
+    static void Tidy(const std::string& destDir);
 
     PageSet(PageSet&&) noexcept = default;
     PageSet& operator=(PageSet&&) = delete;
@@ -37,7 +50,8 @@ public:
     // their keys and numbered 1, 2, ... in that order; shownNumber only
     // names the page in an error.
     [[nodiscard]] IoResult<OutputFile> CreatePage(std::uint64_t key, std::uint64_t shownNumber);
-    // Opens a page created earlier to append to it.
+    // Opens a page created earlier to append to it. Fails when its
+    // temporary name no longer holds the file that was created.
     [[nodiscard]] IoResult<OutputFile> ReopenPage(std::uint64_t key, std::uint64_t shownNumber);
     [[nodiscard]] bool HasPage(std::uint64_t key) const { return key < pages_.size() && pages_[key]; }
     [[nodiscard]] std::uint64_t PageCount() const { return pageCount_; }
@@ -48,28 +62,58 @@ public:
     // An unnamed scratch file in the destination, gone when closed.
     [[nodiscard]] IoResult<FileDescriptor> CreateScratch() { return dir_.CreateScratch(); }
 
-    // Renames the pages in order, then dir.html, then Harrowdeck.html,
-    // after checking that nothing in the way would stop a rename midway.
+    // Renames the pages in order, then dir.html, then Harrowdeck.html.
+    // First it checks that every temporary name still holds the file
+    // written under it and that nothing in the way would stop a rename
+    // midway; a failure there leaves the previous set. A rename that fails
+    // all the same leaves the record, whose next run completes the set.
     [[nodiscard]] std::optional<IoError> Commit();
 
     [[nodiscard]] std::string ShownPath(std::string_view name) const { return dir_.ShownPath(name); }
 
 private:
-    explicit PageSet(TargetDirectory dir) : dir_(std::move(dir)) {}
+    // One of the two fixed pages.
+    struct FixedPage {
+        std::string_view key;
+        std::string_view name;
+        std::optional<FileIdentity> file; // once created
+    };
 
-    // The temporary file of one of the two fixed pages.
-    [[nodiscard]] IoResult<OutputFile> CreateFixed(std::string_view key, std::string_view name, bool& created);
-    // Calls step(temporary key, target name) in commit order until one fails.
+    PageSet(TargetDirectory dir, ReplaceRule rule);
+
+    [[nodiscard]] IoResult<OutputFile> CreateFixed(FixedPage& page);
+    [[nodiscard]] std::optional<IoError> Remember(std::uint64_t key, const FileDescriptor& fd,
+                                                  const std::string& shown);
+    [[nodiscard]] IoResult<FileIdentity> PageIdentity(std::uint64_t key);
+    // Calls step(temporary key, target, fixed page or nullptr, link page
+    // key) in commit order until one returns true. Allocates nothing.
     template <typename Step>
-    [[nodiscard]] std::optional<IoError> ForEachTarget(Step step) const;
-    [[nodiscard]] std::optional<IoError> CheckReplaceable(const std::string& target) const;
-    void Abandon();
+    void ForEachTarget(Step step);
+    // Which targets the directory holds, by page number, when it could be
+    // listed.
+    struct ExistingTargets {
+        bool listed = false;
+        std::vector<bool> pages;
+        bool index = false;
+        bool frameset = false;
+    };
+
+    // Checks every file and target, and writes down what will be renamed.
+    [[nodiscard]] std::optional<IoError> CheckAll(CommitRecord& record);
+    [[nodiscard]] ExistingTargets ListTargets() const;
+    [[nodiscard]] std::optional<IoError> CheckOne(std::string_view key, const FileName& target,
+                                                  const FileIdentity& file, bool targetMayExist) const;
+    void Abandon() noexcept;
 
     TargetDirectory dir_;
+    ReplaceRule rule_;
     std::vector<bool> pages_; // which keys have a temporary page
     std::uint64_t pageCount_ = 0;
-    bool hasIndex_ = false;
-    bool hasFrameset_ = false;
+    IdentityTable inodes_; // of the link pages, by key
+    std::optional<std::uint64_t> device_;
+    FixedPage index_;
+    FixedPage frameset_;
+    bool renaming_ = false; // the record is placed: its files are the commit's
 };
 
 } // namespace harrowdeck

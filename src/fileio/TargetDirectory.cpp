@@ -24,6 +24,7 @@ constexpr std::string_view kTempSuffix = ".tmp";
 // A leftover whose writer cannot be told apart from a live process is
 // removed only once it is clearly abandoned.
 constexpr std::time_t kStaleAge = 24 * 60 * 60;
+constexpr std::string_view kReplacedReason = "its temporary file was replaced by another program";
 
 bool WriterIsGone(long pid)
 {
@@ -43,14 +44,16 @@ std::string_view TemporaryNameKey(std::string_view name)
 
 } // namespace
 
+FileName TemporaryFileName(long pid, std::string_view key) noexcept
+{
+    FileName name(kTempPrefix);
+    name.Append(static_cast<std::uint64_t>(pid)).Append("-").Append(key).Append(kTempSuffix);
+    return name;
+}
+
 std::string TemporaryName(long pid, std::string_view key)
 {
-    std::string name(kTempPrefix);
-    name += std::to_string(pid);
-    name += '-';
-    name += key;
-    name += kTempSuffix;
-    return name;
+    return std::string(TemporaryFileName(pid, key).View());
 }
 
 std::optional<long> TemporaryNameOwner(std::string_view name)
@@ -75,11 +78,11 @@ IoResult<TargetDirectory> TargetDirectory::Open(const std::string& path)
         return IoError::FromErrno(path, errno);
     }
     // The pid is asked once: every temporary name carries it.
-    return TargetDirectory(std::move(fd), path, ::getpid());
+    return TargetDirectory(std::move(fd), path, ::getpid(), ::geteuid());
 }
 
-TargetDirectory::TargetDirectory(FileDescriptor fd, std::string path, long pid)
-    : fd_(std::move(fd)), path_(std::move(path)), pid_(pid)
+TargetDirectory::TargetDirectory(FileDescriptor fd, std::string path, long pid, uid_t uid)
+    : fd_(std::move(fd)), path_(std::move(path)), pid_(pid), uid_(uid)
 {
 }
 
@@ -88,16 +91,19 @@ std::string TargetDirectory::ShownPath(std::string_view name) const
     return JoinPath(path_, std::string(name));
 }
 
-std::string TargetDirectory::TempName(std::string_view key) const
+FileName TargetDirectory::TempName(std::string_view key) const noexcept
 {
-    return TemporaryName(pid_, key);
+    return TemporaryFileName(pid_, key);
 }
 
 IoResult<FileDescriptor> TargetDirectory::CreateTemp(std::string_view key, std::string_view target, mode_t mode) const
 {
-    const std::string name = TempName(key);
+    const FileName name = TempName(key);
+    if (!name.Fits()) {
+        return IoError::FromErrno(ShownPath(target), ENAMETOOLONG);
+    }
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const int fd = ::openat(Fd(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const int fd = ::openat(Fd(), name.CStr(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             return FileDescriptor(fd);
         }
@@ -105,60 +111,85 @@ IoResult<FileDescriptor> TargetDirectory::CreateTemp(std::string_view key, std::
             break;
         }
         // Ours by name: left by an earlier process that had our pid.
-        ::unlinkat(Fd(), name.c_str(), 0);
+        ::unlinkat(Fd(), name.CStr(), 0);
     }
     return IoError::FromErrno(ShownPath(target), errno);
 }
 
-IoResult<FileDescriptor> TargetDirectory::ReopenTemp(std::string_view key, std::string_view target) const
+IoResult<FileDescriptor> TargetDirectory::ReopenTemp(std::string_view key, std::string_view target,
+                                                     const FileIdentity& expected) const
 {
-    const int fd = ::openat(Fd(), TempName(key).c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd < 0) {
+    // Neither a symlink nor a FIFO put in the file's place may take the
+    // page: the name is not followed, and nothing waits for a reader. The
+    // open itself changes nothing, and the file is checked before use.
+    FileDescriptor fd(
+        ::openat(Fd(), TempName(key).CStr(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.IsOpen()) {
+        if (errno == ELOOP || errno == ENXIO || errno == ENOENT) {
+            return Replaced(target);
+        }
         return IoError::FromErrno(ShownPath(target), errno);
     }
-    return FileDescriptor(fd);
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0) {
+        return IoError::FromErrno(ShownPath(target), errno);
+    }
+    if (!IsOurs(info, expected)) {
+        return Replaced(target);
+    }
+    return fd;
 }
 
-std::optional<IoError> TargetDirectory::CommitTemp(std::string_view key, std::string_view target) const
+std::optional<IoError> TargetDirectory::CheckTemp(std::string_view key, std::string_view target,
+                                                  const FileIdentity& expected) const
 {
-    const std::string targetName(target);
-    if (::renameat(Fd(), TempName(key).c_str(), Fd(), targetName.c_str()) != 0) {
-        return IoError::FromErrno(ShownPath(target), errno);
+    struct stat info {};
+    if (::fstatat(Fd(), TempName(key).CStr(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT ? Replaced(target) : IoError::FromErrno(ShownPath(target), errno);
+    }
+    if (!IsOurs(info, expected)) {
+        return Replaced(target);
     }
     return std::nullopt;
 }
 
-void TargetDirectory::RemoveTemp(std::string_view key) const
+std::optional<IoError> TargetDirectory::CommitTemp(std::string_view key, std::string_view target) const
 {
-    ::unlinkat(Fd(), TempName(key).c_str(), 0);
+    const FileName targetName(target);
+    if (const int error = targetName.Fits() ? RenameTemp(key, targetName) : ENAMETOOLONG; error != 0) {
+        return IoError::FromErrno(ShownPath(target), error);
+    }
+    return std::nullopt;
 }
 
-void TargetDirectory::RemoveStaleTemps(bool (*isOwnKey)(std::string_view key)) const
+int TargetDirectory::RenameTemp(std::string_view key, const FileName& target) const noexcept
 {
-    const int listFd = ::openat(Fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listFd < 0) {
-        return;
-    }
-    DIR* listing = ::fdopendir(listFd);
-    if (listing == nullptr) {
-        ::close(listFd);
-        return;
-    }
+    return ::renameat(Fd(), TempName(key).CStr(), Fd(), target.CStr()) == 0 ? 0 : errno;
+}
+
+void TargetDirectory::RemoveTemp(std::string_view key) const noexcept
+{
+    ::unlinkat(Fd(), TempName(key).CStr(), 0);
+}
+
+void TargetDirectory::RemoveStaleTemps(bool (*isOwnKey)(std::string_view key)) const noexcept
+{
     const std::time_t now = std::time(nullptr);
-    while (const dirent* entry = ::readdir(listing)) {
-        const std::optional<long> owner = TemporaryNameOwner(entry->d_name);
-        if (!owner || (isOwnKey != nullptr && !isOwnKey(TemporaryNameKey(entry->d_name)))) {
-            continue;
+    // Whether the listing was whole does not matter: what it missed goes
+    // with a later run.
+    ForEachEntry([this, now, isOwnKey](const char* name) {
+        const std::optional<long> owner = TemporaryNameOwner(name);
+        if (!owner || (isOwnKey != nullptr && !isOwnKey(TemporaryNameKey(name)))) {
+            return;
         }
         struct stat info {};
-        if (::fstatat(Fd(), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) {
-            continue;
+        if (::fstatat(Fd(), name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) {
+            return;
         }
         if (WriterIsGone(*owner) || now - info.st_mtime > kStaleAge) {
-            ::unlinkat(Fd(), entry->d_name, 0);
+            ::unlinkat(Fd(), name, 0);
         }
-    }
-    ::closedir(listing);
+    });
 }
 
 IoResult<FileDescriptor> TargetDirectory::CreateScratch() const
@@ -166,16 +197,39 @@ IoResult<FileDescriptor> TargetDirectory::CreateScratch() const
     int fd = ::openat(Fd(), ".", O_RDWR | O_TMPFILE | O_CLOEXEC, 0600);
     if (fd < 0) {
         // Without unnamed files: a temporary name, gone again at once.
-        const std::string name = TempName("scratch");
-        fd = ::openat(Fd(), name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const FileName name = TempName("scratch");
+        fd = ::openat(Fd(), name.CStr(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0) {
-            ::unlinkat(Fd(), name.c_str(), 0);
+            ::unlinkat(Fd(), name.CStr(), 0);
         }
     }
     if (fd < 0) {
         return IoError::FromErrno(path_, errno);
     }
     return FileDescriptor(fd);
+}
+
+std::optional<FileIdentity> TargetDirectory::IdentityOf(const FileDescriptor& fd) noexcept
+{
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+// The owner counts too: a file someone else made after removing ours may
+// be given the number ours had.
+bool TargetDirectory::IsOurs(const struct stat& info, const FileIdentity& expected) const noexcept
+{
+    return S_ISREG(info.st_mode) && info.st_uid == uid_ &&
+           FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)} == expected;
+}
+
+IoError TargetDirectory::Replaced(std::string_view target) const
+{
+    // EEXIST: something other than the file written stands under its name.
+    return IoError{ShownPath(target), EEXIST, std::string(kReplacedReason)};
 }
 
 } // namespace harrowdeck

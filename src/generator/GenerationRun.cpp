@@ -81,6 +81,9 @@ public:
             FailWriting(*failure);
             return;
         }
+        // Noted before anything allocates again: whatever happens now, the
+        // new set is in place.
+        report_.outcome = RunOutcome::Done;
         End(RunOutcome::Done,
             messages::Completion(report_.counts.skippedLines, report_.counts.leftOutLinks, ui_.KeepLeftOutHint()),
             Icon::None);
@@ -189,12 +192,31 @@ private:
     std::optional<Ending>& ending_;
 };
 
+// The box that ends a run. The word of a completed run may be lost for want
+// of memory, but never the run: its pages are in place. Any other ending
+// that cannot be shown goes to the caller as the bad_alloc it is.
+void ShowEnding(UserInterface& ui, const Ending& ending, RunOutcome outcome)
+{
+    try {
+        ui.ShowMessage(ending.text, ending.icon);
+    } catch (const std::bad_alloc&) {
+        if (outcome != RunOutcome::Done) {
+            throw;
+        }
+    }
+}
+
 } // namespace
 
 RunReport MakeFrameset(const RunOptions& options, UserInterface& ui)
 {
     RunReport report;
     if (!FileExists(options.sourcePath)) {
+        // Even a run that has nothing to read completes what a killed run
+        // left in the destination.
+        if (IsDirectory(options.destDir)) {
+            PageSet::Tidy(options.destDir);
+        }
         ui.ShowMessage(messages::kSourceMissing, Icon::None);
         report.outcome = RunOutcome::SourceMissing;
         return report;
@@ -214,12 +236,15 @@ RunReport MakeFrameset(const RunOptions& options, UserInterface& ui)
         Run(options, ui, report, ending).Execute();
     } catch (const std::bad_alloc&) {
         // Everything the run allocated, its temporary files included, is
-        // gone with the unwinding; what is left is to say so.
-        report.outcome = RunOutcome::OutOfMemory;
-        ending = Ending{messages::OutOfMemory(options.sourcePath), Icon::Exclamation};
+        // gone with the unwinding; what is left is to say so. Once the
+        // renaming has begun, the run completed all the same.
+        if (report.outcome != RunOutcome::Done) {
+            report.outcome = RunOutcome::OutOfMemory;
+            ending = Ending{messages::OutOfMemory(options.sourcePath), Icon::Exclamation};
+        }
     }
     if (ending) {
-        ui.ShowMessage(ending->text, ending->icon);
+        ShowEnding(ui, *ending, report.outcome);
     }
     return report;
 }

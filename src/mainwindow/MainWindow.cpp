@@ -31,8 +31,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <new>
 
 namespace harrowdeck {
 
@@ -361,7 +363,16 @@ void frmMain::Command1_Click()
     {
         GuiUserInterface ui(*this, runner_, progressDelay_, [this] { return closing_; });
         runUi_ = &ui;
-        decided = MakeFrameset(CurrentRunOptions(), ui).decided;
+        try {
+            decided = MakeFrameset(CurrentRunOptions(), ui).decided;
+        } catch (const std::bad_alloc&) {
+            // Not even the run's message box could be had. The run's files
+            // went with the unwinding; the program ends as the command-line
+            // tool does, before the event loop, which cannot take the
+            // exception, goes on without memory.
+            ReportOnConsole("out of memory");
+            std::_Exit(EXIT_FAILURE);
+        }
         runUi_ = nullptr;
     }
     running_ = false;

@@ -176,6 +176,16 @@ bool TmpfsMount::MakeReadOnly()
     return true;
 }
 
+bool TmpfsMount::LimitInodes(std::size_t inodes)
+{
+    const std::string options = "nr_inodes=" + std::to_string(inodes);
+    if (::mount(nullptr, dir_.c_str(), nullptr, MS_REMOUNT | MS_NOSUID | MS_NODEV, options.c_str()) != 0) {
+        error_ = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
 bool UnderAddressSanitizer()
 {
 #if defined(__SANITIZE_ADDRESS__)

@@ -72,6 +72,9 @@ public:
     [[nodiscard]] const std::string& Error() const { return error_; }
     // Makes the file system read-only; false with the reason in Error().
     [[nodiscard]] bool MakeReadOnly();
+    // Lets it hold only `inodes` files from now on, its own directory
+    // included; false with the reason in Error().
+    [[nodiscard]] bool LimitInodes(std::size_t inodes);
 
 private:
     std::string dir_;

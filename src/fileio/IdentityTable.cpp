@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "IdentityTable.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <string_view>
+
+namespace harrowdeck {
+
+namespace {
+
+constexpr std::uint64_t kSlot = sizeof(std::uint64_t);
+
+} // namespace
+
+IdentityTable::IdentityTable() : window_(std::make_unique<std::uint64_t[]>(kWindowKeys)) {}
+
+std::optional<IoError> IdentityTable::Set(const TargetDirectory& dir, std::uint64_t key, std::uint64_t value)
+{
+    if (key >= first_ + kWindowKeys) {
+        if (auto error = MoveWindow(dir, key - key % kWindowKeys)) {
+            return error;
+        }
+    }
+    if (key >= first_) {
+        window_[key - first_] = value;
+        written_ = true;
+        return std::nullopt;
+    }
+    if (auto error = EnsureScratch(dir)) {
+        return error;
+    }
+    const std::string_view bytes(reinterpret_cast<const char*>(&value), kSlot);
+    if (const int error = scratch_.WriteAllAt(bytes, key * kSlot); error != 0) {
+        return Failure(dir, error);
+    }
+    return std::nullopt;
+}
+
+IoResult<std::uint64_t> IdentityTable::Get(const TargetDirectory& dir, std::uint64_t key)
+{
+    if (key >= first_ + kWindowKeys) {
+        if (auto error = MoveWindow(dir, key - key % kWindowKeys)) {
+            return *error;
+        }
+    }
+    if (key >= first_) {
+        return window_[key - first_];
+    }
+    if (!scratch_.IsOpen()) {
+        return 0;
+    }
+    std::uint64_t value = 0;
+    const ssize_t count = ::pread(scratch_.Get(), &value, kSlot, static_cast<off_t>(key * kSlot));
+    if (count < 0) {
+        return Failure(dir, errno);
+    }
+    // Past the file's end, or short: a key never set.
+    return count == static_cast<ssize_t>(kSlot) ? value : 0;
+}
+
+std::optional<IoError> IdentityTable::Rewind(const TargetDirectory& dir)
+{
+    return first_ == 0 ? std::nullopt : MoveWindow(dir, 0);
+}
+
+std::optional<IoError> IdentityTable::MoveWindow(const TargetDirectory& dir, std::uint64_t first)
+{
+    if (written_) {
+        if (auto error = WriteWindow(dir)) {
+            return error;
+        }
+    }
+    first_ = first;
+    if (!scratch_.IsOpen()) {
+        std::fill_n(window_.get(), kWindowKeys, 0);
+        return std::nullopt;
+    }
+    if (const int error = ReadWindow(); error != 0) {
+        return Failure(dir, error);
+    }
+    return std::nullopt;
+}
+
+std::optional<IoError> IdentityTable::WriteWindow(const TargetDirectory& dir)
+{
+    if (auto error = EnsureScratch(dir)) {
+        return error;
+    }
+    const std::string_view bytes(reinterpret_cast<const char*>(window_.get()), kWindowKeys * kSlot);
+    if (const int error = scratch_.WriteAllAt(bytes, first_ * kSlot); error != 0) {
+        return Failure(dir, error);
+    }
+    written_ = false;
+    return std::nullopt;
+}
+
+std::optional<IoError> IdentityTable::EnsureScratch(const TargetDirectory& dir)
+{
+    if (scratch_.IsOpen()) {
+        return std::nullopt;
+    }
+    IoResult<FileDescriptor> fd = dir.CreateScratch();
+    if (!fd) {
+        return fd.Error();
+    }
+    scratch_ = std::move(*fd);
+    return std::nullopt;
+}
+
+// A window past the file's end, wholly or in part, holds keys never set.
+int IdentityTable::ReadWindow()
+{
+    char* out = reinterpret_cast<char*>(window_.get());
+    std::uint64_t done = 0;
+    while (done < kWindowKeys * kSlot) {
+        const ssize_t count =
+            ::pread(scratch_.Get(), out + done, kWindowKeys * kSlot - done, static_cast<off_t>(first_ * kSlot + done));
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return errno;
+        }
+        if (count == 0) {
+            break;
+        }
+        done += static_cast<std::uint64_t>(count);
+    }
+    std::fill(out + done, out + kWindowKeys * kSlot, 0);
+    return 0;
+}
+
+IoError IdentityTable::Failure(const TargetDirectory& dir, int errorNumber) const
+{
+    return IoError::FromErrno(dir.ShownPath(""), errorNumber);
+}
+
+} // namespace harrowdeck
