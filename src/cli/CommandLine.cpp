@@ -197,8 +197,15 @@ std::optional<int> ParseCommandLine(int argc, char** argv, RunOptions& options, 
     for (std::size_t i = 0; i < entries.size(); ++i) {
         values[i] = entries[i].defaultValue;
         added.push_back(AddEntry(app, entries[i], values[i]));
-        if (!entries[i].excludes.empty()) {
-            added.back()->excludes(entries[i].excludes);
+    }
+    // By the option itself, not its name: CLI11 looks a name up in a call
+    // that may not throw, and memory that runs out there would end the
+    // program without a word.
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        for (std::size_t j = 0; j < entries.size(); ++j) {
+            if (!entries[i].excludes.empty() && entries[j].names == entries[i].excludes) {
+                added[i]->excludes(added[j]);
+            }
         }
     }
     app.footer(kFoldersAllExample);
