@@ -6,7 +6,10 @@
 # run in pairs, one right after the other, on tmpfs and on the disk; the
 # table gives medians, so that a noisy machine does not decide the result.
 #
-# usage: bench/run.sh [--pairs N] [--folders top|all] [FOLDERS [LINKS_PER_FOLDER]]
+# usage: bench/run.sh [--pairs N] [--folders top|all] [--nest-every N]
+#                     [--only tmpfs|disk] [FOLDERS [LINKS_PER_FOLDER]]
+# --nest-every gives how often a folder holds a nested one (make-export's
+# option: 5 by default, 1 for every folder); --only skips the other place.
 # FLOOR_SOURCE names the floor's C source (default ../shared/bench/floor.c);
 # DISK_DIR and TMPFS_DIR name where the runs write (defaults bench/work and
 # /dev/shm/harrowdeck-bench); TOOL times another build of harrowdeck-make,
@@ -14,13 +17,23 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+usage() {
+    echo "usage: $0 [--pairs N] [--folders top|all] [--nest-every N] [--only tmpfs|disk] [FOLDERS [LINKS]]" >&2
+    exit 2
+}
 pairs=5
 folder_mode=top
+nest_every=5
+places="tmpfs disk"
 while [ $# -gt 0 ]; do
     case $1 in
         --pairs) pairs=$2; shift 2 ;;
         --folders) folder_mode=$2; shift 2 ;;
-        -*) echo "usage: $0 [--pairs N] [--folders top|all] [FOLDERS [LINKS]]" >&2; exit 2 ;;
+        --nest-every) nest_every=$2; shift 2 ;;
+        --only)
+            case ${2:-} in tmpfs | disk) places=$2 ;; *) usage ;; esac
+            shift 2 ;;
+        -*) usage ;;
         *) break ;;
     esac
 done
@@ -58,9 +71,9 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 # Runs the pairs in one place and prints one row of the table.
 bench_in() {
     local label=$1 place=$2
-    local source=$place/export-$folders-$links.htm
+    local source=$place/$export_name
     mkdir -p "$place"
-    [ -f "$source" ] || build/bench/make-export "$source" "$folders" "$links"
+    [ -f "$source" ] || build/bench/make-export --nest-every "$nest_every" "$source" "$folders" "$links"
     local bytes
     bytes=$(stat -c %s "$source")
     fresh_dir "$place/ref"
@@ -90,14 +103,23 @@ bench_in() {
     echo "$label: $(awk -v b="$bytes" 'BEGIN { printf "%.1f MB", b / 1e6 }'), $pages pages" >>"$summary"
 }
 
+# The nesting is part of the name, so that a kept export is reused only for
+# the same shape.
+export_name=export-$folders-$links-nest$nest_every.htm
 summary=$(mktemp)
-echo "harrowdeck-make --folders $folder_mode on $folders folders of $links links, $pairs pairs; medians"
+echo "harrowdeck-make --folders $folder_mode on $folders folders of $links links, nested every $nest_every, $pairs pairs; medians"
 echo
 echo '| where | pairs | tool s | floor s | tool user s | floor user s | ratio (median of pairs) | tool user-CPU rate | tool peak RSS |'
 echo '|---|---|---|---|---|---|---|---|---|'
-bench_in tmpfs "$tmpfs_dir"
-bench_in disk "$disk_dir"
+for where in $places; do
+    case $where in
+        tmpfs) bench_in tmpfs "$tmpfs_dir" ;;
+        disk) bench_in disk "$disk_dir" ;;
+    esac
+done
 echo
 cat "$summary"
 rm -f "$summary"
-build/bench/read-rate "$tmpfs_dir/export-$folders-$links.htm" 7
+for where in $places; do
+    [ "$where" = tmpfs ] && build/bench/read-rate "$tmpfs_dir/$export_name" 7
+done
