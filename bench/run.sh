@@ -76,21 +76,24 @@ bench_in() {
     [ -f "$source" ] || build/bench/make-export --nest-every "$nest_every" "$source" "$folders" "$links"
     local bytes
     bytes=$(stat -c %s "$source")
-    fresh_dir "$place/ref"
-    "$tool" "${tool_args[@]}" "$source" "$place/ref" >/dev/null
+    # The export is kept for the next run; the pages go into a directory of
+    # this run's own, so that two runs sharing a place do not mix theirs.
+    local work
+    work=$(mktemp -d "$place/run.XXXXXX")
+    mkdir "$work/ref"
+    "$tool" "${tool_args[@]}" "$source" "$work/ref" >/dev/null
     local pages
-    pages=$(find "$place/ref" -name '*.html' | wc -l)
+    pages=$(find "$work/ref" -name '*.html' | wc -l)
 
-    local results=$place/results
+    local results=$work/results
     : >"$results"
     for ((i = 1; i <= pairs; i++)); do
-        fresh_dir "$place/out"
-        read -r tool_wall tool_user tool_sys tool_rss < <(measure "$tool" "${tool_args[@]}" "$source" "$place/out")
-        fresh_dir "$place/out"
-        read -r floor_wall floor_user floor_sys floor_rss < <(measure "$floor" --rename "$source" "$place/ref" "$place/out")
+        fresh_dir "$work/out"
+        read -r tool_wall tool_user tool_sys tool_rss < <(measure "$tool" "${tool_args[@]}" "$source" "$work/out")
+        fresh_dir "$work/out"
+        read -r floor_wall floor_user floor_sys floor_rss < <(measure "$floor" --rename "$source" "$work/ref" "$work/out")
         echo "$tool_wall $tool_user $tool_sys $tool_rss $floor_wall $floor_user $floor_sys" >>"$results"
     done
-    rm -rf "$place/out" "$place/ref"
 
     local col
     col() { awk -v c="$1" '{ print $c }' "$results" | median; }
@@ -104,6 +107,7 @@ bench_in() {
         "$(awk -v b="$bytes" -v u="$(col 2)" 'BEGIN { print b / 1e6 / (u > 0 ? u : 1e-9) }')" \
         "$(awk -v k="$(col 4)" 'BEGIN { print k / 1024 }')"
     echo "$label: $(awk -v b="$bytes" 'BEGIN { printf "%.1f MB", b / 1e6 }'), $pages pages" >>"$summary"
+    rm -rf "$work"
 }
 
 # The nesting is part of the name, so that a kept export is reused only for
