@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a synthetic, indented and nested bookmark export for benchmarks:
-//   make-export FILE [FOLDERS [LINKS_PER_FOLDER]]
-// Every fifth folder holds a nested folder, as real exports do, and the link
-// lines carry the attributes a real export has, so that the lines are of a
+//   make-export [--nest-every N] FILE [FOLDERS [LINKS_PER_FOLDER]]
+// Every Nth folder holds a nested folder (every fifth by default, as real
+// exports do; 1 nests one in each folder, 0 in none), and the link lines
+// carry the attributes a real export has, so that the lines are of a
 // realistic length.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
 
 namespace {
+
+constexpr const char* kUsage = "usage: make-export [--nest-every N] FILE [FOLDERS [LINKS_PER_FOLDER]]\n";
 
 void WriteLink(std::ofstream& out, const std::string& indent, long folder, long link)
 {
@@ -20,22 +24,40 @@ void WriteLink(std::ofstream& out, const std::string& indent, long folder, long 
         << link << " of folder " << folder << "</A>\n";
 }
 
+// A count from the command line: digits only, so that a typo is not read as 0.
+bool ParseCount(const char* text, long& value)
+{
+    char* end = nullptr;
+    value = std::strtol(text, &end, 10);
+    return *text != '\0' && *end == '\0' && value >= 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::cerr << "usage: make-export FILE [FOLDERS [LINKS_PER_FOLDER]]\n";
+    long nestEvery = 5;
+    int first = 1;
+    if (argc > 2 && std::strcmp(argv[1], "--nest-every") == 0) {
+        if (!ParseCount(argv[2], nestEvery)) {
+            std::cerr << kUsage;
+            return 2;
+        }
+        first = 3;
+    }
+    long folders = 20000;
+    long links = 50;
+    if (argc <= first || (argc > first + 1 && !ParseCount(argv[first + 1], folders)) ||
+        (argc > first + 2 && !ParseCount(argv[first + 2], links))) {
+        std::cerr << kUsage;
         return 2;
     }
-    const long folders = argc > 2 ? std::atol(argv[2]) : 20000;
-    const long links = argc > 3 ? std::atol(argv[3]) : 50;
-    std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
+    std::ofstream out(argv[first], std::ios::binary | std::ios::trunc);
     out << "<!DOCTYPE FIRSTFLOOR-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n";
     for (long folder = 1; folder <= folders; ++folder) {
         out << "    <DT><H3 ADD_DATE=\"1700000000\" LAST_MODIFIED=\"1700000001\">Folder " << folder << "</H3>\n";
         out << "    <DL><p>\n";
-        const bool nested = folder % 5 == 0;
+        const bool nested = nestEvery > 0 && folder % nestEvery == 0;
         for (long link = 1; link <= links; ++link) {
             if (nested && link == links / 2) {
                 out << "        <DT><H3>Inner " << folder << "</H3>\n        <DL><p>\n";
@@ -50,7 +72,7 @@ int main(int argc, char** argv)
     out << "</DL><p>\n";
     out.close();
     if (!out) {
-        std::perror(argv[1]);
+        std::perror(argv[first]);
         return 1;
     }
     return 0;

@@ -6,7 +6,10 @@
 # run in pairs, one right after the other, on tmpfs and on the disk; the
 # table gives medians, so that a noisy machine does not decide the result.
 #
-# usage: bench/run.sh [--pairs N] [--folders top|all] [FOLDERS [LINKS_PER_FOLDER]]
+# usage: bench/run.sh [--pairs N] [--folders top|all] [--nest-every N]
+#                     [--only tmpfs|disk] [FOLDERS [LINKS_PER_FOLDER]]
+# --nest-every gives how often a folder holds a nested one (make-export's
+# option: 5 by default, 1 for every folder); --only skips the other place.
 # FLOOR_SOURCE names the floor's C source (default ../shared/bench/floor.c);
 # DISK_DIR and TMPFS_DIR name where the runs write (defaults bench/work and
 # /dev/shm/harrowdeck-bench); TOOL times another build of harrowdeck-make,
@@ -14,13 +17,23 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+usage() {
+    echo "usage: $0 [--pairs N] [--folders top|all] [--nest-every N] [--only tmpfs|disk] [FOLDERS [LINKS]]" >&2
+    exit 2
+}
 pairs=5
 folder_mode=top
+nest_every=5
+places="tmpfs disk"
 while [ $# -gt 0 ]; do
     case $1 in
         --pairs) pairs=$2; shift 2 ;;
         --folders) folder_mode=$2; shift 2 ;;
-        -*) echo "usage: $0 [--pairs N] [--folders top|all] [FOLDERS [LINKS]]" >&2; exit 2 ;;
+        --nest-every) nest_every=$2; shift 2 ;;
+        --only)
+            case ${2:-} in tmpfs | disk) places=$2 ;; *) usage ;; esac
+            shift 2 ;;
+        -*) usage ;;
         *) break ;;
     esac
 done
@@ -58,46 +71,67 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 # Runs the pairs in one place and prints one row of the table.
 bench_in() {
     local label=$1 place=$2
-    local source=$place/export-$folders-$links.htm
+    local source=$place/$export_name
     mkdir -p "$place"
-    [ -f "$source" ] || build/bench/make-export "$source" "$folders" "$links"
+    [ -f "$source" ] || build/bench/make-export --nest-every "$nest_every" "$source" "$folders" "$links"
     local bytes
     bytes=$(stat -c %s "$source")
-    fresh_dir "$place/ref"
-    "$tool" "${tool_args[@]}" "$source" "$place/ref" >/dev/null
+    # The export is kept for the next run; the pages go into a directory of
+    # this run's own, so that two runs sharing a place do not mix theirs.
+    local work
+    work=$(mktemp -d "$place/run.XXXXXX")
+    mkdir "$work/ref"
+    "$tool" "${tool_args[@]}" "$source" "$work/ref" >/dev/null
     local pages
-    pages=$(find "$place/ref" -name '*.html' | wc -l)
+    pages=$(find "$work/ref" -name '*.html' | wc -l)
 
-    local results=$place/results
+    local results=$work/results
     : >"$results"
     for ((i = 1; i <= pairs; i++)); do
-        fresh_dir "$place/out"
-        read -r tool_wall tool_user tool_sys tool_rss < <(measure "$tool" "${tool_args[@]}" "$source" "$place/out")
-        fresh_dir "$place/out"
-        read -r floor_wall floor_user floor_sys floor_rss < <(measure "$floor" --rename "$source" "$place/ref" "$place/out")
+        fresh_dir "$work/out"
+        read -r tool_wall tool_user tool_sys tool_rss < <(measure "$tool" "${tool_args[@]}" "$source" "$work/out")
+        fresh_dir "$work/out"
+        read -r floor_wall floor_user floor_sys floor_rss < <(measure "$floor" --rename "$source" "$work/ref" "$work/out")
         echo "$tool_wall $tool_user $tool_sys $tool_rss $floor_wall $floor_user $floor_sys" >>"$results"
     done
-    rm -rf "$place/out" "$place/ref"
 
     local col
     col() { awk -v c="$1" '{ print $c }' "$results" | median; }
-    local ratio
+    local ratio cpu_ratio
     ratio=$(awk '{ print $1 / ($5 > 0 ? $5 : 1e-9) }' "$results" | median)
-    printf '| %s | %d | %.3f | %.3f | %.3f | %.3f | %.2f x | %.0f MB/s | %.1f MiB |\n' \
-        "$label" "$pairs" "$(col 1)" "$(col 5)" "$(col 2)" "$(col 6)" "$ratio" \
+    # Processor time (user and system) is less at the mercy of other work on
+    # a shared machine than the elapsed time, so its ratio is shown too.
+    cpu_ratio=$(awk '{ c = $6 + $7; print ($2 + $3) / (c > 0 ? c : 1e-9) }' "$results" | median)
+    printf '| %s | %d | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f | %.2f x | %.2f x | %.0f MB/s | %.1f MiB |\n' \
+        "$label" "$pairs" "$(col 1)" "$(col 5)" "$(col 2)" "$(col 6)" "$(col 3)" "$(col 7)" "$ratio" "$cpu_ratio" \
         "$(awk -v b="$bytes" -v u="$(col 2)" 'BEGIN { print b / 1e6 / (u > 0 ? u : 1e-9) }')" \
         "$(awk -v k="$(col 4)" 'BEGIN { print k / 1024 }')"
     echo "$label: $(awk -v b="$bytes" 'BEGIN { printf "%.1f MB", b / 1e6 }'), $pages pages" >>"$summary"
+    rm -rf "$work"
 }
 
+# The nesting is part of the name, so that a kept export is reused only for
+# the same shape.
+export_name=export-$folders-$links-nest$nest_every.htm
 summary=$(mktemp)
-echo "harrowdeck-make --folders $folder_mode on $folders folders of $links links, $pairs pairs; medians"
+echo "harrowdeck-make --folders $folder_mode on $folders folders of $links links, nested every $nest_every, $pairs pairs; medians"
 echo
-echo '| where | pairs | tool s | floor s | tool user s | floor user s | ratio (median of pairs) | tool user-CPU rate | tool peak RSS |'
-echo '|---|---|---|---|---|---|---|---|---|'
-bench_in tmpfs "$tmpfs_dir"
-bench_in disk "$disk_dir"
+echo '| where | pairs | tool s | floor s | tool user s | floor user s | tool sys s | floor sys s | ratio (median of pairs) | CPU ratio (median of pairs) | tool user-CPU rate | tool peak RSS |'
+echo '|---|---|---|---|---|---|---|---|---|---|---|---|'
+for where in $places; do
+    case $where in
+        tmpfs) bench_in tmpfs "$tmpfs_dir" ;;
+        disk) bench_in disk "$disk_dir" ;;
+    esac
+done
 echo
 cat "$summary"
 rm -f "$summary"
-build/bench/read-rate "$tmpfs_dir/export-$folders-$links.htm" 7
+# read-rate is built from this tree, so it says nothing about another TOOL.
+if [ -z "${TOOL:-}" ]; then
+    for where in $places; do
+        if [ "$where" = tmpfs ]; then
+            build/bench/read-rate "$tmpfs_dir/$export_name" 7
+        fi
+    done
+fi

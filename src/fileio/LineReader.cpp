@@ -8,14 +8,17 @@
 
 namespace harrowdeck {
 
+// The buffer is left uninitialised: every byte is read into before it is
+// looked at, so zeroing it would be a wasted pass over a megabyte.
 LineReader::LineReader(ByteSource& source, std::size_t maxLineLength, std::size_t bufferSize)
-    : source_(source), maxLineLength_(maxLineLength), buffer_(bufferSize)
+    : source_(source), maxLineLength_(maxLineLength), bufferSize_(bufferSize),
+      buffer_(std::make_unique_for_overwrite<char[]>(bufferSize_))
 {
 }
 
 bool LineReader::Refill()
 {
-    const long count = source_.Read(buffer_.data(), buffer_.size());
+    const long count = source_.Read(buffer_.get(), bufferSize_);
     if (count < 0) {
         errorNumber_ = errno;
         return false;
@@ -28,43 +31,13 @@ bool LineReader::Refill()
     return true;
 }
 
-const char* LineReader::FindTerminator(const char* from, const char* stop)
-{
-    const auto find = [from, stop](char c) {
-        const void* hit = std::memchr(from, c, static_cast<std::size_t>(stop - from));
-        return hit == nullptr ? stop : static_cast<const char*>(hit);
-    };
-    if (nextCr_ == nullptr || nextCr_ < from) {
-        nextCr_ = find('\r');
-    }
-    if (nextLf_ == nullptr || nextLf_ < from) {
-        nextLf_ = find('\n');
-    }
-    return std::min(nextCr_, nextLf_);
-}
-
-void LineReader::ConsumeTerminator(const char* cut)
-{
-    std::size_t next = static_cast<std::size_t>(cut - buffer_.data()) + 1;
-    if (*cut == '\r') {
-        if (next < end_) {
-            if (buffer_[next] == '\n') {
-                ++next;
-            }
-        } else {
-            skipLeadingLf_ = true;
-        }
-    }
-    begin_ = next;
-}
-
 void LineReader::KeepOverlongStart(std::string_view start)
 {
     constexpr std::size_t kKept = 64;
     overlongStart_.assign(start.substr(0, kKept));
 }
 
-LineReader::Status LineReader::Next(std::string_view& line)
+LineReader::Status LineReader::NextAcrossRefills(std::string_view& line)
 {
     if (state_ == LineState::Start) {
         pending_.clear();
@@ -87,8 +60,8 @@ LineReader::Status LineReader::Next(std::string_view& line)
             }
         }
 
-        const char* start = buffer_.data() + begin_;
-        const char* stop = buffer_.data() + end_;
+        const char* start = buffer_.get() + begin_;
+        const char* stop = buffer_.get() + end_;
         const char* cut = FindTerminator(start, stop);
         const auto length = static_cast<std::size_t>(cut - start);
 

@@ -11,10 +11,11 @@ namespace harrowdeck {
 namespace {
 
 // Reads every line; overlong lines show as "<too long>".
-std::vector<std::string> Lines(std::string_view bytes, std::size_t maxLine = LineReader::kDefaultMaxLineLength)
+std::vector<std::string> Lines(std::string_view bytes, std::size_t maxLine = LineReader::kDefaultMaxLineLength,
+                               std::size_t bufferSize = LineReader::kDefaultBufferSize)
 {
     MemorySource source(bytes);
-    LineReader reader(source, maxLine);
+    LineReader reader(source, maxLine, bufferSize);
     std::vector<std::string> lines;
     std::string_view line;
     for (;;) {
@@ -62,13 +63,35 @@ TEST(LineReader, BytesPassThroughUnchanged)
 
 TEST(LineReader, LinesSpanningTheBufferEdgeStayWhole)
 {
-    // The buffer holds 64 KiB; put a CR LF pair and long lines across its edge.
-    const std::string longLine(70000, 'x');
-    EXPECT_EQ(Lines(longLine + "\r\n" + longLine), (Strings{longLine, longLine}));
+    // Put a CR LF pair and long lines across the edge of the default buffer.
+    const std::size_t edge = LineReader::kDefaultBufferSize;
+    const std::string longLine(edge + 10, 'x');
+    EXPECT_EQ(Lines(longLine + "\r\n" + longLine, 4 * edge), (Strings{longLine, longLine}));
 
-    const std::string head(65535, 'a');
+    const std::string head(edge - 1, 'a');
     EXPECT_EQ(Lines(head + "\r\nb"), (Strings{head, "b"}));
     EXPECT_EQ(Lines(head + "\rb"), (Strings{head, "b"}));
+}
+
+// Whole lines and lines cut by the buffer's end take different paths; every
+// buffer size puts the edge at every place, terminators and limit included.
+TEST(LineReader, EveryBufferSizeCutsTheSameLines)
+{
+    const struct {
+        std::string_view bytes;
+        std::size_t maxLine;
+        Strings lines;
+    } cases[] = {
+        {"ab\r\ncd\ref\ngh", 100, {"ab", "cd", "ef", "gh"}},
+        {"\r\n\r\r\n\n\rx\r", 100, {"", "", "", "", "", "x"}},
+        {"12345678\r\n123456789\n1234\r", 8, {"12345678", "<too long>", "1234"}},
+        {"123456789\r\nab\n\r\n", 8, {"<too long>", "ab", ""}},
+    };
+    for (const auto& c : cases) {
+        for (std::size_t size = 1; size <= c.bytes.size() + 1; ++size) {
+            EXPECT_EQ(Lines(c.bytes, c.maxLine, size), c.lines) << "buffer of " << size << " for " << c.bytes;
+        }
+    }
 }
 
 TEST(LineReader, OverlongLinesAreSkippedNotHeld)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ExportReader.h"
 
+#include "LineClass.h"
 #include "LineReader.h"
 #include "ReadPages.h"
 #include "TestFiles.h"
@@ -73,6 +74,34 @@ TEST(EntryStart, CutsFromTheFirstDTOnlyWhenTextPrecedesIt)
     EXPECT_EQ(test::ConvertedLinkLine(EntryStart("<HR><A HREF=\"x.htm\">X</A>"), ""), "<A HREF=\"x.htm\">X</A><BR>");
     EXPECT_EQ(test::ConvertedLinkLine(EntryStart("<A HREF=\"x.htm\">X</A>"), ""), "REF=\"x.htm\">X</A><BR>");
     EXPECT_EQ(ExtractFolderName(EntryStart("<H3>News</H3>")), std::nullopt);
+}
+
+// Spaces are passed a word at a time: runs around the word size, tabs after
+// them and lines that are all indentation.
+TEST(SkipIndent, DropsEveryLeadingSpaceAndTab)
+{
+    for (const std::size_t spaces : {0, 1, 7, 8, 9, 15, 16, 17, 24}) {
+        const std::string indent(spaces, ' ');
+        EXPECT_EQ(SkipIndent(indent + "<DT>x"), "<DT>x") << spaces;
+        EXPECT_EQ(SkipIndent(indent + "\t \t<DT> x "), "<DT> x ") << spaces;
+        EXPECT_EQ(SkipIndent(indent), "") << spaces;
+        EXPECT_EQ(SkipIndent(indent + "\t"), "") << spaces;
+    }
+    EXPECT_EQ(SkipIndent("\t\t\t\t\t\t\t\t\t  x"), "x");
+}
+
+// A link's mark is looked for after "<DT><" first, and then anywhere.
+TEST(IsLinkLine, FindsTheMarkWhereverItIs)
+{
+    EXPECT_TRUE(IsLinkLine("<DT><A HREF=\"x\">X</A>"));
+    EXPECT_TRUE(IsLinkLine("<DT><A HREF="));
+    EXPECT_TRUE(IsLinkLine("A HREF="));
+    EXPECT_TRUE(IsLinkLine("<HR><DT><A HREF=\"x\">"));
+    EXPECT_TRUE(IsLinkLine("<DT><H3>A HREF=</H3>"));
+    EXPECT_FALSE(IsLinkLine("<DT><A HREF"));
+    EXPECT_FALSE(IsLinkLine("<DT><a href=\"x\">"));
+    EXPECT_FALSE(IsLinkLine("<DT><A  HREF=\"x\">"));
+    EXPECT_FALSE(IsLinkLine(""));
 }
 
 TEST(SkipByteOrderMark, DropsOneMarkAtTheStartOnly)
