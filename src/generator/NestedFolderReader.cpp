@@ -252,8 +252,10 @@ private:
         if (&folder == &root_ && !rootNamed_) {
             return HoldRootLink(*cut);
         }
-        if (auto error = SwitchTo(folder)) {
-            return error;
+        if (!page_ || pageKey_ != folder.key) {
+            if (auto error = SwitchTo(folder)) {
+                return error;
+            }
         }
         WriteLinkLine(*page_, cut->head, settings_.targetAttr, cut->tail);
         return std::nullopt;

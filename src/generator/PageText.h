@@ -48,18 +48,21 @@ void WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag, std::stri
 
 // One converted link line as the pieces it is made of, its line end
 // included: the tag's start and address, the target attribute, the rest.
+inline constexpr std::string_view kLinkLineEnd = "<BR>\r\n";
 [[nodiscard]] inline std::array<std::string_view, 4> LinkLinePieces(std::string_view head, std::string_view targetAttr,
                                                                     std::string_view tail)
 {
-    return {head, targetAttr, tail, "<BR>\r\n"};
+    return {head, targetAttr, tail, kLinkLineEnd};
 }
 
-// Inline, because a page is mostly link lines.
+// Inline, because a page is mostly link lines; the pieces one by one, so
+// that the constant end is copied without a call.
 inline void WriteLinkLine(OutputFile& file, std::string_view head, std::string_view targetAttr, std::string_view tail)
 {
-    for (const std::string_view piece : LinkLinePieces(head, targetAttr, tail)) {
-        file.Append(piece);
-    }
+    file.Append(head);
+    file.Append(targetAttr);
+    file.Append(tail);
+    file.Append(kLinkLineEnd);
 }
 
 // The same line as text, for a line that must wait before it is written.
