@@ -35,15 +35,6 @@ protected:
                         environment);
     }
 
-    void PutInPlace(const Snapshot& set)
-    {
-        std::filesystem::remove_all(destDir);
-        std::filesystem::create_directory(destDir);
-        for (const auto& [name, bytes] : set) {
-            test::WriteFile(destDir + name, bytes);
-        }
-    }
-
     // The set a run of `body` leaves in an empty destination.
     Snapshot SetOf(const std::string& body, const std::string& mode)
     {

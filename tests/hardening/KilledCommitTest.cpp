@@ -28,15 +28,6 @@ protected:
         return RunChild({HARROWDECK_MAKE_PATH, "--folders", "all", source, destDir}, std::chrono::seconds(60),
                         environment);
     }
-
-    void PutInPlace(const Snapshot& set)
-    {
-        std::filesystem::remove_all(destDir);
-        std::filesystem::create_directory(destDir);
-        for (const auto& [name, bytes] : set) {
-            test::WriteFile(destDir + name, bytes);
-        }
-    }
 };
 
 TEST_F(KilledCommit, TheNextRunEvenOneThatFailsCompletesTheSet)

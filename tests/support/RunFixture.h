@@ -73,6 +73,17 @@ protected:
 
     void Source(const std::string& body) { WriteFile(sourcePath, body); }
 
+    // Makes the destination hold exactly the given set, as a finished run
+    // left it.
+    void PutInPlace(const Snapshot& set)
+    {
+        std::filesystem::remove_all(destDir);
+        std::filesystem::create_directory(destDir);
+        for (const auto& [name, bytes] : set) {
+            WriteFile(destDir + name, bytes);
+        }
+    }
+
     // The names in the destination, sorted.
     [[nodiscard]] std::vector<std::string> DestFiles() const
     {
