@@ -13,13 +13,18 @@
 // it. A path is kept as the offsets of the names on it and copied into a
 // page a block at a time, and deep nesting moves the outer open folders to
 // a scratch file too, so memory stays flat whatever the names, the depth or
-// the number of folders; one page file is open at a time.
+// the number of folders. The pages of the few innermost folders around the
+// current one stay open while a nested folder is written, so that coming
+// back to them costs no reopening; outer ones are closed and opened again.
 #include "FolderReader.h"
 
 #include "FolderStack.h"
 #include "LineClass.h"
 #include "PageText.h"
 #include "ScratchRecords.h"
+
+#include <iterator>
+#include <vector>
 
 namespace harrowdeck {
 
@@ -34,6 +39,8 @@ constexpr std::string_view kDefaultRootName = "Bookmarks";
 constexpr std::uint64_t kRootKey = 0;
 // How often the final pass over the folders reports progress.
 constexpr std::uint64_t kFoldersPerReport = 4096;
+// How many pages of outer folders stay open, each with its buffer.
+constexpr std::size_t kParkedPages = 8;
 
 // The text after a title line's first ">" up to the next "<".
 std::string_view CutTitle(std::string_view line)
@@ -75,6 +82,7 @@ public:
     NestedFolderReader(PageSet& pages, const ReadSettings& settings) : pages_(pages), settings_(settings), stack_(pages)
     {
         root_.key = kRootKey;
+        parked_.reserve(kParkedPages);
     }
 
     std::optional<IoError> Take(std::string_view line) override
@@ -282,11 +290,14 @@ private:
         if (page_ && pageKey_ == folder.key) {
             return std::nullopt;
         }
-        if (auto error = ClosePageFile()) {
+        if (auto error = ParkPageFile()) {
             return error;
         }
         if (folder.shownNumber == 0) {
             return StartPage(folder);
+        }
+        if (Unpark(folder.key)) {
+            return std::nullopt;
         }
         IoResult<OutputFile> page = pages_.ReopenPage(folder.key, folder.shownNumber);
         if (!page) {
@@ -314,6 +325,37 @@ private:
             return std::nullopt;
         }
         return WriteLinkPageHead(*page_, settings_.pageBodyTag, PathWriter(folder.pathRecord));
+    }
+
+    // Keeps the open page aside, its buffer unwritten; when too many are
+    // kept, the outermost is written and closed.
+    std::optional<IoError> ParkPageFile()
+    {
+        if (!page_) {
+            return std::nullopt;
+        }
+        std::optional<IoError> error;
+        if (parked_.size() == kParkedPages) {
+            error = parked_.front().file.Finish();
+            parked_.erase(parked_.begin());
+        }
+        parked_.push_back(ParkedPage{pageKey_, std::move(*page_)});
+        page_.reset();
+        return error;
+    }
+
+    // The folder's page, if it is kept aside, as the open one again.
+    [[nodiscard]] bool Unpark(std::uint64_t key)
+    {
+        for (auto kept = parked_.rbegin(); kept != parked_.rend(); ++kept) {
+            if (kept->key == key) {
+                page_ = std::move(kept->file);
+                pageKey_ = key;
+                parked_.erase(std::next(kept).base());
+                return true;
+            }
+        }
+        return false;
     }
 
     std::optional<IoError> ClosePageFile()
@@ -413,6 +455,12 @@ private:
     std::uint64_t folderLines_ = 0;
     std::optional<OutputFile> page_;
     std::uint64_t pageKey_ = 0;
+    // Pages of folders around the open one, outermost first.
+    struct ParkedPage {
+        std::uint64_t key;
+        OutputFile file;
+    };
+    std::vector<ParkedPage> parked_;
     std::string record_; // the path record last read, its memory reused
 };
 

@@ -13,6 +13,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace harrowdeck {
@@ -169,6 +170,32 @@ TEST_F(FolderModesTest, PathsDeeperThanFourNamesShowTheLastFour)
                              "          6.html F"}));
     EXPECT_EQ(ReadFile(destDir + "5.html"), Page("... / B / C / D / E", Out("E")));
     EXPECT_EQ(ReadFile(destDir + "6.html"), Page("... / C / D / E / F", Out("F")));
+}
+
+// Each folder of a chain deeper than the pages kept open has a link before
+// and after the folder inside it: every page, kept open or opened again,
+// gets both links in order and its end once.
+TEST_F(FolderModesTest, LinksAfterANestedFolderJoinTheirPageAtAnyDepth)
+{
+    constexpr int kDepth = 12;
+    std::string body = kHeaderLine;
+    for (int i = 1; i <= kDepth; ++i) {
+        body += "<DT><H3>F" + std::to_string(i) + "</H3>\n<DL><p>\n" + In("before" + std::to_string(i));
+    }
+    for (int i = kDepth; i >= 1; --i) {
+        body += In("after" + std::to_string(i)) + "</DL><p>\n";
+    }
+    Source(body);
+    ASSERT_EQ(RunIn(FolderMode::All).outcome, RunOutcome::Done) << ui.OnlyMessage();
+    for (int i = 1; i <= kDepth; ++i) {
+        // The heading: the last four names, after an ellipsis past four.
+        std::string heading = i > 4 ? "... / " : "";
+        for (int shown = std::max(1, i - 3); shown <= i; ++shown) {
+            heading += "F" + std::to_string(shown) + (shown < i ? " / " : "");
+        }
+        const std::string n = std::to_string(i);
+        EXPECT_EQ(ReadFile(destDir + n + ".html"), Page(heading, Out("before" + n) + Out("after" + n))) << n;
+    }
 }
 
 TEST_F(FolderModesTest, AnUncuttableFolderLineOpensAFolderAndTheEndClosesAllStillOpen)
