@@ -260,10 +260,8 @@ private:
         if (&folder == &root_ && !rootNamed_) {
             return HoldRootLink(*cut);
         }
-        if (!page_ || pageKey_ != folder.key) {
-            if (auto error = SwitchTo(folder)) {
-                return error;
-            }
+        if (auto error = SwitchTo(folder)) {
+            return error;
         }
         WriteLinkLine(*page_, cut->head, settings_.targetAttr, cut->tail);
         return std::nullopt;

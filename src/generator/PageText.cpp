@@ -117,9 +117,8 @@ std::optional<IoError> WriteLinkPageHead(OutputFile& file, std::string_view page
 std::string LinkLineText(std::string_view head, std::string_view targetAttr, std::string_view tail)
 {
     std::string text;
-    for (const std::string_view piece : LinkLinePieces(head, targetAttr, tail)) {
-        text.append(piece);
-    }
+    text.reserve(head.size() + targetAttr.size() + tail.size() + kLinkLineEnd.size());
+    text.append(head).append(targetAttr).append(tail).append(kLinkLineEnd);
     return text;
 }
 

@@ -6,7 +6,6 @@
 #include "PageNames.h"
 #include "RunOptions.h"
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -46,14 +45,9 @@ void WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag, std::stri
 [[nodiscard]] std::optional<IoError> WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag,
                                                        const NameWriter& writeName);
 
-// One converted link line as the pieces it is made of, its line end
-// included: the tag's start and address, the target attribute, the rest.
+// One converted link line: the tag's start and address, the target
+// attribute, the rest, then the line end.
 inline constexpr std::string_view kLinkLineEnd = "<BR>\r\n";
-[[nodiscard]] inline std::array<std::string_view, 4> LinkLinePieces(std::string_view head, std::string_view targetAttr,
-                                                                    std::string_view tail)
-{
-    return {head, targetAttr, tail, kLinkLineEnd};
-}
 
 // Inline, because a page is mostly link lines; the pieces one by one, so
 // that the constant end is copied without a call.
