@@ -221,7 +221,7 @@ std::optional<IoError> PageSet::CheckOne(std::string_view key, const FileName& t
     return dir_.CheckTemp(key, target.View(), file);
 }
 
-std::optional<IoError> PageSet::Commit()
+std::optional<IoError> PageSet::Commit(RenameProgress* progress)
 {
     {
         IoResult<CommitRecord> record = CommitRecord::Create(dir_);
@@ -241,13 +241,17 @@ std::optional<IoError> PageSet::Commit()
     int error = 0;
     std::uint64_t renamed = 0;
     FileName failed;
-    ForEachTarget([this, &error, &renamed, &failed](std::string_view key, const FileName& target, const FixedPage*,
-                                                    std::uint64_t) {
+    const std::uint64_t total = pageCount_ + (index_.file ? 1 : 0) + (frameset_.file ? 1 : 0);
+    ForEachTarget([this, &error, &renamed, &failed, progress, total](std::string_view key, const FileName& target,
+                                                                     const FixedPage*, std::uint64_t) {
         error = dir_.RenameTemp(key, target);
         if (error != 0) {
             failed = target;
         }
         renamed += error == 0 ? 1 : 0;
+        if (error == 0 && progress != nullptr) {
+            progress->Renamed(renamed, total);
+        }
         return error != 0;
     });
     if (error != 0 && renamed == 0) {

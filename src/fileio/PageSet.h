@@ -29,6 +29,16 @@ namespace harrowdeck {
 // that a run killed while renaming is completed by the next one that opens
 // the directory. Commit's renaming and the removal of a failed run's files
 // allocate nothing, so that running out of memory cannot stop them midway.
+// Told how far a commit's renaming has got. The renaming cannot be stopped
+// once begun, so an observer only watches: it must not throw.
+class RenameProgress {
+public:
+    virtual void Renamed(std::uint64_t done, std::uint64_t total) noexcept = 0;
+
+protected:
+    ~RenameProgress() = default;
+};
+
 class PageSet {
 public:
     // Opens and locks destDir, completes a commit that a killed run left
@@ -67,7 +77,8 @@ public:
     // written under it and that nothing in the way would stop a rename
     // midway; a failure there leaves the previous set. A rename that fails
     // all the same leaves the record, whose next run completes the set.
-    [[nodiscard]] std::optional<IoError> Commit();
+    // progress, when given, hears of every rename.
+    [[nodiscard]] std::optional<IoError> Commit(RenameProgress* progress = nullptr);
 
     [[nodiscard]] std::string ShownPath(std::string_view name) const { return dir_.ShownPath(name); }
 

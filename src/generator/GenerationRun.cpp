@@ -31,6 +31,16 @@ RunDecisions Decide(const RunOptions& options)
     return decided;
 }
 
+// Passes the renaming's progress on to the user.
+class PlacingReport final : public RenameProgress {
+public:
+    explicit PlacingReport(UserInterface& ui) : ui_(ui) {}
+    void Renamed(std::uint64_t done, std::uint64_t total) noexcept override { ui_.ReportPlacing(done, total); }
+
+private:
+    UserInterface& ui_;
+};
+
 // How a run ends for the user: the box to show, if any.
 struct Ending {
     std::string text;
@@ -77,7 +87,8 @@ public:
             report_.outcome = RunOutcome::Cancelled;
             return;
         }
-        if (auto failure = pages->Commit()) {
+        PlacingReport placing(ui_);
+        if (auto failure = pages->Commit(&placing)) {
             FailWriting(*failure);
             return;
         }
@@ -233,6 +244,7 @@ RunReport MakeFrameset(const RunOptions& options, UserInterface& ui)
     std::optional<Ending> ending;
     try {
         report.decided = Decide(options);
+        ui.TakeDecisions(*report.decided);
         Run(options, ui, report, ending).Execute();
     } catch (const std::bad_alloc&) {
         // Everything the run allocated, its temporary files included, is

@@ -25,14 +25,6 @@ enum class RunOutcome {
     Done,           // every page was written
 };
 
-// What a run settles once the user has said Yes, and keeps even when it
-// stops later: the window shows the widths as the run used them.
-struct RunDecisions {
-    int leftPercent = kDefaultLeftPercent; // 10..80
-    int leftPixels = kDefaultLeftPixels;   // at least 20
-    std::string targetAttr;                // of every link on the link pages
-};
-
 // What a run did, for the window's fields and for callers that summarise it
 // (the command-line tool).
 struct RunReport {

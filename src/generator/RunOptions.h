@@ -40,4 +40,12 @@ struct RunOptions {
     FolderMode folderMode = FolderMode::Top;
 };
 
+// What a run settles once the user has said Yes, and keeps even when it
+// stops later: the window shows the widths as the run used them.
+struct RunDecisions {
+    int leftPercent = kDefaultLeftPercent; // 10..80
+    int leftPixels = kDefaultLeftPixels;   // at least 20
+    std::string targetAttr;                // of every link on the link pages
+};
+
 } // namespace harrowdeck

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "RunOptions.h"
+
 #include <cstdint>
 #include <string>
 
@@ -35,6 +37,16 @@ public:
     {
         return true;
     }
+
+    // The widths and target the run has settled, told as soon as they are
+    // settled and before anything is read, so that whatever ends the run
+    // later, the user's choices are kept as the run normalised them.
+    virtual void TakeDecisions(const RunDecisions& /*decided*/) {}
+
+    // Called as the pages are renamed into place, once the renaming has
+    // begun and can no longer be stopped: done of total renames. It must
+    // not throw; it may be called for every rename.
+    virtual void ReportPlacing(std::uint64_t /*done*/, std::uint64_t /*total*/) noexcept {}
 
     // What this user can do to keep the links that the classic pages leave
     // out, said after their count; nothing by default.
