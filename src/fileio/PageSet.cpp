@@ -183,9 +183,10 @@ std::optional<IoError> PageSet::CheckAll(CommitRecord& record)
             target.fixed != nullptr ? IoResult<FileIdentity>(*target.fixed->file) : PageIdentity(target.pageKey);
         if (!file) {
             failure = file.Error();
-        } else if (!listed || present_[target.position]) {
-            failure = CheckOne(target, *file);
-        } else {
+        } else if (!listed) {
+            failure = LookAtTarget(target);
+        }
+        if (!failure) {
             failure = dir_.CheckTemp(target.key, target.name.View(), *file);
         }
         return failure.has_value();
@@ -235,16 +236,15 @@ bool PageSet::ListTargets()
     });
 }
 
-// What rename cannot replace is found before the first rename, and so is a
-// temporary name that no longer holds the file written under it.
-std::optional<IoError> PageSet::CheckOne(const Target& target, const FileIdentity& file)
+// Without a listing, each name is looked at to tell whether it is new.
+std::optional<IoError> PageSet::LookAtTarget(const Target& target)
 {
     const int blocker = dir_.CheckReplace(target.name, rule_);
     if (blocker != 0 && blocker != ENOENT) {
         return IoError::FromErrno(ShownPath(target.name.View()), blocker);
     }
     present_[target.position] = blocker != ENOENT;
-    return dir_.CheckTemp(target.key, target.name.View(), file);
+    return std::nullopt;
 }
 
 int PageSet::IdentityAt(const Target& target, FileIdentity& file) noexcept
@@ -302,9 +302,11 @@ bool PageSet::PlaceNewNames(Renaming& renaming) noexcept
     return placed;
 }
 
-// Looked at again just before the first rename that replaces a page, so
-// that what has changed since the first look (an immutable flag, a
-// directory) still leaves the previous set whole.
+// What rename cannot replace (a directory, an immutable file, another
+// user's page in a sticky directory) is looked for once the new names are
+// the run's own, just before the first rename that replaces a page, so that
+// it leaves the previous set whole and hardly anything can change between
+// the look and the renames.
 bool PageSet::CheckReplacedNames(Renaming& renaming) noexcept
 {
     ForEachTargetWhere(false, [&](const Target& target) {

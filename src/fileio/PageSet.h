@@ -72,16 +72,16 @@ public:
     // An unnamed scratch file in the destination, gone when closed.
     [[nodiscard]] IoResult<FileDescriptor> CreateScratch() { return dir_.CreateScratch(); }
 
-    // Puts the set in place: first every page whose name is new, renamed
-    // only where nothing is under the name yet, then the pages that
-    // replace the previous set's, each in the order of the pages, dir.html
-    // and Harrowdeck.html. Before the record is placed it checks that every
-    // temporary name still holds the file written under it and that
-    // nothing in the way would stop a rename midway. A new name that
-    // someone took meanwhile is judged as any page in the way; when it may
-    // not be replaced, the pages put under new names are taken back and
-    // the previous set stays whole. After each rename the name must hold
-    // the file written. A rename that fails once the first page of the
+    // Puts the set in place: first every file whose name is new, renamed
+    // only where nothing is under the name yet, then the files that replace
+    // the previous set's, each group in the order of the pages, dir.html and
+    // Harrowdeck.html. Before the record is placed it checks that every
+    // temporary name still holds the file written under it. A new name that
+    // someone took meanwhile is judged as any file in the way. Before the
+    // first rename that replaces a file, it checks that nothing in the way
+    // would stop a rename midway. A failure until then takes the new names
+    // back and leaves the previous set whole. After each rename the name
+    // must hold the file written. A rename that fails once a file of the
     // previous set is replaced leaves the record, whose next run completes
     // the set. progress, when given, hears of every rename.
     [[nodiscard]] std::optional<IoError> Commit(RenameProgress* progress = nullptr);
@@ -130,12 +130,13 @@ private:
         FileName failed;
     };
 
-    // Checks every file and target, settles which names are new, and
-    // writes down what will be renamed, in the order of the renaming.
+    // Checks that every temporary name still holds its file, settles which
+    // names are new, and writes down what will be renamed, in the order of
+    // the renaming.
     [[nodiscard]] std::optional<IoError> CheckAll(CommitRecord& record);
     // Which names the directory holds, when it could be listed.
     [[nodiscard]] bool ListTargets();
-    [[nodiscard]] std::optional<IoError> CheckOne(const Target& target, const FileIdentity& file);
+    [[nodiscard]] std::optional<IoError> LookAtTarget(const Target& target);
     [[nodiscard]] int IdentityAt(const Target& target, FileIdentity& file) noexcept;
     [[nodiscard]] bool Place(Renaming& renaming, const Target& target, bool isNew) noexcept;
     [[nodiscard]] bool PlaceNewNames(Renaming& renaming) noexcept;
