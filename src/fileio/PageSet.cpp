@@ -146,18 +146,24 @@ IoResult<OutputFile> PageSet::CreateFixed(FixedPage& page)
     return OutputFile(std::move(*fd), std::move(shown));
 }
 
-template <typename Step>
-void PageSet::ForEachTarget(Step step)
+template <typename Keep, typename Step>
+void PageSet::ForEachTargetIf(Keep keep, Step step)
 {
+    // Names are made only for the files kept: a pass over part of a large
+    // set costs little more than that part.
     std::uint64_t position = 0;
     for (std::uint64_t key = 0; key < pages_.size(); ++key) {
-        if (pages_[key] && step(Target{KeyName(key).View(), LinkPageFileName(position + 1), nullptr, key, position})) {
+        if (!pages_[key]) {
+            continue;
+        }
+        if (keep(position) &&
+            step(Target{KeyName(key).View(), LinkPageFileName(position + 1), nullptr, key, position})) {
             return;
         }
-        position += pages_[key] ? 1 : 0;
+        ++position;
     }
     for (const FixedPage* page : {&index_, &frameset_}) {
-        if (page->file && step(Target{page->key, FileName(page->name), page, 0, position})) {
+        if (page->file && keep(position) && step(Target{page->key, FileName(page->name), page, 0, position})) {
             return;
         }
         ++position;
@@ -165,10 +171,15 @@ void PageSet::ForEachTarget(Step step)
 }
 
 template <typename Step>
+void PageSet::ForEachTarget(Step step)
+{
+    ForEachTargetIf([](std::uint64_t) { return true; }, step);
+}
+
+template <typename Step>
 void PageSet::ForEachTargetWhere(bool isNew, Step step)
 {
-    ForEachTarget(
-        [this, isNew, &step](const Target& target) { return present_[target.position] != isNew && step(target); });
+    ForEachTargetIf([this, isNew](std::uint64_t position) { return present_[position] != isNew; }, step);
 }
 
 std::optional<IoError> PageSet::CheckAll(CommitRecord& record)

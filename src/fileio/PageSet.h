@@ -111,8 +111,10 @@ private:
         std::uint64_t pageKey;
         std::uint64_t position;
     };
-    // Calls step(target) for every file in the order of the pages until
-    // one returns true. Allocates nothing.
+    // Calls step(target) for every file whose position keep accepts, in
+    // the order of the pages, until one returns true. Allocates nothing.
+    template <typename Keep, typename Step>
+    void ForEachTargetIf(Keep keep, Step step);
     template <typename Step>
     void ForEachTarget(Step step);
     // The same for the files whose names are new (or not), in that order.
