@@ -74,22 +74,26 @@ IoResult<std::string> FollowLinks(const std::string& path)
 // The file already at name in dirFd, when there is one. A regular file must
 // open for writing, as a plain write would open it, before it is replaced:
 // the directory's permission to rename over it is not the file's to be
-// written. Opened without truncating, the file is not touched.
-IoResult<std::optional<struct stat>> ExistingFile(int dirFd, const std::string& name, const std::string& shownPath)
+// written. Opened without truncating, the file is not touched. What is
+// neither a regular file nor a device is never written nor replaced.
+IoResult<std::optional<struct stat>> ExistingFile(const TargetDirectory& dir, const std::string& name,
+                                                  const std::string& shownPath)
 {
     struct stat info {};
-    if (::fstatat(dirFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstatat(dir.Fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno == ENOENT) {
             return std::optional<struct stat>();
         }
         return IoError::FromErrno(shownPath, errno);
     }
     if (S_ISREG(info.st_mode)) {
-        const int fd = ::openat(dirFd, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        const int fd = ::openat(dir.Fd(), name.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) {
             return IoError::FromErrno(shownPath, errno);
         }
         ::close(fd);
+    } else if (!S_ISCHR(info.st_mode)) {
+        return dir.NotRegular(name, info.st_mode);
     }
     return std::optional<struct stat>(info);
 }
@@ -120,11 +124,21 @@ IoResult<AtomicFile> AtomicFile::Create(const std::string& path)
     if (!dir) {
         return IoError::FromErrno(targetPath, dir.Error().errorNumber);
     }
-    dir->RemoveStaleTemps(IsOwnKey);
-    IoResult<std::optional<struct stat>> existing = ExistingFile(dir->Fd(), name, targetPath);
+    IoResult<std::optional<struct stat>> existing = ExistingFile(*dir, name, targetPath);
     if (!existing) {
         return existing.Error();
     }
+    if (*existing && S_ISCHR((*existing)->st_mode)) {
+        // A device (/dev/null, where settings are thrown away) is written
+        // in place: replacing it would break the system.
+        IoResult<FileDescriptor> device = dir->OpenDevice(name);
+        if (!device) {
+            return device.Error();
+        }
+        OutputFile output(std::move(*device), targetPath);
+        return AtomicFile(std::move(*dir), std::string(), std::move(name), std::move(output));
+    }
+    dir->RemoveStaleTemps(IsOwnKey);
     static std::atomic<unsigned> counter{0};
     std::string key = kKeyLetter + std::to_string(counter++);
     IoResult<FileDescriptor> fd = dir->CreateTemp(key, name, kNewFileMode);
@@ -145,19 +159,27 @@ AtomicFile::AtomicFile(TargetDirectory dir, std::string key, std::string name, O
 
 AtomicFile::~AtomicFile()
 {
-    if (dir_.IsOpen() && !committed_) {
-        // The file is given up and removed; how its writing ended no longer matters.
-        (void)output_.Finish();
-        dir_.RemoveTemp(key_);
+    if (!dir_.IsOpen() || committed_) {
+        return;
     }
+    if (InPlace()) {
+        output_.Discard();
+        return;
+    }
+    // The file is given up and removed; how its writing ended no longer matters.
+    (void)output_.Finish();
+    dir_.RemoveTemp(key_);
 }
 
 std::optional<IoError> AtomicFile::Commit()
 {
     committed_ = true;
     std::optional<IoError> error = output_.Finish();
+    if (InPlace()) {
+        return error;
+    }
     if (!error) {
-        error = dir_.CommitTemp(key_, name_);
+        error = dir_.CommitTempOverRegular(key_, name_);
     }
     if (error) {
         dir_.RemoveTemp(key_);

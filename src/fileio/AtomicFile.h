@@ -19,7 +19,10 @@ namespace harrowdeck {
 // - a file that exists but could not be opened for writing (write-protected,
 //   owned by someone else) is left as it is, and Create fails;
 // - a file that exists keeps its permission bits, and its owner and group
-//   as far as the system lets the writer keep them.
+//   as far as the system lets the writer keep them;
+// - a character device (/dev/null) is written in place, never replaced;
+//   anything else that is no regular file (a FIFO, a socket, a directory)
+//   is left alone, and Create fails. Nothing waits for a reader.
 // What a killed writer left in the directory under this class's temporary
 // names is removed first.
 class AtomicFile {
@@ -39,8 +42,11 @@ public:
 private:
     AtomicFile(TargetDirectory dir, std::string key, std::string name, OutputFile output);
 
+    // Written straight to a device, without a temporary file.
+    [[nodiscard]] bool InPlace() const { return key_.empty(); }
+
     TargetDirectory dir_;
-    std::string key_;
+    std::string key_;  // of the temporary file; empty when written in place
     std::string name_; // the target's name in dir_
     OutputFile output_;
     bool committed_ = false;

@@ -12,6 +12,14 @@ inline constexpr char kSeparator = '/';
 // device or a FIFO is not a file to read an export from.
 [[nodiscard]] bool FileExists(const std::string& path);
 
+// True when the folder dir holds a regular file `name` that can be read.
+// In a folder with the sticky bit, a symlink at name is followed only when
+// it is the reader's own or the folder owner's, as the kernel's
+// protected_symlinks rule would (here for every sticky folder, not only a
+// world-writable one): another user's link would otherwise tell a reader
+// such as root whether a file exists where that user cannot look.
+[[nodiscard]] bool FileExistsIn(const std::string& dir, const std::string& name);
+
 [[nodiscard]] bool IsDirectory(const std::string& path);
 
 // Appends kSeparator to path when its last character is not one, so that a

@@ -41,24 +41,42 @@ std::optional<IoError> IdentityTable::Set(const TargetDirectory& dir, std::uint6
 
 IoResult<std::uint64_t> IdentityTable::Get(const TargetDirectory& dir, std::uint64_t key)
 {
-    if (key >= first_ + kWindowKeys) {
-        if (auto error = MoveWindow(dir, key - key % kWindowKeys)) {
+    if (written_ && key >= first_ + kWindowKeys) {
+        if (auto error = EnsureScratch(dir)) {
             return *error;
         }
     }
-    if (key >= first_) {
-        return window_[key - first_];
+    std::uint64_t value = 0;
+    if (const int error = Find(key, value); error != 0) {
+        return Failure(dir, error);
     }
+    return value;
+}
+
+int IdentityTable::Find(std::uint64_t key, std::uint64_t& value) noexcept
+{
+    if (key >= first_ + kWindowKeys) {
+        if (const int error = Shift(key - key % kWindowKeys); error != 0) {
+            return error;
+        }
+    }
+    if (key >= first_) {
+        value = window_[key - first_];
+        return 0;
+    }
+    value = 0;
     if (!scratch_.IsOpen()) {
         return 0;
     }
-    std::uint64_t value = 0;
     const ssize_t count = ::pread(scratch_.Get(), &value, kSlot, static_cast<off_t>(key * kSlot));
     if (count < 0) {
-        return Failure(dir, errno);
+        return errno;
     }
     // Past the file's end, or short: a key never set.
-    return count == static_cast<ssize_t>(kSlot) ? value : 0;
+    if (count != static_cast<ssize_t>(kSlot)) {
+        value = 0;
+    }
+    return 0;
 }
 
 std::optional<IoError> IdentityTable::Rewind(const TargetDirectory& dir)
@@ -66,35 +84,42 @@ std::optional<IoError> IdentityTable::Rewind(const TargetDirectory& dir)
     return first_ == 0 ? std::nullopt : MoveWindow(dir, 0);
 }
 
+int IdentityTable::Restart() noexcept
+{
+    return first_ == 0 ? 0 : Shift(0);
+}
+
 std::optional<IoError> IdentityTable::MoveWindow(const TargetDirectory& dir, std::uint64_t first)
 {
     if (written_) {
-        if (auto error = WriteWindow(dir)) {
+        if (auto error = EnsureScratch(dir)) {
             return error;
         }
     }
-    first_ = first;
-    if (!scratch_.IsOpen()) {
-        std::fill_n(window_.get(), kWindowKeys, 0);
-        return std::nullopt;
-    }
-    if (const int error = ReadWindow(); error != 0) {
+    if (const int error = Shift(first); error != 0) {
         return Failure(dir, error);
     }
     return std::nullopt;
 }
 
-std::optional<IoError> IdentityTable::WriteWindow(const TargetDirectory& dir)
+int IdentityTable::Shift(std::uint64_t first) noexcept
 {
-    if (auto error = EnsureScratch(dir)) {
-        return error;
+    if (written_) {
+        if (!scratch_.IsOpen()) {
+            return EBADF;
+        }
+        const std::string_view bytes(reinterpret_cast<const char*>(window_.get()), kWindowKeys * kSlot);
+        if (const int error = scratch_.WriteAllAt(bytes, first_ * kSlot); error != 0) {
+            return error;
+        }
+        written_ = false;
     }
-    const std::string_view bytes(reinterpret_cast<const char*>(window_.get()), kWindowKeys * kSlot);
-    if (const int error = scratch_.WriteAllAt(bytes, first_ * kSlot); error != 0) {
-        return Failure(dir, error);
+    first_ = first;
+    if (!scratch_.IsOpen()) {
+        std::fill_n(window_.get(), kWindowKeys, 0);
+        return 0;
     }
-    written_ = false;
-    return std::nullopt;
+    return ReadWindow();
 }
 
 std::optional<IoError> IdentityTable::EnsureScratch(const TargetDirectory& dir)
@@ -111,7 +136,7 @@ std::optional<IoError> IdentityTable::EnsureScratch(const TargetDirectory& dir)
 }
 
 // A window past the file's end, wholly or in part, holds keys never set.
-int IdentityTable::ReadWindow()
+int IdentityTable::ReadWindow() noexcept
 {
     char* out = reinterpret_cast<char*>(window_.get());
     std::uint64_t done = 0;

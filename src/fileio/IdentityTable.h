@@ -27,12 +27,20 @@ public:
     // Moves the window back to the first key, for a pass over all of them.
     [[nodiscard]] std::optional<IoError> Rewind(const TargetDirectory& dir);
 
+    // For passes that only read keys already set, which must not allocate:
+    // Restart moves the window back to the first key and Find gives a
+    // key's value. Each returns 0 or the errno.
+    [[nodiscard]] int Restart() noexcept;
+    [[nodiscard]] int Find(std::uint64_t key, std::uint64_t& value) noexcept;
+
 private:
     static constexpr std::uint64_t kWindowKeys = 8192;
 
     [[nodiscard]] std::optional<IoError> MoveWindow(const TargetDirectory& dir, std::uint64_t first);
-    [[nodiscard]] std::optional<IoError> WriteWindow(const TargetDirectory& dir);
-    [[nodiscard]] int ReadWindow();
+    // Moves the window without allocating; values not yet written out
+    // need the scratch file to exist.
+    [[nodiscard]] int Shift(std::uint64_t first) noexcept;
+    [[nodiscard]] int ReadWindow() noexcept;
     [[nodiscard]] std::optional<IoError> EnsureScratch(const TargetDirectory& dir);
     [[nodiscard]] IoError Failure(const TargetDirectory& dir, int errorNumber) const;
 

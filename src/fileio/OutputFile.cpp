@@ -60,6 +60,12 @@ std::optional<IoError> OutputFile::Finish()
     return Failure();
 }
 
+void OutputFile::Discard() noexcept
+{
+    used_ = 0;
+    fd_.Reset();
+}
+
 void OutputFile::Fail(int errorNumber)
 {
     if (errorNumber_ == 0) {

@@ -44,6 +44,8 @@ public:
     [[nodiscard]] std::optional<IoError> Finish();
     // Writes what is buffered and keeps the file open.
     [[nodiscard]] std::optional<IoError> Flush();
+    // Closes the file without writing what is buffered.
+    void Discard() noexcept;
 
     [[nodiscard]] const std::string& ShownPath() const { return shownPath_; }
 

@@ -146,20 +146,40 @@ IoResult<OutputFile> PageSet::CreateFixed(FixedPage& page)
     return OutputFile(std::move(*fd), std::move(shown));
 }
 
+template <typename Keep, typename Step>
+void PageSet::ForEachTargetIf(Keep keep, Step step)
+{
+    // Names are made only for the files kept: a pass over part of a large
+    // set costs little more than that part.
+    std::uint64_t position = 0;
+    for (std::uint64_t key = 0; key < pages_.size(); ++key) {
+        if (!pages_[key]) {
+            continue;
+        }
+        if (keep(position) &&
+            step(Target{KeyName(key).View(), LinkPageFileName(position + 1), nullptr, key, position})) {
+            return;
+        }
+        ++position;
+    }
+    for (const FixedPage* page : {&index_, &frameset_}) {
+        if (page->file && keep(position) && step(Target{page->key, FileName(page->name), page, 0, position})) {
+            return;
+        }
+        ++position;
+    }
+}
+
 template <typename Step>
 void PageSet::ForEachTarget(Step step)
 {
-    std::uint64_t number = 0;
-    for (std::uint64_t key = 0; key < pages_.size(); ++key) {
-        if (pages_[key] && step(KeyName(key).View(), LinkPageFileName(++number), nullptr, key)) {
-            return;
-        }
-    }
-    for (const FixedPage* page : {&index_, &frameset_}) {
-        if (page->file && step(page->key, FileName(page->name), page, 0)) {
-            return;
-        }
-    }
+    ForEachTargetIf([](std::uint64_t) { return true; }, step);
+}
+
+template <typename Step>
+void PageSet::ForEachTargetWhere(bool isNew, Step step)
+{
+    ForEachTargetIf([this, isNew](std::uint64_t position) { return present_[position] != isNew; }, step);
 }
 
 std::optional<IoError> PageSet::CheckAll(CommitRecord& record)
@@ -167,58 +187,192 @@ std::optional<IoError> PageSet::CheckAll(CommitRecord& record)
     if (auto error = inodes_.Rewind(dir_)) {
         return error;
     }
-    const ExistingTargets existing = ListTargets();
-    std::uint64_t number = 0;
+    const bool listed = ListTargets();
     std::optional<IoError> failure;
-    ForEachTarget([&](std::string_view key, const FileName& target, const FixedPage* fixed, std::uint64_t pageKey) {
-        IoResult<FileIdentity> file = fixed != nullptr ? IoResult<FileIdentity>(*fixed->file) : PageIdentity(pageKey);
-        const bool mayExist = !existing.listed || (fixed == nullptr   ? existing.pages[++number]
-                                                   : fixed == &index_ ? existing.index
-                                                                      : existing.frameset);
+    ForEachTarget([&](const Target& target) {
+        IoResult<FileIdentity> file =
+            target.fixed != nullptr ? IoResult<FileIdentity>(*target.fixed->file) : PageIdentity(target.pageKey);
         if (!file) {
             failure = file.Error();
-        } else if (!(failure = CheckOne(key, target, *file, mayExist))) {
-            record.Add(*file, dir_.TempName(key), target);
+        } else if (!listed) {
+            failure = LookAtTarget(target);
+        }
+        if (!failure) {
+            failure = dir_.CheckTemp(target.key, target.name.View(), *file);
         }
         return failure.has_value();
     });
-    return failure;
+    if (failure) {
+        return failure;
+    }
+    // The record lists the files in the order they are renamed in, so that
+    // a run that completes it claims the new names first too.
+    for (const bool isNew : {true, false}) {
+        if (auto error = inodes_.Rewind(dir_)) {
+            return error;
+        }
+        ForEachTargetWhere(isNew, [&](const Target& target) {
+            IoResult<FileIdentity> file =
+                target.fixed != nullptr ? IoResult<FileIdentity>(*target.fixed->file) : PageIdentity(target.pageKey);
+            if (!file) {
+                failure = file.Error();
+                return true;
+            }
+            record.Add(*file, dir_.TempName(target.key), target.name);
+            return false;
+        });
+        if (failure) {
+            return failure;
+        }
+    }
+    return std::nullopt;
 }
 
 // One listing of the directory tells which targets are there, so that only
 // those are looked at one by one: a first run into a new directory looks
 // at none.
-PageSet::ExistingTargets PageSet::ListTargets() const
+bool PageSet::ListTargets()
 {
-    ExistingTargets existing;
-    existing.pages.resize(pageCount_ + 1);
-    existing.listed = dir_.ForEachEntry([this, &existing](const char* entry) {
+    present_.assign(pageCount_ + 2, false);
+    return dir_.ForEachEntry([this](const char* entry) {
         const std::string_view name(entry);
         if (name == index_.name) {
-            existing.index = true;
+            present_[pageCount_] = true;
         } else if (name == frameset_.name) {
-            existing.frameset = true;
-        } else if (const std::optional<std::uint64_t> number = LinkPageNumber(name); number && *number <= pageCount_) {
-            existing.pages[*number] = true;
+            present_[pageCount_ + 1] = true;
+        } else if (const std::optional<std::uint64_t> number = LinkPageNumber(name);
+                   number && *number >= 1 && *number <= pageCount_) {
+            present_[*number - 1] = true;
         }
     });
-    return existing;
 }
 
-// What rename cannot replace is found before the first rename, and so is a
-// temporary name that no longer holds the file written under it.
-std::optional<IoError> PageSet::CheckOne(std::string_view key, const FileName& target, const FileIdentity& file,
-                                         bool targetMayExist) const
+// Without a listing, each name is looked at to tell whether it is new.
+std::optional<IoError> PageSet::LookAtTarget(const Target& target)
 {
-    struct statx info {};
-    // A target that is not there is new; one that cannot be looked at
-    // fails the rename itself, before the record would be needed.
-    if (targetMayExist && ::statx(dir_.Fd(), target.CStr(), AT_SYMLINK_NOFOLLOW, ReplaceRule::kStatxMask, &info) == 0) {
-        if (const int error = rule_.Check(info); error != 0) {
-            return IoError::FromErrno(ShownPath(target.View()), error);
-        }
+    const int blocker = dir_.CheckReplace(target.name, rule_);
+    if (blocker != 0 && blocker != ENOENT) {
+        return IoError::FromErrno(ShownPath(target.name.View()), blocker);
     }
-    return dir_.CheckTemp(key, target.View(), file);
+    present_[target.position] = blocker != ENOENT;
+    return std::nullopt;
+}
+
+int PageSet::IdentityAt(const Target& target, FileIdentity& file) noexcept
+{
+    if (target.fixed != nullptr) {
+        file = *target.fixed->file;
+        return 0;
+    }
+    file.device = device_.value_or(0);
+    return inodes_.Find(target.pageKey, file.inode);
+}
+
+// Renames one file and confirms that its name holds it; false, with the
+// failure noted, when it does not.
+bool PageSet::Place(Renaming& renaming, const Target& target, bool isNew) noexcept
+{
+    FileIdentity file;
+    Placement placed{Placement::Result::Failed, IdentityAt(target, file)};
+    if (placed.error == 0) {
+        placed = dir_.PlaceTemp(target.key, target.name, file, isNew);
+    }
+    if (isNew && placed.result == Placement::Result::Failed && placed.error == EEXIST) {
+        // Someone took the name since the listing: what they put there is
+        // replaced only where the rule allows it, as any page in the way.
+        const int blocker = dir_.CheckReplace(target.name, rule_);
+        placed = blocker == 0 || blocker == ENOENT ? dir_.PlaceTemp(target.key, target.name, file, false)
+                                                   : Placement{Placement::Result::Failed, blocker};
+    }
+    if (placed.result == Placement::Result::Placed) {
+        ++renaming.done;
+        renaming.newPlaced += isNew ? 1 : 0;
+        if (renaming.progress != nullptr) {
+            renaming.progress->Renamed(renaming.done, renaming.total);
+        }
+        return true;
+    }
+    if (isNew && placed.result == Placement::Result::Misplaced) {
+        // Not ours, but put there by this rename: it goes back where it came
+        // from, with the run's other leftovers.
+        dir_.UnplaceTemp(target.key, target.name);
+    }
+    renaming.error = placed.error;
+    renaming.replaced = placed.result == Placement::Result::TempGone || placed.result == Placement::Result::Misplaced;
+    renaming.failed = target.name;
+    return false;
+}
+
+bool PageSet::PlaceNewNames(Renaming& renaming) noexcept
+{
+    if (!RewindIdentities(renaming)) {
+        return false;
+    }
+    bool placed = true;
+    ForEachTargetWhere(true, [&](const Target& target) { return !(placed = Place(renaming, target, true)); });
+    return placed;
+}
+
+// What rename cannot replace (a directory, an immutable file, another
+// user's page in a sticky directory) is looked for once the new names are
+// the run's own, just before the first rename that replaces a page, so that
+// it leaves the previous set whole and hardly anything can change between
+// the look and the renames.
+bool PageSet::CheckReplacedNames(Renaming& renaming) noexcept
+{
+    ForEachTargetWhere(false, [&](const Target& target) {
+        const int blocker = dir_.CheckReplace(target.name, rule_);
+        if (blocker == 0 || blocker == ENOENT) {
+            return false;
+        }
+        renaming.error = blocker;
+        renaming.failed = target.name;
+        return true;
+    });
+    return renaming.error == 0;
+}
+
+// Removes the pages put under new names, each only while its name still
+// holds it.
+void PageSet::TakeBackNewNames(const Renaming& renaming) noexcept
+{
+    if (inodes_.Restart() != 0) {
+        return;
+    }
+    std::uint64_t left = renaming.newPlaced;
+    ForEachTargetWhere(true, [&](const Target& target) {
+        FileIdentity file;
+        if (left == 0 || IdentityAt(target, file) != 0) {
+            return true;
+        }
+        dir_.RemoveIfHolds(target.name, file);
+        return --left == 0;
+    });
+}
+
+bool PageSet::ReplaceOldNames(Renaming& renaming) noexcept
+{
+    if (!RewindIdentities(renaming)) {
+        return false;
+    }
+    bool placed = true;
+    ForEachTargetWhere(false, [&](const Target& target) { return !(placed = Place(renaming, target, false)); });
+    return placed;
+}
+
+// Moves the identities back to the first page for a pass over them.
+bool PageSet::RewindIdentities(Renaming& renaming) noexcept
+{
+    renaming.error = inodes_.Restart();
+    return renaming.error == 0;
+}
+
+IoError PageSet::FailureOf(const Renaming& renaming) const
+{
+    if (renaming.replaced) {
+        return dir_.Replaced(renaming.failed.View());
+    }
+    return IoError::FromErrno(ShownPath(renaming.failed.View()), renaming.error);
 }
 
 std::optional<IoError> PageSet::Commit(RenameProgress* progress)
@@ -235,34 +389,25 @@ std::optional<IoError> PageSet::Commit(RenameProgress* progress)
             return error;
         }
     }
-    // From here on the set goes in whole: nothing allocates until the last
-    // rename, and a run killed meanwhile is completed from the record.
+    // From here on nothing allocates until the last rename, and a run
+    // killed meanwhile is completed from the record.
     renaming_ = true;
-    int error = 0;
-    std::uint64_t renamed = 0;
-    FileName failed;
-    const std::uint64_t total = pageCount_ + (index_.file ? 1 : 0) + (frameset_.file ? 1 : 0);
-    ForEachTarget([this, &error, &renamed, &failed, progress, total](std::string_view key, const FileName& target,
-                                                                     const FixedPage*, std::uint64_t) {
-        error = dir_.RenameTemp(key, target);
-        if (error != 0) {
-            failed = target;
-        }
-        renamed += error == 0 ? 1 : 0;
-        if (error == 0 && progress != nullptr) {
-            progress->Renamed(renamed, total);
-        }
-        return error != 0;
-    });
-    if (error != 0 && renamed == 0) {
-        // Nothing was replaced: the previous set stays, whole.
+    Renaming renaming;
+    renaming.progress = progress;
+    renaming.total = pageCount_ + (index_.file ? 1 : 0) + (frameset_.file ? 1 : 0);
+    if (!PlaceNewNames(renaming) || !CheckReplacedNames(renaming)) {
+        // No page of the previous set is replaced yet. The record goes
+        // first, so that a run killed while the new names are taken back
+        // does not complete the set after all.
         RemoveCommitRecord(dir_);
+        TakeBackNewNames(renaming);
         renaming_ = false;
+        return FailureOf(renaming);
     }
-    if (error != 0) {
-        // Otherwise the record and the files not yet renamed stay, and the
-        // next run completes the set from them.
-        return IoError::FromErrno(ShownPath(failed.View()), error);
+    if (!ReplaceOldNames(renaming)) {
+        // The record and the files not yet renamed stay, and the next run
+        // completes the set from them.
+        return FailureOf(renaming);
     }
     RemoveCommitRecord(dir_);
     pages_.clear();

@@ -72,12 +72,18 @@ public:
     // An unnamed scratch file in the destination, gone when closed.
     [[nodiscard]] IoResult<FileDescriptor> CreateScratch() { return dir_.CreateScratch(); }
 
-    // Renames the pages in order, then dir.html, then Harrowdeck.html.
-    // First it checks that every temporary name still holds the file
-    // written under it and that nothing in the way would stop a rename
-    // midway; a failure there leaves the previous set. A rename that fails
-    // all the same leaves the record, whose next run completes the set.
-    // progress, when given, hears of every rename.
+    // Puts the set in place: first every file whose name is new, renamed
+    // only where nothing is under the name yet, then the files that replace
+    // the previous set's, each group in the order of the pages, dir.html and
+    // Harrowdeck.html. Before the record is placed it checks that every
+    // temporary name still holds the file written under it. A new name that
+    // someone took meanwhile is judged as any file in the way. Before the
+    // first rename that replaces a file, it checks that nothing in the way
+    // would stop a rename midway. A failure until then takes the new names
+    // back and leaves the previous set whole. After each rename the name
+    // must hold the file written. A rename that fails once a file of the
+    // previous set is replaced leaves the record, whose next run completes
+    // the set. progress, when given, hears of every rename.
     [[nodiscard]] std::optional<IoError> Commit(RenameProgress* progress = nullptr);
 
     [[nodiscard]] std::string ShownPath(std::string_view name) const { return dir_.ShownPath(name); }
@@ -96,24 +102,51 @@ private:
     [[nodiscard]] std::optional<IoError> Remember(std::uint64_t key, const FileDescriptor& fd,
                                                   const std::string& shown);
     [[nodiscard]] IoResult<FileIdentity> PageIdentity(std::uint64_t key);
-    // Calls step(temporary key, target, fixed page or nullptr, link page
-    // key) in commit order until one returns true. Allocates nothing.
+    // One file of the set as the commit sees it. position counts the files
+    // in the order of the pages, dir.html and Harrowdeck.html, from 0.
+    struct Target {
+        std::string_view key;
+        FileName name;
+        const FixedPage* fixed; // or nullptr for a link page
+        std::uint64_t pageKey;
+        std::uint64_t position;
+    };
+    // Calls step(target) for every file whose position keep accepts, in
+    // the order of the pages, until one returns true. Allocates nothing.
+    template <typename Keep, typename Step>
+    void ForEachTargetIf(Keep keep, Step step);
     template <typename Step>
     void ForEachTarget(Step step);
-    // Which targets the directory holds, by page number, when it could be
-    // listed.
-    struct ExistingTargets {
-        bool listed = false;
-        std::vector<bool> pages;
-        bool index = false;
-        bool frameset = false;
+    // The same for the files whose names are new (or not), in that order.
+    template <typename Step>
+    void ForEachTargetWhere(bool isNew, Step step);
+    // The renaming's state: how far it got and what stopped it, named
+    // without allocating.
+    struct Renaming {
+        RenameProgress* progress = nullptr;
+        std::uint64_t done = 0;
+        std::uint64_t total = 0;
+        std::uint64_t newPlaced = 0; // of the files with new names
+        int error = 0;
+        bool replaced = false; // a temporary name did not hold its file
+        FileName failed;
     };
 
-    // Checks every file and target, and writes down what will be renamed.
+    // Checks that every temporary name still holds its file, settles which
+    // names are new, and writes down what will be renamed, in the order of
+    // the renaming.
     [[nodiscard]] std::optional<IoError> CheckAll(CommitRecord& record);
-    [[nodiscard]] ExistingTargets ListTargets() const;
-    [[nodiscard]] std::optional<IoError> CheckOne(std::string_view key, const FileName& target,
-                                                  const FileIdentity& file, bool targetMayExist) const;
+    // Which names the directory holds, when it could be listed.
+    [[nodiscard]] bool ListTargets();
+    [[nodiscard]] std::optional<IoError> LookAtTarget(const Target& target);
+    [[nodiscard]] int IdentityAt(const Target& target, FileIdentity& file) noexcept;
+    [[nodiscard]] bool Place(Renaming& renaming, const Target& target, bool isNew) noexcept;
+    [[nodiscard]] bool PlaceNewNames(Renaming& renaming) noexcept;
+    [[nodiscard]] bool CheckReplacedNames(Renaming& renaming) noexcept;
+    void TakeBackNewNames(const Renaming& renaming) noexcept;
+    [[nodiscard]] bool ReplaceOldNames(Renaming& renaming) noexcept;
+    [[nodiscard]] bool RewindIdentities(Renaming& renaming) noexcept;
+    [[nodiscard]] IoError FailureOf(const Renaming& renaming) const;
     void Abandon() noexcept;
 
     TargetDirectory dir_;
@@ -124,6 +157,9 @@ private:
     std::optional<std::uint64_t> device_;
     FixedPage index_;
     FixedPage frameset_;
+    // By position: whether the name is there before the commit. Sized
+    // before the record is placed, so that the renaming allocates nothing.
+    std::vector<bool> present_;
     bool renaming_ = false; // the record is placed: its files are the commit's
 };
 

@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +26,7 @@ constexpr std::string_view kTempSuffix = ".tmp";
 // removed only once it is clearly abandoned.
 constexpr std::time_t kStaleAge = 24 * 60 * 60;
 constexpr std::string_view kReplacedReason = "its temporary file was replaced by another program";
+constexpr std::string_view kNotRegularReason = "Not a regular file";
 
 bool WriterIsGone(long pid)
 {
@@ -125,10 +127,15 @@ IoResult<FileDescriptor> TargetDirectory::ReopenTemp(std::string_view key, std::
     FileDescriptor fd(
         ::openat(Fd(), TempName(key).CStr(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd.IsOpen()) {
-        if (errno == ELOOP || errno == ENXIO || errno == ENOENT) {
+        const int error = errno;
+        // Whatever keeps the open from succeeding (a link, a FIFO, another
+        // user's unreadable file) is not the file that was written.
+        struct stat info {};
+        if (error == ELOOP || error == ENXIO || error == ENOENT ||
+            (::fstatat(Fd(), TempName(key).CStr(), &info, AT_SYMLINK_NOFOLLOW) == 0 && !IsOurs(info, expected))) {
             return Replaced(target);
         }
-        return IoError::FromErrno(ShownPath(target), errno);
+        return IoError::FromErrno(ShownPath(target), error);
     }
     struct stat info {};
     if (::fstat(fd.Get(), &info) != 0) {
@@ -165,6 +172,138 @@ std::optional<IoError> TargetDirectory::CommitTemp(std::string_view key, std::st
 int TargetDirectory::RenameTemp(std::string_view key, const FileName& target) const noexcept
 {
     return ::renameat(Fd(), TempName(key).CStr(), Fd(), target.CStr()) == 0 ? 0 : errno;
+}
+
+int TargetDirectory::RenameTempToNewName(std::string_view key, const FileName& target) const noexcept
+{
+    const FileName temp = TempName(key);
+    if (::renameat2(Fd(), temp.CStr(), Fd(), target.CStr(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return errno;
+    }
+    // No exclusive rename here: the name is claimed by an exclusive create,
+    // which no link redirects, and the rename replaces the claim.
+    const FileDescriptor claim(
+        ::openat(Fd(), target.CStr(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!claim.IsOpen()) {
+        return errno;
+    }
+    const std::optional<FileIdentity> claimed = IdentityOf(claim);
+    const int error = RenameTemp(key, target);
+    if (error != 0 && claimed) {
+        RemoveIfHolds(target, *claimed);
+    }
+    return error;
+}
+
+Placement TargetDirectory::PlaceTemp(std::string_view key, const FileName& target, const FileIdentity& file,
+                                     bool exclusive) const noexcept
+{
+    const int error = exclusive ? RenameTempToNewName(key, target) : RenameTemp(key, target);
+    if (error == ENOENT) {
+        // The directory is held open, so only the temporary name can be
+        // missing.
+        return {Placement::Result::TempGone, error};
+    }
+    if (error != 0) {
+        return {Placement::Result::Failed, error};
+    }
+    // Checked after the rename too: a file swapped in after the check
+    // before the renaming is found here, as is one swapped in since.
+    struct stat info {};
+    if (::fstatat(Fd(), target.CStr(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !IsOurs(info, file)) {
+        return {Placement::Result::Misplaced, 0};
+    }
+    return {};
+}
+
+void TargetDirectory::UnplaceTemp(std::string_view key, const FileName& target) const noexcept
+{
+    ::renameat(Fd(), target.CStr(), Fd(), TempName(key).CStr());
+}
+
+void TargetDirectory::RemoveIfHolds(const FileName& name, const FileIdentity& file) const noexcept
+{
+    struct stat info {};
+    if (::fstatat(Fd(), name.CStr(), &info, AT_SYMLINK_NOFOLLOW) == 0 && IsOurs(info, file)) {
+        ::unlinkat(Fd(), name.CStr(), 0);
+    }
+}
+
+int TargetDirectory::CheckReplace(const FileName& name, const ReplaceRule& rule) const noexcept
+{
+    struct statx info {};
+    if (::statx(Fd(), name.CStr(), AT_SYMLINK_NOFOLLOW, ReplaceRule::kStatxMask, &info) != 0) {
+        // A name that cannot be looked at fails the rename itself.
+        return errno == ENOENT ? ENOENT : 0;
+    }
+    return rule.Check(info);
+}
+
+std::optional<IoError> TargetDirectory::CommitTempOverRegular(std::string_view key, std::string_view target) const
+{
+    const FileName targetName(target);
+    if (!targetName.Fits()) {
+        return IoError::FromErrno(ShownPath(target), ENAMETOOLONG);
+    }
+    const FileName temp = TempName(key);
+    // What stands under the name is judged after it has been swapped out
+    // of the way, and swapped back unless it is a regular file: nothing
+    // that appears there between a look and a rename is lost.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (::renameat2(Fd(), temp.CStr(), Fd(), targetName.CStr(), RENAME_EXCHANGE) == 0) {
+            struct stat old {};
+            if (::fstatat(Fd(), temp.CStr(), &old, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(old.st_mode)) {
+                ::renameat2(Fd(), temp.CStr(), Fd(), targetName.CStr(), RENAME_EXCHANGE);
+                return NotRegular(target, old.st_mode);
+            }
+            ::unlinkat(Fd(), temp.CStr(), 0);
+            return std::nullopt;
+        }
+        int error = errno;
+        if (error == EINVAL || error == ENOSYS) {
+            // No exchange on this file system: the look before is all there is.
+            error = RenameTemp(key, targetName);
+        } else if (error == ENOENT) {
+            error = RenameTempToNewName(key, targetName);
+            if (error == EEXIST) {
+                continue; // something appeared under the name: judged again
+            }
+        }
+        if (error != 0) {
+            return IoError::FromErrno(ShownPath(target), error);
+        }
+        return std::nullopt;
+    }
+    return IoError::FromErrno(ShownPath(target), EEXIST);
+}
+
+IoResult<FileDescriptor> TargetDirectory::OpenDevice(std::string_view name) const
+{
+    const FileName fileName(name);
+    if (!fileName.Fits()) {
+        return IoError::FromErrno(ShownPath(name), ENAMETOOLONG);
+    }
+    // Non-blocking: a FIFO put there after the look fails at once instead
+    // of waiting for a reader.
+    FileDescriptor fd(::openat(Fd(), fileName.CStr(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat info {};
+    if (!fd.IsOpen()) {
+        const int error = errno;
+        if (::fstatat(Fd(), fileName.CStr(), &info, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISCHR(info.st_mode)) {
+            return NotRegular(name, info.st_mode);
+        }
+        return IoError::FromErrno(ShownPath(name), error);
+    }
+    if (::fstat(fd.Get(), &info) != 0) {
+        return IoError::FromErrno(ShownPath(name), errno);
+    }
+    if (!S_ISCHR(info.st_mode)) {
+        return NotRegular(name, info.st_mode);
+    }
+    return fd;
 }
 
 void TargetDirectory::RemoveTemp(std::string_view key) const noexcept
@@ -230,6 +369,14 @@ IoError TargetDirectory::Replaced(std::string_view target) const
 {
     // EEXIST: something other than the file written stands under its name.
     return IoError{ShownPath(target), EEXIST, std::string(kReplacedReason)};
+}
+
+IoError TargetDirectory::NotRegular(std::string_view target, mode_t mode) const
+{
+    if (S_ISDIR(mode)) {
+        return IoError::FromErrno(ShownPath(target), EISDIR);
+    }
+    return IoError{ShownPath(target), EINVAL, std::string(kNotRegularReason)};
 }
 
 } // namespace harrowdeck

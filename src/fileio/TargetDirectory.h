@@ -4,6 +4,7 @@
 #include "FileDescriptor.h"
 #include "FileName.h"
 #include "IoError.h"
+#include "ReplaceRule.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -25,6 +26,18 @@ struct FileIdentity {
     std::uint64_t inode = 0;
 
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// How putting a temporary file in place under its target's name went.
+struct Placement {
+    enum class Result {
+        Placed,    // the name holds the file written
+        Failed,    // the rename failed with `error`; nothing changed
+        TempGone,  // the temporary name held nothing any more
+        Misplaced, // renamed, but the name does not hold the file written
+    };
+    Result result = Result::Placed;
+    int error = 0;
 };
 
 // A directory that files are written into the one safe way: each under a
@@ -70,6 +83,33 @@ public:
     // Renames key's temporary file to target without allocating; 0 or the
     // errno.
     [[nodiscard]] int RenameTemp(std::string_view key, const FileName& target) const noexcept;
+    // Renames key's temporary file to target only when target names
+    // nothing: EEXIST when anything is there, whoever made it. Where the
+    // file system has no such rename, the name is claimed first by creating
+    // it exclusively, and the rename then replaces the claim.
+    [[nodiscard]] int RenameTempToNewName(std::string_view key, const FileName& target) const noexcept;
+    // Renames key's temporary file to target (only to a new name when
+    // exclusive) and confirms that target then holds `file`, the regular
+    // file this process wrote. Allocates nothing.
+    [[nodiscard]] Placement PlaceTemp(std::string_view key, const FileName& target, const FileIdentity& file,
+                                      bool exclusive) const noexcept;
+    // Undoes a rename of key's temporary file to target.
+    void UnplaceTemp(std::string_view key, const FileName& target) const noexcept;
+    // Removes name when it still holds `file`, written by this process.
+    void RemoveIfHolds(const FileName& name, const FileIdentity& file) const noexcept;
+    // 0 when a rename may replace what name holds, ENOENT when it holds
+    // nothing, else the errno the rename would fail with.
+    [[nodiscard]] int CheckReplace(const FileName& name, const ReplaceRule& rule) const noexcept;
+    // Puts key's temporary file at target when target names nothing or a
+    // regular file, and never removes nor replaces anything else there (a
+    // device, a FIFO, a socket, a directory), even one that appears at the
+    // last moment.
+    [[nodiscard]] std::optional<IoError> CommitTempOverRegular(std::string_view key, std::string_view target) const;
+    // The file at name opened for writing as it stands, neither created nor
+    // truncated, when it is a character device: such a file is written in
+    // place, never replaced. Nothing waits, and no terminal becomes this
+    // process's controlling one.
+    [[nodiscard]] IoResult<FileDescriptor> OpenDevice(std::string_view name) const;
     void RemoveTemp(std::string_view key) const noexcept;
     // Removes the temporary files of writers that are gone: their process
     // no longer exists, or, when that cannot be told, a day has passed.
@@ -89,6 +129,9 @@ public:
     [[nodiscard]] bool IsOurs(const struct stat& info, const FileIdentity& expected) const noexcept;
     // The failure of a file whose temporary name no longer holds it.
     [[nodiscard]] IoError Replaced(std::string_view target) const;
+    // The failure of a save onto something that is neither a regular file
+    // nor a device.
+    [[nodiscard]] IoError NotRegular(std::string_view target, mode_t mode) const;
 
 private:
     TargetDirectory(FileDescriptor fd, std::string path, long pid, uid_t uid);

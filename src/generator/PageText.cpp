@@ -21,7 +21,7 @@ std::string BackgroundBody(std::string_view image)
 
 bool ImagePresent(const std::string& destDir, std::string_view image)
 {
-    return FileExists(JoinPath(destDir, std::string(image)));
+    return FileExistsIn(destDir, std::string(image));
 }
 
 // A page's and an entry's text before and after the folder's name.

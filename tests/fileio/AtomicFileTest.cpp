@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <iterator>
 
 namespace harrowdeck {
@@ -104,6 +105,55 @@ TEST(AtomicFile, FailsOnADirectoryInTheWayAndLeavesNoTemporaryFile)
     EXPECT_EQ(error->path, dir / "1.html");
     EXPECT_EQ(error->reason, "Is a directory");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+// Between the look at the target and the rename, something that is no
+// regular file takes the target's name: it stays as it is, and the save
+// fails without leaving its temporary file.
+TEST(AtomicFile, WhatTakesTheNameBeforeTheCommitIsReplacedOnlyWhenARegularFile)
+{
+    struct Case {
+        const char* what;
+        bool existedBefore;
+        std::function<void(const std::string&)> put;
+        std::string reason; // empty when the save goes through
+    };
+    const auto fifo = [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); };
+    const std::vector<Case> cases = {
+        {"a FIFO in the old file's place", true, fifo, "Not a regular file"},
+        {"a FIFO where there was nothing", false, fifo, "Not a regular file"},
+        {"a directory in the old file's place", true,
+         [](const std::string& path) { std::filesystem::create_directory(path); }, "Is a directory"},
+        {"a symlink where there was nothing", false,
+         [](const std::string& path) { std::filesystem::create_symlink("elsewhere", path); }, "Not a regular file"},
+        {"another regular file", true, [](const std::string& path) { WriteFile(path, "other"); }, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string path = dir / "settings";
+        if (c.existedBefore) {
+            WriteFile(path, "old");
+        }
+        IoResult<AtomicFile> file = AtomicFile::Create(path);
+        ASSERT_TRUE(file);
+        file->Output().Append("new");
+        std::filesystem::remove(path);
+        c.put(path);
+        const auto kind = std::filesystem::symlink_status(path).type();
+
+        const std::optional<IoError> error = file->Commit();
+        if (c.reason.empty()) {
+            EXPECT_FALSE(error);
+            EXPECT_EQ(ReadFile(path), "new");
+        } else {
+            ASSERT_TRUE(error);
+            EXPECT_EQ(error->path, path);
+            EXPECT_EQ(error->reason, c.reason);
+            EXPECT_EQ(std::filesystem::symlink_status(path).type(), kind);
+        }
+        EXPECT_FALSE(HasTemporaryFile(dir.Path()));
+    }
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 namespace harrowdeck {
 namespace {
 
@@ -57,6 +59,53 @@ TEST(FileExists, LeavesTheFileUnchanged)
     EXPECT_EQ(test::ReadFile(dir / "f"), "content");
     EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
     EXPECT_EQ(before.st_atim.tv_sec, after.st_atim.tv_sec);
+}
+
+// An image beside the pages may be a symlink. In a folder with the sticky
+// bit, only the reader's own links and the folder owner's are followed:
+// another user's link to a file that user cannot read would otherwise tell
+// them, through a page written by root, that the file exists.
+TEST(FileExistsIn, FollowsALinkInASharedFolderOnlyWhereTheKernelsRuleWould)
+{
+    constexpr uid_t kNobody = 65534;
+    constexpr uid_t kDaemon = 1;
+    const bool root = ::geteuid() == 0;
+    struct Case {
+        const char* what;
+        mode_t folderMode;
+        uid_t folderOwner; // when the tests run as root
+        uid_t linkOwner;   // the same, or -1 for the reader
+        bool found;
+    };
+    const uid_t reader = static_cast<uid_t>(-1);
+    const std::vector<Case> cases = {
+        {"the reader's own link in a sticky folder", 01777, kDaemon, reader, true},
+        {"the folder owner's link in a sticky folder", 01777, kDaemon, kDaemon, true},
+        {"another user's link in a sticky folder", 01777, 0, kNobody, false},
+        {"another user's link in a group's sticky folder", 01775, 0, kNobody, false},
+        {"another user's link in a folder without the sticky bit", 0777, 0, kNobody, true},
+    };
+    TempDir elsewhere;
+    WriteFile(elsewhere / "back.gif", "GIF89a");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.linkOwner != reader && !root) {
+            continue; // only root gives a link away
+        }
+        TempDir dir;
+        ASSERT_EQ(::symlink((elsewhere / "back.gif").c_str(), (dir / "back.gif").c_str()), 0);
+        WriteFile(dir / "dir.gif", "GIF89a");
+        if (c.linkOwner != reader) {
+            ASSERT_EQ(::lchown((dir / "back.gif").c_str(), c.linkOwner, c.linkOwner), 0);
+        }
+        if (root) {
+            ASSERT_EQ(::chown(dir.Path().c_str(), c.folderOwner, c.folderOwner), 0);
+        }
+        ASSERT_EQ(::chmod(dir.Path().c_str(), c.folderMode), 0);
+        EXPECT_EQ(FileExistsIn(dir.Path(), "back.gif"), c.found);
+        EXPECT_TRUE(FileExistsIn(dir.Path(), "dir.gif"));
+        EXPECT_FALSE(FileExistsIn(dir.Path(), "file.gif"));
+    }
 }
 
 TEST(JoinPath, AddsASeparatorOnlyWhenMissing)

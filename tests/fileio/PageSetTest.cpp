@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PageSet.h"
 
+#include "CommitRecord.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 
 namespace harrowdeck {
 namespace {
@@ -110,6 +113,111 @@ TEST(PageSet, ADirectoryInTheWayStopsCommitBeforeAnyRename)
             }
         }
         EXPECT_FALSE(HasTemporaryFile(dir.Path())) << blocked;
+    }
+}
+
+// Acts on the directory right after one of the renames, and hears of all.
+class RenameHook final : public RenameProgress {
+public:
+    RenameHook(std::uint64_t after, std::function<void()> change) : after_(after), change_(std::move(change)) {}
+    void Renamed(std::uint64_t done, std::uint64_t total) noexcept override
+    {
+        heard.push_back(std::to_string(done) + "/" + std::to_string(total));
+        if (done == after_) {
+            change_();
+        }
+    }
+    std::vector<std::string> heard;
+
+private:
+    std::uint64_t after_;
+    std::function<void()> change_;
+};
+
+// A set of four pages over a previous set of two: 3.html and 4.html are
+// renamed to first, each only where nothing is under its name yet, then
+// 1.html, 2.html, dir.html and Harrowdeck.html. Something changes in the
+// directory right after one of the renames. Until a page of the previous
+// set is replaced, a failure takes the new names back and leaves the
+// previous set whole; after that, the record stays for the next run.
+TEST(PageSet, WhatChangesDuringTheRenamingIsFoundAndNeverReportedAsSuccess)
+{
+    const TempDir outside;
+    WriteFile(outside / "secret", "secret");
+    const std::string replaced = "its temporary file was replaced by another program";
+    struct Case {
+        const char* what;
+        std::uint64_t afterRename;
+        std::function<void(const TempDir&)> change;
+        std::string failedName; // empty when the commit succeeds
+        std::string reason;
+        bool recordLeft = false;
+    };
+    const auto temp = [](const TempDir& dir, const char* key) { return dir / TemporaryName(::getpid(), key); };
+    const auto linkOutside = [&](const char* key) {
+        return [&, key](const TempDir& dir) {
+            std::filesystem::remove(temp(dir, key));
+            std::filesystem::create_symlink(outside / "secret", temp(dir, key));
+        };
+    };
+    const std::vector<Case> cases = {
+        {"a new name is taken by a file that may be replaced", 1,
+         [](const TempDir& dir) { WriteFile(dir / "4.html", "someone's"); }, "", ""},
+        {"a new name is taken by a directory", 1,
+         [](const TempDir& dir) { std::filesystem::create_directory(dir / "4.html"); }, "4.html", "Is a directory"},
+        {"a new page's temporary file is removed", 1,
+         [&](const TempDir& dir) { std::filesystem::remove(temp(dir, "4")); }, "4.html", replaced},
+        {"a page of the previous set becomes a directory", 1,
+         [](const TempDir& dir) {
+             std::filesystem::remove(dir / "2.html");
+             std::filesystem::create_directory(dir / "2.html");
+         },
+         "2.html", "Is a directory"},
+        {"a replacing page's temporary file becomes a symlink", 3, linkOutside("2"), "2.html", replaced, true},
+    };
+    const std::vector<std::string> oldNames = {"1.html", "2.html", "dir.html", "Harrowdeck.html"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempDir dir;
+        for (const std::string& name : oldNames) {
+            WriteFile(dir / name, "old " + name);
+        }
+        RenameHook hook(c.afterRename, [&] { c.change(dir); });
+        {
+            PageSet pages = OpenSet(dir);
+            for (std::uint64_t key = 1; key <= 4; ++key) {
+                Fill(pages.CreatePage(key, key), "new " + std::to_string(key));
+            }
+            Fill(pages.CreateIndex(), "new dir.html");
+            Fill(pages.CreateFrameset(), "new Harrowdeck.html");
+            const std::optional<IoError> error = pages.Commit(&hook);
+            if (c.failedName.empty()) {
+                ASSERT_FALSE(error) << error->path << ": " << error->reason;
+            } else {
+                ASSERT_TRUE(error);
+                EXPECT_EQ(error->path, dir / c.failedName);
+                EXPECT_EQ(error->reason, c.reason);
+            }
+        }
+        EXPECT_EQ(ReadFile(outside / "secret"), "secret");
+        EXPECT_EQ(PathExists(dir / std::string(kCommitRecordName)), c.recordLeft);
+        if (c.failedName.empty()) {
+            EXPECT_EQ(hook.heard, (std::vector<std::string>{"1/6", "2/6", "3/6", "4/6", "5/6", "6/6"}));
+            EXPECT_EQ(ReadFile(dir / "4.html"), "new 4");
+            EXPECT_EQ(ReadFile(dir / "Harrowdeck.html"), "new Harrowdeck.html");
+        } else if (c.recordLeft) {
+            // The next run completes what is still the killed run's.
+            EXPECT_TRUE(PageSet::Open(dir.Path()));
+            EXPECT_EQ(ReadFile(dir / "1.html"), "new 1");
+            EXPECT_EQ(ReadFile(dir / "dir.html"), "new dir.html");
+            EXPECT_FALSE(PathExists(dir / std::string(kCommitRecordName)));
+        } else {
+            for (const char* name : {"1.html", "dir.html", "Harrowdeck.html"}) {
+                EXPECT_EQ(ReadFile(dir / name), "old " + std::string(name));
+            }
+            EXPECT_FALSE(PathExists(dir / "3.html")) << "a new name was not taken back";
+        }
+        EXPECT_FALSE(HasTemporaryFile(dir.Path()));
     }
 }
 

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <set>
 
 namespace harrowdeck {
@@ -107,6 +109,59 @@ TEST(TargetDirectory, ScratchFilesHaveNoName)
     ASSERT_TRUE(scratch);
     ASSERT_EQ(scratch->WriteAllAt("abc", 0), 0);
     EXPECT_TRUE(Names(dir.Path()).empty());
+}
+
+// Whatever takes a page's temporary name while the page is closed, the
+// page is not opened again through it, and the failure says why in the
+// user's terms, not as the open's own error (an unreadable file's
+// "Permission denied"). Run by an ordinary user: root opens any file.
+TEST(TargetDirectory, APageWhoseTemporaryNameHoldsSomethingElseIsNotReopened)
+{
+    constexpr uid_t kNobody = 65534;
+    struct Case {
+        const char* what;
+        std::function<int(const std::string& temp)> replace; // 0 when done
+    };
+    const std::vector<Case> cases = {
+        {"a symlink", [](const std::string& temp) { return ::unlink(temp.c_str()) | ::symlink("x", temp.c_str()); }},
+        {"a FIFO", [](const std::string& temp) { return ::unlink(temp.c_str()) | ::mkfifo(temp.c_str(), 0666); }},
+        {"another file",
+         [](const std::string& temp) {
+             return ::unlink(temp.c_str()) | ::close(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644));
+         }},
+        {"a file no one may open",
+         [](const std::string& temp) {
+             return ::unlink(temp.c_str()) | ::close(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0));
+         }},
+        {"nothing", [](const std::string& temp) { return ::unlink(temp.c_str()); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        ASSERT_EQ(::chmod(dir.Path().c_str(), 0777), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+                ::_exit(2);
+            }
+            IoResult<TargetDirectory> target = TargetDirectory::Open(dir.Path());
+            IoResult<FileDescriptor> fd =
+                target ? target->CreateTemp("7", "3.html") : IoResult<FileDescriptor>(IoError{});
+            const std::optional<FileIdentity> file = fd ? TargetDirectory::IdentityOf(*fd) : std::nullopt;
+            if (!file || c.replace(dir / TemporaryName(::getpid(), "7")) != 0) {
+                ::_exit(3);
+            }
+            IoResult<FileDescriptor> reopened = target->ReopenTemp("7", "3.html", *file);
+            const bool told = !reopened && reopened.Error().path == dir / "3.html" &&
+                              reopened.Error().reason == "its temporary file was replaced by another program";
+            ::_exit(told ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << "exit " << WEXITSTATUS(status)
+            << " (1: not told it was replaced, 2 and 3: the case could not be set up)";
+    }
 }
 
 } // namespace

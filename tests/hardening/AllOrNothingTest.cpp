@@ -46,28 +46,6 @@ std::size_t TemporaryFiles(const std::string& dir)
     return count;
 }
 
-[[nodiscard]] bool WaitUntil(const std::function<bool()>& condition)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(500));
-    }
-    return true;
-}
-
-// True once the process has stopped (SIGSTOP), by its state in /proc.
-bool IsStopped(int pid)
-{
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    const std::string text{std::istreambuf_iterator<char>(stat), std::istreambuf_iterator<char>()};
-    // "pid (name) state ...": the name may hold anything, the state follows its last ')'.
-    const std::size_t nameEnd = text.rfind(')');
-    return nameEnd != std::string::npos && nameEnd + 2 < text.size() && text[nameEnd + 2] == 'T';
-}
-
 // Lets the run go on in short steps, stopped between them, until condition
 // holds, and leaves it stopped there: however busy the machine, the run
 // cannot get past the point unseen. False when the point never came.
@@ -75,7 +53,7 @@ bool IsStopped(int pid)
 {
     const auto stop = [&run] {
         run.Signal(SIGSTOP);
-        return WaitUntil([&run] { return IsStopped(run.Pid()); });
+        return run.WaitStopped();
     };
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     for (bool stopped = stop(); !condition(); stopped = stop()) {

@@ -15,6 +15,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace harrowdeck::test {
@@ -93,6 +95,23 @@ void StartedChild::Signal(int signalNumber) const
     if (pid_ > 0) {
         ::kill(pid_, signalNumber);
     }
+}
+
+bool StartedChild::WaitStopped() const
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < end) {
+        std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+        const std::string text{std::istreambuf_iterator<char>(stat), std::istreambuf_iterator<char>()};
+        // "pid (name) state ...": the name may hold anything, the state
+        // follows its last ')'.
+        const std::size_t nameEnd = text.rfind(')');
+        if (nameEnd != std::string::npos && nameEnd + 2 < text.size() && text[nameEnd + 2] == 'T') {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    return false;
 }
 
 ChildResult StartedChild::Wait(std::chrono::seconds timeout)

@@ -34,6 +34,9 @@ public:
 
     [[nodiscard]] int Pid() const { return pid_; }
     void Signal(int signalNumber) const;
+    // Waits until the child has stopped (SIGSTOP), by its state in /proc;
+    // false when it has not within 20 s.
+    [[nodiscard]] bool WaitStopped() const;
     // Waits for the end, killing the child after `timeout`.
     [[nodiscard]] ChildResult Wait(std::chrono::seconds timeout = std::chrono::seconds(120));
 

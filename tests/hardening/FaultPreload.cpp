@@ -6,6 +6,12 @@
 //   HARROWDECK_FAIL_FROM=1             ... and every one after it too
 //   HARROWDECK_COUNT_ALLOCATIONS=PATH  PATH gets the number made, at exit
 //   HARROWDECK_KILL_AFTER_RENAME=N     SIGKILL right after the Nth rename
+//   HARROWDECK_STOP_AFTER_RENAME=N     SIGSTOP right after the Nth rename, for
+//                                      a test to act on the stopped program
+//   HARROWDECK_NO_EXCLUSIVE_RENAME=1   renameat2 refuses RENAME_NOREPLACE and
+//                                      RENAME_EXCHANGE, as file systems
+//                                      without them do
+// Renames are those of renameat and renameat2.
 // The program allocates through malloc, calloc and realloc alone.
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -30,6 +36,7 @@ namespace {
 using MainFunction = int (*)(int, char**, char**);
 using StartMain = int (*)(MainFunction, int, char**, void (*)(), void (*)(), void (*)(), void*);
 using RenameAt = int (*)(int, const char*, int, const char*);
+using RenameAt2 = int (*)(int, const char*, int, const char*, unsigned);
 
 std::atomic<bool> g_counting{false};
 std::atomic<std::uint64_t> g_allocations{0};
@@ -37,9 +44,12 @@ std::uint64_t g_failAt = 0;
 bool g_failFrom = false;
 const char* g_countPath = nullptr;
 std::uint64_t g_killAfterRename = 0;
+std::uint64_t g_stopAfterRename = 0;
+bool g_noExclusiveRename = false;
 std::atomic<std::uint64_t> g_renames{0};
 MainFunction g_main = nullptr;
 RenameAt g_renameAt = nullptr;
+RenameAt2 g_renameAt2 = nullptr;
 
 std::uint64_t NumberFrom(const char* variable)
 {
@@ -74,8 +84,11 @@ int CountingMain(int argc, char** argv, char** environment)
     g_failFrom = NumberFrom("HARROWDECK_FAIL_FROM") != 0;
     g_countPath = std::getenv("HARROWDECK_COUNT_ALLOCATIONS");
     g_killAfterRename = NumberFrom("HARROWDECK_KILL_AFTER_RENAME");
+    g_stopAfterRename = NumberFrom("HARROWDECK_STOP_AFTER_RENAME");
+    g_noExclusiveRename = NumberFrom("HARROWDECK_NO_EXCLUSIVE_RENAME") != 0;
     // Looked up now, while nothing fails: dlsym may allocate.
     g_renameAt = reinterpret_cast<RenameAt>(::dlsym(RTLD_NEXT, "renameat"));
+    g_renameAt2 = reinterpret_cast<RenameAt2>(::dlsym(RTLD_NEXT, "renameat2"));
     g_counting = true;
     return g_main(argc, argv, environment);
 }
@@ -95,6 +108,21 @@ __attribute__((destructor)) void WriteCount()
         // A short write shows as a wrong count in the test.
         [[maybe_unused]] const ssize_t written = ::write(fd, digits, static_cast<std::size_t>(end - digits));
         ::close(fd);
+    }
+}
+
+// Counts a rename that was made, and acts at the one asked for.
+void AfterRename(int result)
+{
+    if (!g_counting || result != 0) {
+        return;
+    }
+    const std::uint64_t number = ++g_renames;
+    if (number == g_killAfterRename) {
+        ::raise(SIGKILL);
+    }
+    if (number == g_stopAfterRename) {
+        ::raise(SIGSTOP);
     }
 }
 
@@ -131,9 +159,21 @@ int renameat(int fromDir, const char* from, int toDir, const char* to) noexcept
         g_renameAt = reinterpret_cast<RenameAt>(::dlsym(RTLD_NEXT, "renameat"));
     }
     const int result = g_renameAt(fromDir, from, toDir, to);
-    if (g_counting && g_killAfterRename != 0 && ++g_renames == g_killAfterRename) {
-        ::raise(SIGKILL);
+    AfterRename(result);
+    return result;
+}
+
+int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) noexcept
+{
+    if (g_renameAt2 == nullptr) {
+        g_renameAt2 = reinterpret_cast<RenameAt2>(::dlsym(RTLD_NEXT, "renameat2"));
     }
+    if (g_noExclusiveRename && flags != 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    const int result = g_renameAt2(fromDir, from, toDir, to, flags);
+    AfterRename(result);
     return result;
 }
 

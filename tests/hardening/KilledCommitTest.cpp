@@ -50,18 +50,28 @@ TEST_F(KilledCommit, TheNextRunEvenOneThatFailsCompletesTheSet)
     const int renames = 1 + 7 + 2;
     ASSERT_EQ(newSet.size(), 9u);
 
-    for (int n = 1; n <= renames; ++n) {
-        SCOPED_TRACE("killed after rename " + std::to_string(n));
-        PutInPlace(oldSet);
-        const ChildResult killed = Convert(sourcePath, {"LD_PRELOAD=" + std::string(HARROWDECK_FAULT_PRELOAD_PATH),
-                                                        "HARROWDECK_KILL_AFTER_RENAME=" + std::to_string(n)});
-        ASSERT_EQ(killed.signal, SIGKILL);
-        ASSERT_TRUE(test::PathExists(destDir + std::string(kCommitRecordName)));
+    // The four new names are taken first, by a rename that only makes a
+    // name, or, on a file system without one, by a file created to claim
+    // the name before the rename.
+    for (const bool exclusiveRename : {true, false}) {
+        for (int n = 1; n <= renames; ++n) {
+            SCOPED_TRACE("killed after rename " + std::to_string(n) +
+                         (exclusiveRename ? "" : ", without an exclusive rename"));
+            PutInPlace(oldSet);
+            std::vector<std::string> environment = {"LD_PRELOAD=" + std::string(HARROWDECK_FAULT_PRELOAD_PATH),
+                                                    "HARROWDECK_KILL_AFTER_RENAME=" + std::to_string(n)};
+            if (!exclusiveRename) {
+                environment.emplace_back("HARROWDECK_NO_EXCLUSIVE_RENAME=1");
+            }
+            const ChildResult killed = Convert(sourcePath, environment);
+            ASSERT_EQ(killed.signal, SIGKILL);
+            ASSERT_TRUE(test::PathExists(destDir + std::string(kCommitRecordName)));
 
-        const ChildResult failing = Convert(notAnExport);
-        EXPECT_EQ(failing.exitCode, 1);
-        EXPECT_EQ(failing.err, std::string("harrowdeck-make: ") + messages::kNotAnExport + "\n");
-        EXPECT_EQ(TakeSnapshot(destDir), newSet) << "not the killed run's whole set, or a temporary file left";
+            const ChildResult failing = Convert(notAnExport);
+            EXPECT_EQ(failing.exitCode, 1);
+            EXPECT_EQ(failing.err, std::string("harrowdeck-make: ") + messages::kNotAnExport + "\n");
+            EXPECT_EQ(TakeSnapshot(destDir), newSet) << "not the killed run's whole set, or a temporary file left";
+        }
     }
 
     // A run that stops before it opens the destination completes it too.

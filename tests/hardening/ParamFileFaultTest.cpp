@@ -13,11 +13,16 @@
 
 #include <grp.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -368,36 +373,114 @@ bool CatchesSigterm(int pid)
 }
 
 #ifdef HARROWDECK_GUI_PATH
+// The program copied into app and started there under the offscreen
+// platform (after `prefix`, such as a limit), ended by SIGTERM once it can
+// take it, as a user closes it.
+test::ChildResult EndProgramBySigterm(const TempDir& app, std::vector<std::string> prefix = {})
+{
+    const std::string program = app / "harrowdeck";
+    std::filesystem::copy_file(HARROWDECK_GUI_PATH, program);
+    std::filesystem::permissions(program, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+    const TempDir home;
+    prefix.push_back(program);
+    test::StartedChild gui(prefix, {"QT_QPA_PLATFORM=offscreen", "HOME=" + home.Path(),
+                                    "XDG_CONFIG_HOME=" + home / "config", "XDG_RUNTIME_DIR=" + home.Path()});
+    for (int wait = 0; wait < 2000 && !CatchesSigterm(gui.Pid()); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    gui.Signal(SIGTERM);
+    return gui.Wait(std::chrono::seconds(30));
+}
+
 // The program itself, ended by SIGTERM with a file-size limit too small for
 // its parameter file: the save fails with its reason and the program ends
 // normally, instead of being killed by SIGXFSZ halfway through the write.
 TEST(ParamFileDamage, TheProgramSurvivesAFileSizeLimitAtExit)
 {
     TempDir app;
-    const std::string program = app / "harrowdeck";
-    std::filesystem::copy_file(HARROWDECK_GUI_PATH, program);
-    std::filesystem::permissions(program, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
     // A file larger than the limit, which leaves room for the messages.
     MainState old;
     old.destDir = "/" + std::string(1000, 'd') + "/";
     ASSERT_FALSE(SaveParamFile(app / "Harrowdeck.ini", old));
     const std::string before = ReadFile(app / "Harrowdeck.ini");
-    TempDir home;
 
-    test::StartedChild gui({"prlimit", "--fsize=500", program},
-                           {"QT_QPA_PLATFORM=offscreen", "HOME=" + home.Path(), "XDG_CONFIG_HOME=" + home / "config",
-                            "XDG_RUNTIME_DIR=" + home.Path()});
-    for (int wait = 0; wait < 2000 && !CatchesSigterm(gui.Pid()); ++wait) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    gui.Signal(SIGTERM);
-    const test::ChildResult result = gui.Wait(std::chrono::seconds(30));
+    const test::ChildResult result = EndProgramBySigterm(app, {"prlimit", "--fsize=500"});
     EXPECT_EQ(result.signal, 0) << "ended by signal " << result.signal;
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.err.find(": File too large\n"), std::string::npos) << result.err;
     EXPECT_EQ(ReadFile(app / "Harrowdeck.ini"), before);
     EXPECT_EQ(Names(app.Path()), (std::vector<std::string>{"Harrowdeck.ini", "harrowdeck"}))
         << "a temporary file was left";
+}
+
+// Harrowdeck.ini linked to something that is no regular file, as
+// `ln -s /dev/null Harrowdeck.ini` throws settings away. The program
+// starts without waiting on it, and at exit writes a character device in
+// place (the null device takes the settings, the full one fails with the
+// usual message) and leaves anything else as it was, with a message. Run
+// as root, replacing the node would have replaced the system's own.
+TEST(ParamFileDamage, TheProgramNeverReplacesTheDeviceOrFifoItsSettingsLinkTo)
+{
+    struct Case {
+        const char* what;
+        std::function<bool(const std::string& node)> make;
+        bool needsRoot;
+        std::string reason; // empty when the save is silent
+    };
+    const auto device = [](unsigned minor) {
+        return
+            [minor](const std::string& node) { return ::mknod(node.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0; };
+    };
+    const std::vector<Case> cases = {
+        {"a private null device (c 1 3)", device(3), true, ""},
+        {"a private full device (c 1 7)", device(7), true, "No space left on device"},
+        {"a FIFO without a reader", [](const std::string& node) { return ::mkfifo(node.c_str(), 0600) == 0; }, false,
+         "Not a regular file"},
+        {"a socket",
+         [](const std::string& node) {
+             sockaddr_un address{};
+             address.sun_family = AF_UNIX;
+             node.copy(address.sun_path, sizeof address.sun_path - 1);
+             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+             const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+             ::close(fd);
+             return bound;
+         },
+         false, "Not a regular file"},
+        {"a directory", [](const std::string& node) { return ::mkdir(node.c_str(), 0700) == 0; }, false,
+         "Is a directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.needsRoot && ::geteuid() != 0) {
+            continue; // only root makes device nodes
+        }
+        const TempDir nodes;
+        const std::string node = nodes / "node";
+        ASSERT_TRUE(c.make(node)) << std::strerror(errno);
+        struct stat before {};
+        ASSERT_EQ(::lstat(node.c_str(), &before), 0);
+        const TempDir app;
+        ASSERT_EQ(::symlink(node.c_str(), (app / "Harrowdeck.ini").c_str()), 0);
+
+        const test::ChildResult result = EndProgramBySigterm(app);
+        EXPECT_FALSE(result.timedOut) << "the program waited on its settings";
+        EXPECT_EQ(result.signal, 0);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        const std::string message = messages::CouldNotWrite(node, c.reason) + "\n";
+        if (c.reason.empty()) {
+            EXPECT_EQ(result.err.find("Could not write"), std::string::npos) << result.err;
+        } else {
+            EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
+        }
+        struct stat after {};
+        ASSERT_EQ(::lstat(node.c_str(), &after), 0);
+        EXPECT_EQ(after.st_mode, before.st_mode) << "no longer the node it was";
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_rdev, before.st_rdev);
+        EXPECT_EQ(Names(nodes.Path()), std::vector<std::string>{"node"}) << "a temporary file was left";
+        EXPECT_TRUE(std::filesystem::is_symlink(app / "Harrowdeck.ini"));
+    }
 }
 #endif
 
