@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// harrowdeck-make: the generation run without a window.
+#include "MakeProgram.h"
+
 #include "CommandLine.h"
 #include "ConsoleUi.h"
 #include "EndingSignals.h"
@@ -86,10 +87,10 @@ int Convert(const harrowdeck::RunOptions& options)
     const harrowdeck::RunReport report = harrowdeck::MakeFrameset(options, ui);
     // A signal that came once the pages were being renamed was too late to
     // stop the run; the exit status says what the destination holds.
-    const int signalNumber = harrowdeck::InterruptingSignal();
-    if (signalNumber != 0 && report.outcome != harrowdeck::RunOutcome::Done) {
+    const harrowdeck::EndingSignal* ending = harrowdeck::InterruptingSignal();
+    if (ending != nullptr && report.outcome != harrowdeck::RunOutcome::Done) {
         std::cerr << kPrefix << "interrupted\n";
-        harrowdeck::EndBySignal(signalNumber);
+        harrowdeck::EndBySignal(*ending);
     }
     if (report.outcome == harrowdeck::RunOutcome::Done) {
         try {
@@ -111,7 +112,7 @@ int Convert(const harrowdeck::RunOptions& options)
 
 } // namespace
 
-int main(int argc, char** argv)
+int harrowdeck::RunMakeProgram(int argc, char** argv)
 try {
     harrowdeck::IgnoreWriteSignals();
     harrowdeck::RunOptions options;

@@ -3,9 +3,26 @@
 
 #include <signal.h>
 
+#include <array>
+
 namespace harrowdeck {
 
 namespace {
+
+constexpr std::array<EndingSignal, 10> kSignals = {{
+    {SIGHUP, "SIGHUP"},   // the terminal or the session went away
+    {SIGINT, "SIGINT"},   // Ctrl-C on a terminal
+    {SIGQUIT, "SIGQUIT"}, // Ctrl-\ on a terminal
+    {SIGTERM, "SIGTERM"}, // kill, service and session managers
+    // Signals that the programs use for nothing, which end a process by
+    // default: kill -USR1, timeout -s ALRM and the like.
+    {SIGUSR1, "SIGUSR1"},
+    {SIGUSR2, "SIGUSR2"},
+    {SIGALRM, "SIGALRM"},
+    {SIGVTALRM, "SIGVTALRM"},
+    {SIGPROF, "SIGPROF"},
+    {SIGXCPU, "SIGXCPU"}, // the CPU-time limit is reached
+}};
 
 [[nodiscard]] bool SetAction(int signalNumber, void (*handler)(int), int flags)
 {
@@ -18,9 +35,21 @@ namespace {
 
 } // namespace
 
+constinit const std::span<const EndingSignal> kEndingSignals{kSignals};
+
+const EndingSignal* FindEndingSignal(int number) noexcept
+{
+    for (const EndingSignal& ending : kSignals) {
+        if (ending.number == number) {
+            return &ending;
+        }
+    }
+    return nullptr;
+}
+
 const EndingSignal* CatchEndingSignals(void (*handler)(int))
 {
-    for (const EndingSignal& ending : kEndingSignals) {
+    for (const EndingSignal& ending : kSignals) {
         if (!SetAction(ending.number, handler, SA_RESTART)) {
             return &ending;
         }
@@ -30,7 +59,7 @@ const EndingSignal* CatchEndingSignals(void (*handler)(int))
 
 void RestoreEndingSignals()
 {
-    for (const EndingSignal& ending : kEndingSignals) {
+    for (const EndingSignal& ending : kSignals) {
         // Fails only for a signal that cannot be caught, which none of these is.
         (void)SetAction(ending.number, SIG_DFL, 0);
     }

@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+namespace harrowdeck {
+
+// harrowdeck-make, from its arguments (in UTF-8) to its exit code: the
+// command line, the run and its report. Each platform's main calls it.
+[[nodiscard]] int RunMakeProgram(int argc, char** argv);
+
+} // namespace harrowdeck
