@@ -29,13 +29,6 @@ void PrintLines(std::ostream& out, const std::string& text, const char* prefix)
     }
 }
 
-// Said without allocating: there is no memory left to say it with.
-void ReportOutOfMemory()
-{
-    std::fputs(kPrefix, stderr);
-    std::fputs("out of memory\n", stderr);
-}
-
 std::string Count(std::uint64_t count, const std::string& singular, const std::string& plural)
 {
     return std::to_string(count) + " " + (count == 1 ? singular : plural);
@@ -100,7 +93,7 @@ int Convert(const harrowdeck::RunOptions& options)
             std::cout << Summary(report) << '\n';
         } catch (const std::bad_alloc&) {
             // The pages are in place; only the report of them is cut short.
-            ReportOutOfMemory();
+            harrowdeck::ReportOutOfMemory();
         }
         return harrowdeck::kExitSuccess;
     }
@@ -111,6 +104,13 @@ int Convert(const harrowdeck::RunOptions& options)
 }
 
 } // namespace
+
+void harrowdeck::ReportOutOfMemory() noexcept
+{
+    // Said without allocating: there is no memory left to say it with.
+    std::fputs(kPrefix, stderr);
+    std::fputs("out of memory\n", stderr);
+}
 
 int harrowdeck::RunMakeProgram(int argc, char** argv)
 try {
@@ -123,6 +123,6 @@ try {
 } catch (const std::bad_alloc&) {
     // A run gives up its files as it unwinds: the destination holds the
     // previous set.
-    ReportOutOfMemory();
+    harrowdeck::ReportOutOfMemory();
     return harrowdeck::kExitFailure;
 }

@@ -7,4 +7,7 @@ namespace harrowdeck {
 // command line, the run and its report. Each platform's main calls it.
 [[nodiscard]] int RunMakeProgram(int argc, char** argv);
 
+// Says on standard error that memory ran out, without allocating.
+void ReportOutOfMemory() noexcept;
+
 } // namespace harrowdeck
