@@ -37,16 +37,6 @@ constexpr std::array<EndingSignal, 10> kSignals = {{
 
 constinit const std::span<const EndingSignal> kEndingSignals{kSignals};
 
-const EndingSignal* FindEndingSignal(int number) noexcept
-{
-    for (const EndingSignal& ending : kSignals) {
-        if (ending.number == number) {
-            return &ending;
-        }
-    }
-    return nullptr;
-}
-
 const EndingSignal* CatchEndingSignals(void (*handler)(int))
 {
     for (const EndingSignal& ending : kSignals) {

@@ -25,16 +25,6 @@ std::atomic<bool> g_installed{false};
 
 constinit const std::span<const EndingSignal> kEndingSignals{kEvents};
 
-const EndingSignal* FindEndingSignal(int number) noexcept
-{
-    for (const EndingSignal& ending : kEvents) {
-        if (ending.number == number) {
-            return &ending;
-        }
-    }
-    return nullptr;
-}
-
 BOOL WINAPI windows::AnswerConsoleControl(DWORD event)
 {
     const EndingSignal* ending = FindEndingSignal(static_cast<int>(event));
@@ -46,6 +36,8 @@ BOOL WINAPI windows::AnswerConsoleControl(DWORD event)
     if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
         return TRUE;
     }
+    // Windows ends the process once this returns: the program ends itself
+    // first, as soon as its run has cleaned up.
     for (;;) {
         ::Sleep(INFINITE);
     }
