@@ -189,6 +189,9 @@ CLI::Option* AddEntry(CLI::App& app, const Entry& entry, std::string& value)
 std::optional<int> ParseCommandLine(int argc, char** argv, RunOptions& options, std::ostream& out, std::ostream& err)
 {
     CLI::App app(kDescription, kProgram);
+    // CLI11 takes "/name" for an option on Windows, where it is also a path
+    // from the drive's root: SOURCE and DEST win.
+    app.allow_windows_style_options(false);
     const std::vector<Entry>& entries = Entries();
     // Each entry's value, bound to CLI11 before parsing; sized once, as the
     // bindings hold references into it.

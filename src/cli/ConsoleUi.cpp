@@ -17,7 +17,7 @@ void ConsoleUi::ShowMessage(const std::string& text, Icon /*icon*/)
 
 bool ConsoleUi::ReportProgress(Stage /*stage*/, std::uint64_t /*done*/, std::uint64_t /*total*/)
 {
-    return InterruptingSignal() == 0;
+    return InterruptingSignal() == nullptr;
 }
 
 } // namespace harrowdeck

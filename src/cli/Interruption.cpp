@@ -1,23 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Interruption.h"
 
-#include "EndingSignals.h"
-
-#include <signal.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <csignal>
+#include <atomic>
+#include <cstddef>
 
 namespace harrowdeck {
 
 namespace {
 
-volatile std::sig_atomic_t g_signal = 0;
+// The signal's place in kEndingSignals, plus one; 0 while none came. An
+// atomic that needs no lock may be set in a signal handler, and on Windows
+// the handler runs on another thread.
+std::atomic<std::size_t> g_ending{0};
+static_assert(std::atomic<std::size_t>::is_always_lock_free);
 
 extern "C" void Remember(int signalNumber)
 {
-    g_signal = signalNumber;
+    if (const EndingSignal* ending = FindEndingSignal(signalNumber)) {
+        g_ending.store(static_cast<std::size_t>(ending - kEndingSignals.data()) + 1);
+    }
 }
 
 } // namespace
@@ -28,23 +29,10 @@ void CatchInterruptions()
     (void)CatchEndingSignals(Remember);
 }
 
-int InterruptingSignal()
+const EndingSignal* InterruptingSignal()
 {
-    return g_signal;
-}
-
-void EndBySignal(int signalNumber)
-{
-    // SIGQUIT and SIGXCPU would dump core by default; the run has cleaned up
-    // after itself, and an image of that tells nothing. Failing, the limit
-    // stays as the user set it.
-    const rlimit noCore{0, 0};
-    (void)::setrlimit(RLIMIT_CORE, &noCore);
-    std::signal(signalNumber, SIG_DFL);
-    // Returns only when the signal is blocked; the exit below covers that.
-    (void)::raise(signalNumber);
-    // Only reached when the signal is blocked; the status still tells.
-    ::_exit(128 + signalNumber);
+    const std::size_t place = g_ending.load();
+    return place == 0 ? nullptr : &kEndingSignals[place - 1];
 }
 
 } // namespace harrowdeck

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "EndingSignals.h"
+
 namespace harrowdeck {
 
 // Every ending signal (EndingSignals.h) during a run only marks the run as
@@ -9,11 +11,14 @@ namespace harrowdeck {
 // already renaming its pages into place completes instead.
 void CatchInterruptions();
 
-// The signal that interrupted the run, or 0.
-[[nodiscard]] int InterruptingSignal();
+// The ending signal that interrupted the run (the last one, when several
+// came), or nullptr.
+[[nodiscard]] const EndingSignal* InterruptingSignal();
 
-// Ends the process the way the signal would have: exit status 128 + signal,
-// without a core file, as the run was ended on request and not broken.
-[[noreturn]] void EndBySignal(int signalNumber);
+// Ends the process the way the signal would have, as the run was ended on
+// request and not broken: on POSIX by the signal itself (exit status
+// 128 + its number), without a core file; on Windows with the exit code of
+// a console program that Ctrl-C ends, STATUS_CONTROL_C_EXIT (0xC000013A).
+[[noreturn]] void EndBySignal(const EndingSignal& ending);
 
 } // namespace harrowdeck

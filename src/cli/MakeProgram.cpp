@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// harrowdeck-make: the generation run without a window.
+#include "MakeProgram.h"
+
 #include "CommandLine.h"
 #include "ConsoleUi.h"
 #include "EndingSignals.h"
@@ -26,13 +27,6 @@ void PrintLines(std::ostream& out, const std::string& text, const char* prefix)
     while (std::getline(lines, line)) {
         out << prefix << line << '\n';
     }
-}
-
-// Said without allocating: there is no memory left to say it with.
-void ReportOutOfMemory()
-{
-    std::fputs(kPrefix, stderr);
-    std::fputs("out of memory\n", stderr);
 }
 
 std::string Count(std::uint64_t count, const std::string& singular, const std::string& plural)
@@ -86,10 +80,10 @@ int Convert(const harrowdeck::RunOptions& options)
     const harrowdeck::RunReport report = harrowdeck::MakeFrameset(options, ui);
     // A signal that came once the pages were being renamed was too late to
     // stop the run; the exit status says what the destination holds.
-    const int signalNumber = harrowdeck::InterruptingSignal();
-    if (signalNumber != 0 && report.outcome != harrowdeck::RunOutcome::Done) {
+    const harrowdeck::EndingSignal* ending = harrowdeck::InterruptingSignal();
+    if (ending != nullptr && report.outcome != harrowdeck::RunOutcome::Done) {
         std::cerr << kPrefix << "interrupted\n";
-        harrowdeck::EndBySignal(signalNumber);
+        harrowdeck::EndBySignal(*ending);
     }
     if (report.outcome == harrowdeck::RunOutcome::Done) {
         try {
@@ -99,7 +93,7 @@ int Convert(const harrowdeck::RunOptions& options)
             std::cout << Summary(report) << '\n';
         } catch (const std::bad_alloc&) {
             // The pages are in place; only the report of them is cut short.
-            ReportOutOfMemory();
+            harrowdeck::ReportOutOfMemory();
         }
         return harrowdeck::kExitSuccess;
     }
@@ -111,7 +105,14 @@ int Convert(const harrowdeck::RunOptions& options)
 
 } // namespace
 
-int main(int argc, char** argv)
+void harrowdeck::ReportOutOfMemory() noexcept
+{
+    // Said without allocating: there is no memory left to say it with.
+    std::fputs(kPrefix, stderr);
+    std::fputs("out of memory\n", stderr);
+}
+
+int harrowdeck::RunMakeProgram(int argc, char** argv)
 try {
     harrowdeck::IgnoreWriteSignals();
     harrowdeck::RunOptions options;
@@ -122,6 +123,6 @@ try {
 } catch (const std::bad_alloc&) {
     // A run gives up its files as it unwinds: the destination holds the
     // previous set.
-    ReportOutOfMemory();
+    harrowdeck::ReportOutOfMemory();
     return harrowdeck::kExitFailure;
 }

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+
+namespace harrowdeck::windows {
+
+// What Windows says a Win32 error means, in the user's language, as UTF-8
+// and without the full stop and line end that Windows puts after it, so
+// that it reads like strerror's text after "Could not write FILE: ". An
+// error that Windows has no text for is given by its number.
+[[nodiscard]] std::string SystemErrorText(unsigned long error);
+
+} // namespace harrowdeck::windows

@@ -1,0 +1,43 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Fails unless every program given imports only DLLs that Windows has: a
+# program that needs libstdc++, libgcc or winpthread beside it would not
+# start from a plain copy.
+# cmake -DOBJDUMP=... -P CheckImports.cmake -- a.exe b.exe ...
+cmake_minimum_required(VERSION 3.25)
+set(PROGRAMS "")
+set(seen_separator FALSE)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(i RANGE ${last})
+  if(seen_separator)
+    list(APPEND PROGRAMS "${CMAKE_ARGV${i}}")
+  elseif(CMAKE_ARGV${i} STREQUAL "--")
+    set(seen_separator TRUE)
+  endif()
+endforeach()
+set(system_dlls
+  advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
+  rstrtmgr.dll shell32.dll user32.dll version.dll)
+set(failures "")
+foreach(program IN LISTS PROGRAMS)
+  execute_process(COMMAND ${OBJDUMP} -p ${program} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    string(APPEND failures "${program}: ${OBJDUMP} failed\n")
+    continue()
+  endif()
+  string(REGEX MATCHALL "DLL Name: [^\r\n]+" names "${dump}")
+  if(NOT names)
+    string(APPEND failures "${program}: no imports found\n")
+  endif()
+  foreach(line IN LISTS names)
+    string(REPLACE "DLL Name: " "" dll "${line}")
+    string(TOLOWER "${dll}" dll)
+    if(NOT dll IN_LIST system_dlls AND NOT dll MATCHES "^api-ms-win-")
+      string(APPEND failures "${program} imports ${dll}\n")
+    endif()
+  endforeach()
+endforeach()
+if(failures)
+  message(FATAL_ERROR "Not only Windows' own DLLs:\n${failures}")
+endif()
+list(LENGTH PROGRAMS count)
+message(STATUS "${count} programs import only Windows' own DLLs")

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Cross-builds harrowdeck-make.exe for 64-bit Windows with Debian's mingw-w64
+# into build-windows/, and packs it with README.txt and LICENSE.txt into
+# build-windows/harrowdeck-<version>-win64.zip, which the last line names.
+# Installs the Debian packages it needs, as run.sh does; builds only what
+# ships; needs no git.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/packages.sh
+source tools/configure-build.sh
+
+ensure_packages $(read_package_list tools/packages-windows.txt)
+if [ -f build-windows/CMakeCache.txt ]; then
+    configure_windows_build
+else
+    # A new build needs no GoogleTest; tools/test-windows.sh adds the tests.
+    configure_windows_build -DHARROWDECK_BUILD_TESTS=OFF
+fi
+if ! ninja -C build-windows -t query harrowdeck-make >/dev/null 2>&1; then
+    echo "$0: harrowdeck-make.exe cannot be built yet: the file layer has no Windows implementation" >&2
+    exit 1
+fi
+cmake --build build-windows --target harrowdeck-make
+# The zip holds what is installed; the install builds nothing more.
+(cd build-windows && cpack -G ZIP >&2)
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)
+echo "build-windows/harrowdeck-$version-win64.zip"
