@@ -4,51 +4,35 @@
 #include "ClassicLook.h"
 #include "Messages.h"
 #include "ModalRunner.h"
+#include "ProgressWindow.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
-#include <QProgressDialog>
-
-#include <algorithm>
 
 namespace harrowdeck {
 
 namespace {
 
-// Bytes are mapped onto a fixed range: a large export would not fit an int.
-constexpr int kProgressSteps = 1000;
-// Handling events costs time; a run reports often.
-constexpr qint64 kRefreshMs = 50;
+// Notes that events are being handled mid-run for as long as it lives,
+// whatever way the handling ends.
+class HandlingEvents {
+public:
+    explicit HandlingEvents(bool& flag) : flag_(flag) { flag_ = true; }
+    ~HandlingEvents() { flag_ = false; }
+    HandlingEvents(const HandlingEvents&) = delete;
+    HandlingEvents& operator=(const HandlingEvents&) = delete;
 
-int ProgressStep(std::uint64_t done, std::uint64_t total)
-{
-    if (total == 0) {
-        return kProgressSteps;
-    }
-    const double share = static_cast<double>(done) / static_cast<double>(total);
-    return static_cast<int>(std::min(share, 1.0) * kProgressSteps);
-}
-
-QString StageLabel(UserInterface::Stage stage)
-{
-    switch (stage) {
-    case UserInterface::Stage::Reading:
-        break;
-    case UserInterface::Stage::WritingIndex:
-        return QStringLiteral("Writing the folder index...");
-    case UserInterface::Stage::PlacingPages:
-        return QStringLiteral("Putting the pages in place...");
-    }
-    return QStringLiteral("Reading the Gloamery export...");
-}
+private:
+    bool& flag_;
+};
 
 } // namespace
 
-GuiUserInterface::GuiUserInterface(QWidget& parent, ModalRunner& runner, std::chrono::milliseconds progressDelay,
-                                   std::function<bool()> stopRequested)
-    : parent_(parent), runner_(runner), progressDelay_(progressDelay), stopRequested_(std::move(stopRequested))
+GuiUserInterface::GuiUserInterface(QWidget& parent, ModalRunner& runner, ProgressPacing pacing, FolderMode folderMode,
+                                   Hooks hooks)
+    : parent_(parent), runner_(runner), hooks_(std::move(hooks)),
+      progress_(folderMode, pacing, RunProgress::Clock::now())
 {
-    sinceStart_.start();
 }
 
 GuiUserInterface::~GuiUserInterface()
@@ -58,7 +42,7 @@ GuiUserInterface::~GuiUserInterface()
 
 bool GuiUserInterface::AskYesNo(const std::string& prompt)
 {
-    CloseProgress();
+    BeforeBox();
     QMessageBox box(QMessageBox::NoIcon, ProgramCaption(), QString::fromStdString(prompt),
                     QMessageBox::Yes | QMessageBox::No, &parent_);
     box.setDefaultButton(QMessageBox::Yes);
@@ -67,46 +51,102 @@ bool GuiUserInterface::AskYesNo(const std::string& prompt)
 
 void GuiUserInterface::ShowMessage(const std::string& text, Icon icon)
 {
-    CloseProgress();
+    BeforeBox();
     QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, ProgramCaption(),
                     QString::fromStdString(text), QMessageBox::Ok, &parent_);
     // The box has one button; how it was closed says nothing.
     (void)runner_.Run(box);
 }
 
-bool GuiUserInterface::ReportProgress(Stage stage, std::uint64_t done, std::uint64_t total)
+// A box takes the progress window's place. A program being ended closes
+// it with itself rather than wait for the user.
+void GuiUserInterface::BeforeBox()
 {
-    if (stopRequested_ && stopRequested_()) {
-        return false;
+    CloseProgress();
+    if (StopRequested() && hooks_.repeatStop) {
+        hooks_.repeatStop();
     }
-    // The renaming handles no events, so its label is shown before it starts.
-    const bool last = stage == Stage::PlacingPages;
-    if (progress_ == nullptr) {
-        if (sinceStart_.elapsed() < progressDelay_.count()) {
-            return true;
-        }
-        ShowProgress();
-    } else if (!last && stage == shownStage_ && sinceRefresh_.elapsed() < kRefreshMs) {
-        return !progress_->wasCanceled();
-    }
-    sinceRefresh_.start();
-    ShowStage(stage, done, total);
-    reporting_ = true;
-    QCoreApplication::processEvents();
-    reporting_ = false;
-    if (stopRequested_ && stopRequested_()) {
-        return false;
-    }
-    return progress_ != nullptr && !progress_->wasCanceled();
 }
 
-void GuiUserInterface::ShowStage(Stage stage, std::uint64_t done, std::uint64_t total)
+bool GuiUserInterface::ReportProgress(Stage stage, std::uint64_t done, std::uint64_t total)
 {
-    if (stage != shownStage_) {
-        shownStage_ = stage;
-        progress_->setLabelText(StageLabel(stage));
+    if (StopRequested()) {
+        return false;
     }
-    progress_->setValue(stage == Stage::PlacingPages ? kProgressSteps : ProgressStep(done, total));
+    const RunProgress::Action action = progress_.Report(stage, done, total, RunProgress::Clock::now());
+    if (action != RunProgress::Action::None) {
+        Draw(action);
+        HandleEvents();
+        if (StopRequested()) {
+            return false;
+        }
+    }
+    if (Cancelled()) {
+        return false;
+    }
+    if (stage == Stage::PlacingPages) {
+        // The last chance to stop has passed: the renaming begins now.
+        Draw(progress_.Commit());
+    }
+    return true;
+}
+
+// The renaming cannot be stopped and must complete even when memory runs
+// out: nothing here may escape, and a window that cannot be drawn is not
+// drawn.
+void GuiUserInterface::ReportPlacing(std::uint64_t done, std::uint64_t total) noexcept
+{
+    try {
+        const RunProgress::Action action =
+            progress_.Report(Stage::PlacingPages, done, total, RunProgress::Clock::now());
+        if (action != RunProgress::Action::None) {
+            Draw(action);
+            HandleEvents();
+        }
+    } catch (...) {
+        // The run goes on whatever the window could not do.
+    }
+}
+
+void GuiUserInterface::TakeDecisions(const RunDecisions& decided)
+{
+    if (hooks_.decided) {
+        hooks_.decided(decided);
+    }
+}
+
+bool GuiUserInterface::Cancelled() const
+{
+    return window_ != nullptr && window_->Cancelled();
+}
+
+void GuiUserInterface::Draw(RunProgress::Action action)
+{
+    switch (action) {
+    case RunProgress::Action::None:
+        return;
+    case RunProgress::Action::Open:
+        if (window_ == nullptr) {
+            window_ = new ProgressWindow(parent_);
+        }
+        {
+            // Mapping the window handles events of its own.
+            const HandlingEvents handling(reporting_);
+            window_->Open(progress_.Shown());
+        }
+        return;
+    case RunProgress::Action::Redraw:
+        if (window_ != nullptr) {
+            window_->Show(progress_.Shown());
+        }
+        return;
+    }
+}
+
+void GuiUserInterface::HandleEvents()
+{
+    const HandlingEvents handling(reporting_);
+    QCoreApplication::processEvents();
 }
 
 std::string GuiUserInterface::KeepLeftOutHint() const
@@ -114,25 +154,11 @@ std::string GuiUserInterface::KeepLeftOutHint() const
     return messages::kKeepLeftOutInWindow;
 }
 
-void GuiUserInterface::ShowProgress()
-{
-    progress_ = new QProgressDialog(&parent_);
-    progress_->setObjectName(QStringLiteral("progressDialog"));
-    progress_->setWindowTitle(ProgramCaption());
-    progress_->setLabelText(StageLabel(shownStage_));
-    progress_->setCancelButtonText(QStringLiteral("Cancel"));
-    progress_->setRange(0, kProgressSteps);
-    progress_->setWindowModality(Qt::WindowModal);
-    progress_->setAutoReset(false);
-    progress_->setAutoClose(false);
-    progress_->setMinimumDuration(0);
-    progress_->show();
-}
-
 void GuiUserInterface::CloseProgress()
 {
-    delete progress_.data();
-    progress_ = nullptr;
+    delete window_.data();
+    window_ = nullptr;
+    progress_.Closed();
 }
 
 } // namespace harrowdeck

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ProgressWindow.h"
+#include "RunProgress.h"
 #include "UserInterface.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
-#include <QProgressDialog>
 
-#include <chrono>
 #include <functional>
 
 class QWidget;
@@ -23,10 +22,21 @@ class ModalRunner;
 // nothing else in the main window can start meanwhile.
 class GuiUserInterface final : public UserInterface {
 public:
-    // stopRequested is asked on every progress report; true cancels the run
-    // (the program is being ended).
-    GuiUserInterface(QWidget& parent, ModalRunner& runner, std::chrono::milliseconds progressDelay,
-                     std::function<bool()> stopRequested = {});
+    // What the main window hears of the run.
+    struct Hooks {
+        // Asked on every progress report; true stops the run (the program
+        // is being ended).
+        std::function<bool()> stopRequested;
+        // The widths the run settled, before it reads anything.
+        std::function<void(const RunDecisions&)> decided;
+        // Asks again for the program's end, from inside a message box that
+        // opens while the program is being ended: a request that came while
+        // the pages were put in place could not stop the run.
+        std::function<void()> repeatStop;
+    };
+
+    GuiUserInterface(QWidget& parent, ModalRunner& runner, ProgressPacing pacing,
+                     FolderMode folderMode = FolderMode::Top, Hooks hooks = {});
     ~GuiUserInterface() override;
 
     GuiUserInterface(const GuiUserInterface&) = delete;
@@ -35,27 +45,29 @@ public:
     [[nodiscard]] bool AskYesNo(const std::string& prompt) override;
     void ShowMessage(const std::string& text, Icon icon) override;
     [[nodiscard]] bool ReportProgress(Stage stage, std::uint64_t done, std::uint64_t total) override;
+    void TakeDecisions(const RunDecisions& decided) override;
+    void ReportPlacing(std::uint64_t done, std::uint64_t total) noexcept override;
     [[nodiscard]] std::string KeepLeftOutHint() const override;
 
     // The progress window, once it has appeared.
-    [[nodiscard]] QProgressDialog* ProgressDialog() const { return progress_; }
+    [[nodiscard]] ProgressWindow* Progress() const { return window_; }
     // True while events are handled in the middle of the run, with its
     // temporary files in the destination.
     [[nodiscard]] bool Reporting() const { return reporting_; }
 
 private:
-    void ShowProgress();
-    void ShowStage(Stage stage, std::uint64_t done, std::uint64_t total);
+    [[nodiscard]] bool StopRequested() const { return hooks_.stopRequested && hooks_.stopRequested(); }
+    [[nodiscard]] bool Cancelled() const;
+    void Draw(RunProgress::Action action);
+    void HandleEvents();
     void CloseProgress();
+    void BeforeBox();
 
     QWidget& parent_;
     ModalRunner& runner_;
-    std::chrono::milliseconds progressDelay_;
-    std::function<bool()> stopRequested_;
-    QElapsedTimer sinceStart_;
-    QElapsedTimer sinceRefresh_;
-    QPointer<QProgressDialog> progress_;
-    Stage shownStage_ = Stage::Reading;
+    Hooks hooks_;
+    RunProgress progress_;
+    QPointer<ProgressWindow> window_;
     bool reporting_ = false;
 };
 

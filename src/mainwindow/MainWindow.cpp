@@ -275,7 +275,8 @@ void frmMain::SelectOptionButtons()
 }
 
 // A run that got past its question brought both widths into range; the
-// fields and the saved choices show them as the run used them.
+// fields and the saved choices show them as the run uses them, whatever
+// ends it later.
 void frmMain::ShowDecidedWidths(const RunDecisions& decided)
 {
     state_.leftPercent = decided.leftPercent;
@@ -359,12 +360,15 @@ void frmMain::Command1_Click()
         return;
     }
     running_ = true;
-    std::optional<RunDecisions> decided;
     {
-        GuiUserInterface ui(*this, runner_, progressDelay_, [this] { return closing_; });
+        GuiUserInterface::Hooks hooks;
+        hooks.stopRequested = [this] { return closing_; };
+        hooks.decided = [this](const RunDecisions& decided) { ShowDecidedWidths(decided); };
+        hooks.repeatStop = [this] { QMetaObject::invokeMethod(this, &frmMain::RequestClose, Qt::QueuedConnection); };
+        GuiUserInterface ui(*this, runner_, progressPacing_, state_.folderMode, std::move(hooks));
         runUi_ = &ui;
         try {
-            decided = MakeFrameset(CurrentRunOptions(), ui).decided;
+            (void)MakeFrameset(CurrentRunOptions(), ui);
         } catch (const std::bad_alloc&) {
             // Not even the run's message box could be had. The run's files
             // went with the unwinding; the program ends as the command-line
@@ -378,10 +382,6 @@ void frmMain::Command1_Click()
     running_ = false;
     if (closing_ && !shutDown_) {
         close();
-        return;
-    }
-    if (decided) {
-        ShowDecidedWidths(*decided);
     }
 }
 

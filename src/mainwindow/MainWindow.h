@@ -5,10 +5,9 @@
 #include "ChooserVars.h"
 #include "GenerationRun.h"
 #include "MainState.h"
+#include "RunProgress.h"
 
 #include <QMainWindow>
-
-#include <chrono>
 
 class QAction;
 class QCheckBox;
@@ -48,8 +47,9 @@ public:
     [[nodiscard]] const AppPaths& Paths() const { return paths_; }
     [[nodiscard]] bool HasShutDown() const { return shutDown_; }
 
-    // How long a run goes before its progress window appears.
-    void SetProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
+    // How long a run goes before its progress window appears, and how often
+    // it is redrawn.
+    void SetProgressPacing(ProgressPacing pacing) { progressPacing_ = pacing; }
 
 public slots:
     // Ends the program the way the close control does, from wherever it is
@@ -99,7 +99,7 @@ private:
     ModalRunner& runner_;
     MainState state_;
     QString appTitle_;
-    std::chrono::milliseconds progressDelay_{500};
+    ProgressPacing progressPacing_;
     bool running_ = false;
     GuiUserInterface* runUi_ = nullptr; // the run's, while one is in progress
     bool closing_ = false;
