@@ -370,12 +370,7 @@ void frmMain::Command1_Click()
         try {
             (void)MakeFrameset(CurrentRunOptions(), ui);
         } catch (const std::bad_alloc&) {
-            // Not even the run's message box could be had. The run's files
-            // went with the unwinding; the program ends as the command-line
-            // tool does, before the event loop, which cannot take the
-            // exception, goes on without memory.
-            ReportOnConsole("out of memory");
-            std::_Exit(EXIT_FAILURE);
+            EndForLackOfMemory();
         }
         runUi_ = nullptr;
     }
@@ -383,6 +378,21 @@ void frmMain::Command1_Click()
     if (closing_ && !shutDown_) {
         close();
     }
+}
+
+// Not even the run's message box could be had. The run's memory and files
+// went with the unwinding, so the choices can usually still be saved; then
+// the program ends as the command-line tool does, before the event loop,
+// which cannot take the exception, goes on without memory.
+void frmMain::EndForLackOfMemory() noexcept
+{
+    ReportOnConsole("out of memory");
+    try {
+        SparaPara();
+    } catch (...) {
+        ReportOnConsole("the settings could not be saved: out of memory");
+    }
+    std::_Exit(EXIT_FAILURE);
 }
 
 void frmMain::mnuInfo_Click()

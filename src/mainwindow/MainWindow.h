@@ -87,6 +87,7 @@ private:
     [[nodiscard]] RunOptions CurrentRunOptions() const;
     void ShowAbout();
     void Shutdown();
+    [[noreturn]] void EndForLackOfMemory() noexcept;
 
     // The width fields' keys: digits and control codes only; Enter brings
     // the value into range.
