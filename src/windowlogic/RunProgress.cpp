@@ -75,7 +75,7 @@ RunProgress::Action RunProgress::Report(Stage stage, std::uint64_t done, std::ui
     shown_.label = StageLabel(stage);
     shown_.position = plan_.Position(stage, done, total);
     if (!open_) {
-        if (now - start_ < pacing_.delay) {
+        if (!WorthShowing(now - start_)) {
             return Action::None;
         }
         open_ = true;
@@ -90,6 +90,23 @@ RunProgress::Action RunProgress::Report(Stage stage, std::uint64_t done, std::ui
     drawn_ = now;
     drawnLabel_ = shown_.label;
     return Action::Redraw;
+}
+
+// Opening the window and redrawing it cost the run time, more so on a
+// busy machine where every exchange with the window system waits its turn.
+// It pays off only for a run the user waits for: one that has gone on for
+// the delay and is expected to take four times as long in all, judged by
+// how far the bar has come, or that has simply gone on that long.
+bool RunProgress::WorthShowing(Clock::duration elapsed) const noexcept
+{
+    if (elapsed < pacing_.delay) {
+        return false;
+    }
+    const Clock::duration worthWaiting = 4 * pacing_.delay;
+    if (elapsed >= worthWaiting || shown_.position == 0) {
+        return true;
+    }
+    return elapsed * kProgressSteps / shown_.position >= worthWaiting;
 }
 
 RunProgress::Action RunProgress::Commit() noexcept

@@ -79,6 +79,8 @@ public:
     [[nodiscard]] bool Committed() const noexcept { return !shown_.cancellable; }
 
 private:
+    [[nodiscard]] bool WorthShowing(Clock::duration elapsed) const noexcept;
+
     ProgressPlan plan_;
     ProgressPacing pacing_;
     Clock::time_point start_;

@@ -65,6 +65,7 @@ TEST(RunProgress, OpensAfterTheDelayAndRedrawsAtItsPace)
 {
     const auto start = RunProgress::Clock::now();
     RunProgress progress(FolderMode::Top, {.delay = 500ms, .refresh = 100ms}, start);
+    // One tenth read at each report: expected to go on long enough to be shown.
     const struct {
         Stage stage;
         std::chrono::milliseconds at;
@@ -83,8 +84,31 @@ TEST(RunProgress, OpensAfterTheDelayAndRedrawsAtItsPace)
     };
     for (const auto& r : reports) {
         SCOPED_TRACE(r.at.count());
-        EXPECT_EQ(progress.Report(r.stage, 1, 2, start + r.at), r.action);
+        EXPECT_EQ(progress.Report(r.stage, 1, 10, start + r.at), r.action);
         EXPECT_EQ(progress.Shown().label, StageLabel(r.stage));
+    }
+}
+
+// The window costs the run time: it appears only for a run that is
+// expected to go on for four times the delay, or has gone on that long.
+TEST(RunProgress, OpensOnlyForARunWorthWaitingFor)
+{
+    const struct {
+        std::uint64_t done; // of 1000 bytes read
+        std::chrono::milliseconds at;
+        Action action;
+    } cases[] = {
+        {600, 500ms, Action::None},  // 42 % of the bar: the whole run in about 1.2 s
+        {200, 500ms, Action::Open},  // 14 %: about 3.6 s
+        {0, 500ms, Action::Open},    // nothing read yet: no telling
+        {990, 1300ms, Action::None}, // 69 %: about 1.9 s
+        {990, 2000ms, Action::Open}, // but going on for long enough
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.done) + " at " + std::to_string(c.at.count()));
+        const auto start = RunProgress::Clock::now();
+        RunProgress progress(FolderMode::Top, {.delay = 500ms, .refresh = 100ms}, start);
+        EXPECT_EQ(progress.Report(Stage::Reading, c.done, 1000, start + c.at), c.action);
     }
 }
 
