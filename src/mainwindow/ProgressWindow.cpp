@@ -2,6 +2,7 @@
 #include "ProgressWindow.h"
 
 #include "ClassicLook.h"
+#include "MessageBoxSpec.h"
 #include "WindowPlacement.h"
 
 #include <QCloseEvent>
@@ -35,7 +36,7 @@ int WidestLabel(const QLabel& label)
 ProgressWindow::ProgressWindow(QWidget& parent) : QDialog(&parent)
 {
     setObjectName(QStringLiteral("progressDialog"));
-    setWindowTitle(ProgramCaption());
+    setWindowTitle(ToQt(kProgramCaption));
     setWindowModality(Qt::WindowModal);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);

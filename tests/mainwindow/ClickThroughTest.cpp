@@ -3,9 +3,10 @@
 #include "MainWindowFixture.h"
 
 #include "ExportBuilder.h"
-#include "GuiUserInterface.h"
 #include "Messages.h"
 #include "ProgressWindow.h"
+#include "RunConversation.h"
+#include "RunWindows.h"
 
 #include <QCheckBox>
 #include <QTest>
@@ -193,10 +194,21 @@ TEST_F(ClickThrough, CancelIsDisabledOnceThePagesAreBeingPutInPlace)
     }
 }
 
+// The run's windows as a run drives them, with a host that ends the program
+// when told to.
 class ProgressReports : public ::testing::Test {
 protected:
+    struct Host final : RunHost {
+        bool ending = false;
+        [[nodiscard]] bool EndRequested() const override { return ending; }
+        void TakeDecisions(const RunDecisions&) override {}
+        void RepeatEndRequest() override {}
+    };
+
     QWidget parent;
     ScriptedRunner runner;
+    RunWindows windows{parent, runner};
+    Host host;
     static constexpr ProgressPacing kAtOnce{.delay = std::chrono::milliseconds(0),
                                             .refresh = std::chrono::milliseconds(0)};
 };
@@ -205,28 +217,30 @@ using Stage = UserInterface::Stage;
 
 TEST_F(ProgressReports, WindowAppearsOnlyAfterTheDelayAndPainted)
 {
-    GuiUserInterface ui(parent, runner, {.delay = std::chrono::hours(1)});
-    EXPECT_TRUE(ui.ReportProgress(Stage::Reading, 10, 100));
-    EXPECT_EQ(ui.Progress(), nullptr);
-
-    GuiUserInterface quick(parent, runner, kAtOnce);
+    {
+        RunConversation ui(windows, host, FolderMode::Top, {.delay = std::chrono::hours(1)});
+        EXPECT_TRUE(ui.ReportProgress(Stage::Reading, 10, 100));
+        EXPECT_EQ(windows.Progress(), nullptr);
+    }
+    RunConversation quick(windows, host, FolderMode::Top, kAtOnce);
     EXPECT_TRUE(quick.ReportProgress(Stage::Reading, 50, 100));
-    ASSERT_NE(quick.Progress(), nullptr);
-    EXPECT_TRUE(quick.Progress()->isVisible());
-    EXPECT_EQ(quick.Progress()->Value(), 350);
-    EXPECT_EQ(quick.Progress()->windowTitle(), "Harrowdeck");
+    ProgressWindow* progress = windows.Progress();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_TRUE(progress->isVisible());
+    EXPECT_EQ(progress->Value(), 350);
+    EXPECT_EQ(progress->windowTitle(), "Harrowdeck");
     // Fixed: neither the user nor a longer label resizes it.
-    EXPECT_EQ(quick.Progress()->minimumSize(), quick.Progress()->maximumSize());
-    const QSize size = quick.Progress()->size();
+    EXPECT_EQ(progress->minimumSize(), progress->maximumSize());
+    const QSize size = progress->size();
     EXPECT_TRUE(quick.ReportProgress(Stage::PlacingPages, 0, 10));
-    EXPECT_EQ(quick.Progress()->size(), size);
+    EXPECT_EQ(progress->size(), size);
 }
 
 // The bar runs once over the whole run, the label says what the run is
 // doing, and Cancel goes once the renaming has begun.
 TEST_F(ProgressReports, TheBarRunsOnceOverEveryStage)
 {
-    GuiUserInterface ui(parent, runner, kAtOnce, FolderMode::All);
+    RunConversation ui(windows, host, FolderMode::All, kAtOnce);
     const struct {
         Stage stage;
         std::uint64_t done;
@@ -243,42 +257,47 @@ TEST_F(ProgressReports, TheBarRunsOnceOverEveryStage)
     };
     for (const auto& step : steps) {
         EXPECT_TRUE(ui.ReportProgress(step.stage, step.done, step.total));
-        EXPECT_EQ(ui.Progress()->LabelText(), step.label);
-        EXPECT_EQ(ui.Progress()->Value(), step.value);
-        EXPECT_EQ(ui.Progress()->CancelButton().isEnabled(), step.cancellable);
+        EXPECT_EQ(windows.Progress()->LabelText(), step.label);
+        EXPECT_EQ(windows.Progress()->Value(), step.value);
+        EXPECT_EQ(windows.Progress()->CancelButton().isEnabled(), step.cancellable);
     }
     ui.ReportPlacing(10, 20);
-    EXPECT_EQ(ui.Progress()->Value(), 850);
+    EXPECT_EQ(windows.Progress()->Value(), 850);
     ui.ReportPlacing(20, 20);
-    EXPECT_EQ(ui.Progress()->Value(), 1000);
-    EXPECT_FALSE(ui.Progress()->CancelButton().isEnabled());
+    EXPECT_EQ(windows.Progress()->Value(), 1000);
+    EXPECT_FALSE(windows.Progress()->CancelButton().isEnabled());
 }
 
 TEST_F(ProgressReports, CancelAndProgramEndStopTheRun)
 {
-    GuiUserInterface ui(parent, runner, kAtOnce);
-    EXPECT_TRUE(ui.ReportProgress(Stage::Reading, 1, 4));
-    QTest::mouseClick(&ui.Progress()->CancelButton(), Qt::LeftButton);
-    EXPECT_FALSE(ui.ReportProgress(Stage::Reading, 2, 4));
-
-    bool ending = false;
-    GuiUserInterface::Hooks hooks;
-    hooks.stopRequested = [&ending] { return ending; };
-    GuiUserInterface ended(parent, runner, {.delay = std::chrono::hours(1)}, FolderMode::Top, hooks);
+    {
+        RunConversation ui(windows, host, FolderMode::Top, kAtOnce);
+        EXPECT_TRUE(ui.ReportProgress(Stage::Reading, 1, 4));
+        QTest::mouseClick(&windows.Progress()->CancelButton(), Qt::LeftButton);
+        EXPECT_FALSE(ui.ReportProgress(Stage::Reading, 2, 4));
+    }
+    RunConversation ended(windows, host, FolderMode::Top, {.delay = std::chrono::hours(1)});
     EXPECT_TRUE(ended.ReportProgress(Stage::Reading, 1, 4));
-    ending = true;
+    host.ending = true;
     EXPECT_FALSE(ended.ReportProgress(Stage::PlacingPages, 0, 4));
 }
 
-TEST_F(ProgressReports, FailureBoxCarriesTheExclamationIcon)
+TEST_F(ProgressReports, BoxesAreCaptionedAndCarryTheirIcon)
 {
-    GuiUserInterface ui(parent, runner, kAtOnce);
+    RunConversation ui(windows, host, FolderMode::Top, kAtOnce);
     ui.ShowMessage("Could not write /x/1.html: No space left on device", UserInterface::Icon::Exclamation);
     ui.ShowMessage("plain", UserInterface::Icon::None);
-    ASSERT_EQ(runner.shown.size(), 2u);
+    runner.answers = {QMessageBox::No};
+    EXPECT_FALSE(ui.AskYesNo("Shall you make a new Harrowdeck file ?"));
+    ASSERT_EQ(runner.shown.size(), 3u);
     EXPECT_EQ(runner.shown[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(runner.shown[0].buttons, QMessageBox::Ok);
     EXPECT_EQ(runner.shown[1].icon, QMessageBox::NoIcon);
-    EXPECT_EQ(runner.shown[1].title, "Harrowdeck");
+    EXPECT_EQ(runner.shown[2].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(runner.shown[2].defaultButton, QMessageBox::Yes);
+    for (const auto& box : runner.shown) {
+        EXPECT_EQ(box.title, "Harrowdeck");
+    }
 }
 
 } // namespace
