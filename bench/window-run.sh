@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Times a run from the main window against harrowdeck-make on the same
 # export, in pairs, one right after the other: the window's run from the
-# click on "Make Harrowdeck" to its end (build/bench/gui-run), the tool's as
-# a whole process. Prints the medians and the median of the per-pair ratios.
+# answer to its question to the completion box on the screen
+# (build/bench/gui-run), the tool's as a whole process. Prints the medians
+# and the median of the per-pair ratios.
 #
 # usage: bench/window-run.sh [--pairs N] [--folders top|all] [FOLDERS [LINKS]]
 # DISPLAY chooses the screen (an Xvfb one, say); without it the window runs

@@ -10,18 +10,15 @@
 #include <vector>
 
 class QComboBox;
-class QPushButton;
 
 namespace harrowdeck {
 
 class DirListBox;
 
-// The text of the box shown when a drive cannot be read.
-inline constexpr const char* kNoDiskMessage = " Ingen disk i driven!";
-
-// The destination-directory chooser. It talks to its caller only through the
-// chooser variables: title and dir in; result (the chosen directory with its
-// trailing separator, or empty) and the normalised or chosen dir out.
+// The destination-directory chooser, made from its table. It talks to its
+// caller only through the chooser variables, as the chooser rules say: title
+// and dir in; result (the chosen directory with its trailing separator, or
+// empty) and the normalised or chosen dir out.
 class frmDir : public QDialog {
     Q_OBJECT
 
@@ -40,7 +37,6 @@ public:
     void reject() override;
 
 private:
-    void BuildControls();
     void FillDrives();
     void DriveChanged(int index);
     void Okey();
@@ -51,8 +47,6 @@ private:
     std::string fallback_;
     QComboBox* drvDir_ = nullptr;
     DirListBox* dlbDir_ = nullptr;
-    QPushButton* cmdOkey_ = nullptr;
-    QPushButton* cmdAvbryt_ = nullptr;
 };
 
 // The start directory that stands in for an unusable one: the home directory.

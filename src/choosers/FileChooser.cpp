@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileChooser.h"
 
+#include "ChooserRules.h"
 #include "ClassicLook.h"
-#include "DirExists.h"
-#include "FileProbe.h"
+#include "FileFilter.h"
 
 #include <QDialog>
 #include <QFileDialog>
@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <exception>
+#include <optional>
 
 namespace harrowdeck {
 
@@ -24,92 +25,56 @@ bool UseWidgetDialog()
     return QGuiApplication::platformName() == QLatin1String("offscreen");
 }
 
-QStringList QtNameFilters(const std::string& callerFilter)
+void Configure(QFileDialog& dialog, const FileDialogSetup& setup)
 {
-    QStringList filters;
-    for (const std::string& filter : ToQtNameFilters(BuildFilterText(callerFilter))) {
-        filters << ToQt(filter);
-    }
-    return filters;
-}
-
-void Configure(QFileDialog& dialog, ChooserVars& vars)
-{
-    if (vars.title.empty()) {
-        vars.title = kDefaultChooserTitle;
-    }
-    dialog.setWindowTitle(ToQt(vars.title));
-
+    dialog.setWindowTitle(ToQt(setup.title));
     // The flags ask only to hide the read-only box, which this dialog lacks.
     QFileDialog::Options options = QFileDialog::HideNameFilterDetails;
     if (UseWidgetDialog()) {
         options |= QFileDialog::DontUseNativeDialog;
     }
     dialog.setOptions(options);
+    dialog.setDirectory(ToQt(setup.initialDir));
+    dialog.selectFile(ToQt(setup.initialFile));
 
-    if (!vars.dir.empty()) {
-        AppendSeparator(vars.dir);
+    QStringList filters;
+    for (const std::string& filter : ToQtNameFilters(setup.filterText)) {
+        filters << ToQt(filter);
     }
-    dialog.setDirectory(ToQt(InitialDirFor(vars.dir)));
-    dialog.selectFile(ToQt(vars.file));
-
-    const QStringList filters = QtNameFilters(vars.filter);
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.front());
 
-    if (vars.action == kChooserSave) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-    } else {
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-    }
+    dialog.setAcceptMode(setup.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(setup.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
 }
 
-// Shows the dialog and stores a confirmed choice; false means cancel.
-bool RunAndRead(QFileDialog& dialog, ChooserVars& vars, ModalRunner& runner)
+// Shows the dialog; nothing when the user cancelled.
+std::optional<ChosenFile> RunDialog(QFileDialog& dialog, ModalRunner& runner)
 {
     if (runner.Run(dialog) != QDialog::Accepted) {
-        return false;
+        return std::nullopt;
     }
     const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || chosen.front().isEmpty()) {
-        return false;
+    if (chosen.isEmpty()) {
+        return std::nullopt;
     }
-    const std::string fullPath = FromQt(chosen.front());
-    const std::string name = FromQt(QFileInfo(chosen.front()).fileName());
-    if (name.empty()) {
-        return false;
-    }
-    vars.result = fullPath;
-    vars.file = name;
-    vars.dir = DirPartOf(fullPath, name);
-    return true;
+    return ChosenFile{FromQt(chosen.front()), FromQt(QFileInfo(chosen.front()).fileName())};
 }
 
 } // namespace
 
 void ChooseFile(ChooserVars& vars, QWidget* parent, ModalRunner& runner)
 {
-    bool chosen = false;
+    std::optional<ChosenFile> chosen;
     try {
+        const FileDialogSetup setup = BeginFileChoice(vars);
         QFileDialog dialog(parent);
-        Configure(dialog, vars);
-        chosen = RunAndRead(dialog, vars, runner);
+        Configure(dialog, setup);
+        chosen = RunDialog(dialog, runner);
     } catch (const std::exception&) {
-        chosen = false; // the cancel exit below
+        chosen.reset(); // the cancel exit
     }
-    if (!chosen) {
-        vars.result.clear();
-    }
-    vars.filter.clear();
-}
-
-void ChooseFileToOpen(ChooserVars& vars, QWidget* parent, ModalRunner& runner)
-{
-    vars.action = kChooserOpen;
-    vars.flags = kChooserHideReadOnly;
-    ChooseFile(vars, parent, runner);
+    EndFileChoice(vars, chosen);
 }
 
 } // namespace harrowdeck

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AboutWindow.h"
 
+#include "AboutText.h"
 #include "ClassicLook.h"
+#include "FormBuilder.h"
+#include "Forms.h"
 #include "ModalRunner.h"
-#include "Version.h"
 #include "WindowPlacement.h"
 
 #include <QKeyEvent>
@@ -18,18 +20,11 @@ namespace harrowdeck {
 
 namespace {
 
-// Client area and controls in twips.
-constexpr int kClientWidth = 3495;
-constexpr int kClientHeight = 1590;
 // The fixed dialog frame, drawn by the window itself: without a title bar
 // many window managers give it none, and it would blend into the main window.
 constexpr int kFrameTwips = 30;
-
-// A control's place in the client area, inside the drawn frame.
-WindowRect InClient(double left, double top, double width, double height)
-{
-    return {kFrameTwips + left, kFrameTwips + top, width, height};
-}
+// Room left beside the widest text when the window grows for it.
+constexpr int kTextMarginTwips = 60;
 
 int TextWidth(const QLabel& label)
 {
@@ -38,50 +33,30 @@ int TextWidth(const QLabel& label)
 
 } // namespace
 
-QString CopyrightLine()
+frmStart::frmStart(QWidget& mainWindow) : QDialog(&mainWindow, Qt::Dialog | Qt::FramelessWindowHint)
 {
-    return QStringLiteral("Copyright ") + QString::fromUtf8(version::kLegalCopyright) + QStringLiteral(" ");
-}
-
-frmStart::frmStart(QWidget& mainWindow, const QString& appTitle)
-    : QDialog(&mainWindow, Qt::Dialog | Qt::FramelessWindowHint)
-{
-    setObjectName(QStringLiteral("frmStart"));
+    const FormSpec& form = AboutForm();
+    setObjectName(ToQt(form.name));
     setWindowTitle(QString());
-    setFont(BoldSansSerif(8.25));
-    BuildControls();
-    lblCopyright_->setText(CopyrightLine());
-    lblProductname_->setText(appTitle);
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    BuildForm(*client_, form);
+    const int frame = TwipsToPixelsFor(*this, kFrameTwips);
+    client_->move(frame, frame);
+    lblProductname_ = client_->findChild<QLabel*>(QStringLiteral("lblProductname"));
+    lblCopyright_ = client_->findChild<QLabel*>(QStringLiteral("lblCopyright"));
+    cmdExit_ = client_->findChild<QPushButton*>(QStringLiteral("cmdExit"));
+    connect(cmdExit_, &QPushButton::clicked, this, &QDialog::accept);
+    // Neither default nor cancel button: Enter presses it only with the focus.
+    cmdExit_->setDefault(false);
+    cmdExit_->setFocus();
+    EnterPressesButtons(*this);
+
+    lblCopyright_->setText(ToQt(CopyrightLine()));
+    lblProductname_->setText(ToQt(AppTitle()));
+    setFixedSize(client_->width() + 2 * frame, client_->height() + 2 * frame);
     WidenToFitTexts();
     CenterForm(*this, mainWindow);
-}
-
-void frmStart::BuildControls()
-{
-    cmdExit_ = new QPushButton(QStringLiteral("Okej"), this);
-    cmdExit_->setObjectName(QStringLiteral("cmdExit"));
-    cmdExit_->setAutoDefault(false);
-    cmdExit_->setDefault(false);
-    PlaceTwips(*cmdExit_, InClient(600, 1080, 2415, 375));
-    connect(cmdExit_, &QPushButton::clicked, this, &QDialog::accept);
-
-    lblProductname_ = new QLabel(this);
-    lblProductname_->setObjectName(QStringLiteral("lblProductname"));
-    lblProductname_->setFont(BoldSansSerif(13.5));
-    lblProductname_->setAlignment(Qt::AlignCenter);
-    PlaceTwips(*lblProductname_, InClient(120, 120, 3255, 375));
-
-    lblCopyright_ = new QLabel(this);
-    lblCopyright_->setObjectName(QStringLiteral("lblCopyright"));
-    lblCopyright_->setAlignment(Qt::AlignCenter);
-    PlaceTwips(*lblCopyright_, InClient(120, 600, 3255, 255));
-
-    // The button comes first in the tab order and so has the focus.
-    setTabOrder(cmdExit_, lblProductname_);
-    cmdExit_->setFocus();
-    setFixedSize(TwipsToPixelsFor(*this, kClientWidth + 2 * kFrameTwips),
-                 TwipsToPixelsFor(*this, kClientHeight + 2 * kFrameTwips));
-    EnterPressesButtons(*this);
 }
 
 // The substitute for the window's font may be wider than the one the layout
@@ -89,16 +64,16 @@ void frmStart::BuildControls()
 // grows instead and keeps everything centred.
 void frmStart::WidenToFitTexts()
 {
-    const int margin = TwipsToPixelsFor(*this, 60);
-    const int needed = std::max(TextWidth(*lblProductname_), TextWidth(*lblCopyright_)) + margin;
-    const int extra = needed - lblCopyright_->width();
-    if (extra <= 0) {
+    const int extra = AboutWidening(std::max(TextWidth(*lblProductname_), TextWidth(*lblCopyright_)),
+                                    lblCopyright_->width(), TwipsToPixelsFor(*this, kTextMarginTwips));
+    if (extra == 0) {
         return;
     }
-    for (QWidget* label : {static_cast<QWidget*>(lblProductname_), static_cast<QWidget*>(lblCopyright_)}) {
+    for (QLabel* label : {lblProductname_, lblCopyright_}) {
         label->resize(label->width() + extra, label->height());
     }
     cmdExit_->move(cmdExit_->x() + extra / 2, cmdExit_->y());
+    client_->setFixedSize(client_->width() + extra, client_->height());
     setFixedSize(width() + extra, height());
 }
 
@@ -119,9 +94,9 @@ void frmStart::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void ShowAboutWindow(QWidget& mainWindow, const QString& appTitle, ModalRunner& runner)
+void ShowAboutWindow(QWidget& mainWindow, ModalRunner& runner)
 {
-    frmStart about(mainWindow, appTitle);
+    frmStart about(mainWindow);
     // The window has one way out; how it was closed says nothing.
     (void)runner.Run(about);
 }

@@ -10,31 +10,28 @@ namespace harrowdeck {
 
 class ModalRunner;
 
-// The about window: the product name and version, the copyright line and
-// one button that closes it. Built afresh for every showing and centred over
-// the main window before it appears.
+// The about window, made from its table: the product name and version, the
+// copyright line and one button that closes it. Built afresh for every
+// showing and centred over the main window before it appears.
 class frmStart final : public QDialog {
     Q_OBJECT
 
 public:
-    frmStart(QWidget& mainWindow, const QString& appTitle);
+    explicit frmStart(QWidget& mainWindow);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void BuildControls();
     void WidenToFitTexts();
 
+    QWidget* client_ = nullptr;
     QLabel* lblProductname_ = nullptr;
     QLabel* lblCopyright_ = nullptr;
     QPushButton* cmdExit_ = nullptr;
 };
 
-// "Copyright " + the legal copyright entry + " ".
-[[nodiscard]] QString CopyrightLine();
-
-void ShowAboutWindow(QWidget& mainWindow, const QString& appTitle, ModalRunner& runner);
+void ShowAboutWindow(QWidget& mainWindow, ModalRunner& runner);
 
 } // namespace harrowdeck

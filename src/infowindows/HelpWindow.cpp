@@ -2,18 +2,16 @@
 #include "HelpWindow.h"
 
 #include "ClassicLook.h"
+#include "FormBuilder.h"
+#include "Forms.h"
+#include "HelpText.h"
 #include "WindowPlacement.h"
 
-#include <QEvent>
 #include <QPlainTextEdit>
-#include <QTextOption>
 
 namespace harrowdeck {
 
 namespace {
-
-constexpr double kClientWidth = 6555;
-constexpr double kClientHeight = 3975;
 
 // Read-only and without a caret: the box is for reading, and a blinking
 // cursor would suggest that typing does something.
@@ -28,24 +26,21 @@ void LockTextBox(QPlainTextEdit& box)
 
 frmForklaring::frmForklaring(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmForklaring"));
+    const FormSpec& form = HelpForm();
+    setObjectName(ToQt(form.name));
     setModal(true);
-    setWindowTitle(QString::fromUtf8("Förklaring"));
+    setWindowTitle(ToQt(form.caption));
     // A plain sizable window with minimise and maximise boxes.
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setSizeGripEnabled(false);
     PaintLightGrey(*this);
-    ResizeClientTwips(*this, kClientWidth, kClientHeight);
-
-    Text1_ = new QPlainTextEdit(this);
-    Text1_->setObjectName(QStringLiteral("Text1"));
-    Text1_->setFont(CourierFont());
-    Text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Text1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    Text1_->setWordWrapMode(QTextOption::WordWrap);
-    Text1_->move(0, 0);
+    BuildForm(*this, form);
+    Text1_ = findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+    // The box is the window's whole client area; its frame would leave the
+    // window's own background showing in a device pixel at its edges on a
+    // scaled screen.
+    Text1_->setFrameShape(QFrame::NoFrame);
     LockTextBox(*Text1_);
     Text1_->setFocus();
     FitTextBox();
@@ -62,13 +57,10 @@ void frmForklaring::resizeEvent(QResizeEvent* event)
     FitTextBox();
 }
 
-// The box covers the client area exactly, whatever frame the window
-// manager draws around it and at any scale: the classic layout took the
-// outer size less a fixed frame allowance, which leaves a band or cuts the
-// scroll bar under any frame but the one it was measured on.
 void frmForklaring::FitTextBox()
 {
-    Text1_->setGeometry(rect());
+    const WindowRect place = HelpTextBoxPlace(width(), height());
+    Text1_->setGeometry(int(place.left), int(place.top), int(place.width), int(place.height));
     LockTextBox(*Text1_);
 }
 

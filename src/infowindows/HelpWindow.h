@@ -11,8 +11,8 @@ class QPlainTextEdit;
 
 namespace harrowdeck {
 
-// The help window: one read-only, word-wrapping text box filling a sizable
-// window. Holds nothing between showings.
+// The help window, made from its table: one read-only, word-wrapping text
+// box filling a sizable window. Holds nothing between showings.
 class frmForklaring : public QDialog {
     Q_OBJECT
 

@@ -28,10 +28,4 @@ AppPaths LocateAppPaths()
     return MakeAppPaths(ToLocalPath(programDir), ToLocalPath(configDir), facts);
 }
 
-void EnsureParamDirExists(const AppPaths& paths)
-{
-    const QString file = QFile::decodeName(QByteArray::fromStdString(paths.paramFile));
-    QDir().mkpath(QFileInfo(file).absolutePath());
-}
-
 } // namespace harrowdeck

@@ -10,8 +10,4 @@ namespace harrowdeck {
 // application object (its name decides the configuration directory).
 [[nodiscard]] AppPaths LocateAppPaths();
 
-// The parameter file's directory, created when missing so that a first save
-// into the per-user configuration directory can succeed.
-void EnsureParamDirExists(const AppPaths& paths);
-
 } // namespace harrowdeck

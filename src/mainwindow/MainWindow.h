@@ -3,59 +3,46 @@
 
 #include "AppPaths.h"
 #include "ChooserVars.h"
-#include "GenerationRun.h"
-#include "MainState.h"
+#include "MainWindowLogic.h"
+#include "RunWindows.h"
 
 #include <QMainWindow>
 
-#include <chrono>
-
-class QAction;
-class QCheckBox;
-class QGroupBox;
-class QLineEdit;
-class QMenu;
-class QPushButton;
-class QRadioButton;
+#include <array>
 
 namespace harrowdeck {
 
-class GuiUserInterface;
 class ModalRunner;
 
-// The main window: the user's choices for a generation run, the button that
-// starts it, and the menu. It loads the choices at start-up, saves them when
-// it closes, and shows every modal window through the given runner.
-class frmMain final : public QMainWindow {
+// The main window in Qt: its controls and menu made from the tables, their
+// events routed to the main window's rules (MainWindowLogic), which decide
+// everything and tell it what to show. Every modal window goes through the
+// given runner.
+class frmMain final : public QMainWindow, private MainWindowView {
     Q_OBJECT
 
 public:
     frmMain(AppPaths paths, ChooserVars& chooserVars, ModalRunner& runner, QWidget* parent = nullptr);
 
-    // Start-up: shared strings, defaults, the saved choices, the fields and
-    // option buttons, then the window and the about window over it. Returns
-    // when the about window has been closed.
-    void StartUp();
+    // Start-up, with the about window over the window. Returns when the
+    // about window has been closed.
+    void StartUp() { logic_.StartUp(); }
+    void LaddaPara() { logic_.LaddaPara(); }
+    void SparaPara() { logic_.SparaPara(); }
 
-    // Reads the parameter file over the current choices and moves the window
-    // to the saved position.
-    void LaddaPara();
-    // Takes the window's position and writes the parameter file.
-    void SparaPara();
-
-    [[nodiscard]] MainState& State() { return state_; }
-    [[nodiscard]] const MainState& State() const { return state_; }
-    [[nodiscard]] const AppPaths& Paths() const { return paths_; }
-    [[nodiscard]] bool HasShutDown() const { return shutDown_; }
-
-    // How long a run goes before its progress window appears.
-    void SetProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
+    [[nodiscard]] MainState& State() { return logic_.State(); }
+    [[nodiscard]] const MainState& State() const { return logic_.State(); }
+    [[nodiscard]] const AppPaths& Paths() const { return logic_.Paths(); }
+    [[nodiscard]] bool HasShutDown() const { return logic_.HasShutDown(); }
+    // How long a run goes before its progress window appears, and how often
+    // it is redrawn.
+    void SetProgressPacing(ProgressPacing pacing) { logic_.SetProgressPacing(pacing); }
 
 public slots:
     // Ends the program the way the close control does, from wherever it is
     // asked (a termination signal), also while a modal window is open. A run
     // that is writing its pages is abandoned first.
-    void RequestClose();
+    void RequestClose() { logic_.RequestEnd(); }
 
 signals:
     // The parameters are saved; the application ends now.
@@ -65,65 +52,35 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private slots:
-    void cmdSource_Click();
-    void cmdDest_Click();
-    void Command1_Click();
-    void mnuInfo_Click();
-    void mnuQuit_Click();
-    void mnuHelp_Click();
-
 private:
-    void BuildWindow();
     void BuildMenu();
-    void BuildControls(QWidget& client);
-    void SetTabOrder();
-    void ConnectHandlers();
+    void RouteControls();
+    [[nodiscard]] QWidget& Control(MainControl control) const;
+    [[nodiscard]] bool FieldKey(MainControl field, const QKeyEvent& key);
 
-    void FillFields();
-    void SelectOptionButtons();
-    void ShowDecidedWidths(const RunDecisions& decided);
-    // What a run is asked to do: the choices and the width fields as typed.
-    [[nodiscard]] RunOptions CurrentRunOptions() const;
-    void ShowAbout();
-    void Shutdown();
+    // MainWindowView
+    [[nodiscard]] std::string Text(MainControl field) const override;
+    void SetText(MainControl field, const std::string& text) override;
+    void SetChecked(MainControl button, bool checked) override;
+    void SelectWholeText(MainControl field) override;
+    void Focus(MainControl control) override;
+    [[nodiscard]] WindowRect OuterRect() const override;
+    void MoveOuterTo(double left, double top) override;
+    [[nodiscard]] double Dpi() const override;
+    [[nodiscard]] ScreenLayout Screens() const override;
+    void ShowWindow() override;
+    void ShowAbout() override;
+    void ShowHelp(const std::string& text) override;
+    void ChooseFile(ChooserVars& vars) override;
+    void ChooseDirectory(ChooserVars& vars) override;
+    [[nodiscard]] RunSurface& RunDisplay() override { return runWindows_; }
+    void Close() override;
+    void PostEndRequest() override;
 
-    // The width fields' keys: digits and control codes only; Enter brings
-    // the value into range.
-    [[nodiscard]] bool FilterWidthKey(QLineEdit& field, const QString& text);
-    void txtProc_Enter();
-    void txtPixel_Enter();
-
-    AppPaths paths_;
-    ChooserVars& chooserVars_;
     ModalRunner& runner_;
-    MainState state_;
-    QString appTitle_;
-    std::chrono::milliseconds progressDelay_{500};
-    bool running_ = false;
-    GuiUserInterface* runUi_ = nullptr; // the run's, while one is in progress
-    bool closing_ = false;
-    bool shutDown_ = false;
-
-    QPushButton* cmdSource_ = nullptr;
-    QLineEdit* txtSource_ = nullptr;
-    QPushButton* cmdDest_ = nullptr;
-    QLineEdit* txtDest_ = nullptr;
-    QGroupBox* Frame1_ = nullptr;
-    QRadioButton* optProcent_ = nullptr;
-    QLineEdit* txtProc_ = nullptr;
-    QRadioButton* optPixel_ = nullptr;
-    QLineEdit* txtPixel_ = nullptr;
-    QGroupBox* Frame2_ = nullptr;
-    QRadioButton* optFrame_ = nullptr;
-    QRadioButton* optWindow_ = nullptr;
-    QRadioButton* optNewWin_ = nullptr;
-    QPushButton* Command1_ = nullptr;
-    QCheckBox* chkAllFolders_ = nullptr;
-    QMenu* mnuProjekt_ = nullptr;
-    QAction* mnuInfo_ = nullptr;
-    QAction* mnuQuit_ = nullptr;
-    QAction* mnuHelp_ = nullptr;
+    RunWindows runWindows_;
+    MainWindowLogic logic_;
+    std::array<QWidget*, kMainControlCount> controls_{};
 };
 
 } // namespace harrowdeck

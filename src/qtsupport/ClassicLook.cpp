@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ClassicLook.h"
 
-#include "Version.h"
-
 #include <QColor>
 #include <QFile>
 #include <QFont>
@@ -39,29 +37,30 @@ public:
 
 } // namespace
 
-QString ProgramCaption()
+QFont FontFor(const FontSpec& spec)
 {
-    return QString::fromUtf8(version::kProgramName);
-}
-
-QFont BoldSansSerif(double pointSize)
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(pointSize);
-    font.setBold(true);
-    return font;
-}
-
-QFont CourierFont()
-{
-    QFont font(QStringLiteral("Courier"));
-    font.setPointSizeF(9.75);
-    font.setWeight(QFont::Normal);
+    static const bool substituted = [] {
+        // Metrically close to the faces the tables were drawn with, where
+        // installed; otherwise fontconfig's choice for the family stands.
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                                    QStringLiteral("Arimo"), QStringLiteral("Arial")});
+        QFont::insertSubstitutions(QStringLiteral("Courier"),
+                                   {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                                    QStringLiteral("Cousine"), QStringLiteral("DejaVu Sans Mono")});
+        return true;
+    }();
+    (void)substituted;
+    QFont font(ToQt(spec.face));
+    font.setPointSizeF(spec.points);
+    font.setWeight(spec.bold ? QFont::Bold : QFont::Normal);
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
+    if (spec.face == kCourierFont.face) {
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+    }
     return font;
 }
 
@@ -82,9 +81,9 @@ void EnterPressesButtons(QWidget& window)
     }
 }
 
-QString ToQt(const std::string& text)
+QString ToQt(std::string_view text)
 {
-    return QFile::decodeName(QByteArray::fromStdString(text));
+    return QFile::decodeName(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 std::string FromQt(const QString& text)

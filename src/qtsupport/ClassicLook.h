@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Forms.h"
+
 #include <string>
+#include <string_view>
 
 class QFont;
 class QString;
@@ -9,15 +12,10 @@ class QWidget;
 
 namespace harrowdeck {
 
-// The caption of every message box the program shows.
-[[nodiscard]] QString ProgramCaption();
-
-// "MS Sans Serif" bold, the font of the main window and the about window.
-[[nodiscard]] QFont BoldSansSerif(double pointSize);
-
-// "Courier" 9.75 points, normal weight. Few systems still have that face, so
-// Qt is told to substitute a monospaced one rather than a proportional one.
-[[nodiscard]] QFont CourierFont();
+// A font of the tables. Few systems still have "MS Sans Serif" or "Courier",
+// so Qt is told which faces stand in for them: ones of like widths first,
+// and a monospaced one for Courier rather than a proportional one.
+[[nodiscard]] QFont FontFor(const FontSpec& spec);
 
 // The light grey (192, 192, 192) background of the program's windows.
 void PaintLightGrey(QWidget& widget);
@@ -26,9 +24,9 @@ void PaintLightGrey(QWidget& widget);
 // classic toolkit expect it. Applies to the window's buttons that exist now.
 void EnterPressesButtons(QWidget& window);
 
-// Text conversions between the choosers' byte strings (UTF-8 on this
+// Text conversions between the program's byte strings (UTF-8 on this
 // platform, as file names are) and Qt.
-[[nodiscard]] QString ToQt(const std::string& text);
+[[nodiscard]] QString ToQt(std::string_view text);
 [[nodiscard]] std::string FromQt(const QString& text);
 
 } // namespace harrowdeck

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "MessageBoxSpec.h"
+
 class QDialog;
+class QWidget;
 
 namespace harrowdeck {
 
@@ -12,5 +15,9 @@ public:
     virtual ~ModalRunner() = default;
     virtual int Run(QDialog& dialog);
 };
+
+// Shows a message box as its spec says, over parent, and waits for it; true
+// when it was closed with Yes.
+bool RunMessageBox(const MessageBoxSpec& spec, QWidget* parent, ModalRunner& runner);
 
 } // namespace harrowdeck

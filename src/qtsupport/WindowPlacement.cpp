@@ -1,26 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WindowPlacement.h"
 
-#include "Twips.h"
-
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
-#include <cmath>
-#include <vector>
-
 namespace harrowdeck {
 
 namespace {
-
-double DpiOf(const QWidget& widget)
-{
-    const int dpi = widget.logicalDpiX();
-    return dpi > 0 ? dpi : 96.0;
-}
 
 WindowRect ToRect(const QRect& rect)
 {
@@ -44,12 +33,23 @@ QSize FrameAllowance(const QWidget& win, const QWidget& over)
 
 } // namespace
 
+double DpiOf(const QWidget& widget)
+{
+    const int dpi = widget.logicalDpiX();
+    return dpi > 0 ? dpi : 96.0;
+}
+
+WindowRect OuterRect(const QWidget& widget)
+{
+    return ToRect(widget.frameGeometry());
+}
+
 WindowRect OuterRectInTwips(const QWidget& widget)
 {
     const double dpi = DpiOf(widget);
-    const QRect frame = widget.frameGeometry();
-    return {PixelsToTwips(frame.x(), dpi), PixelsToTwips(frame.y(), dpi), PixelsToTwips(frame.width(), dpi),
-            PixelsToTwips(frame.height(), dpi)};
+    const WindowRect frame = OuterRect(widget);
+    return {PixelsToTwips(frame.left, dpi), PixelsToTwips(frame.top, dpi), PixelsToTwips(frame.width, dpi),
+            PixelsToTwips(frame.height, dpi)};
 }
 
 void MoveToTwips(QWidget& widget, double left, double top)
@@ -75,6 +75,18 @@ void PlaceTwips(QWidget& widget, const WindowRect& twips)
                        TwipsToPixelsFor(widget, twips.width), TwipsToPixelsFor(widget, twips.height));
 }
 
+ScreenLayout CurrentScreens()
+{
+    ScreenLayout layout;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        layout.workAreas.push_back(ToRect(screen->availableGeometry()));
+    }
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        layout.primary = ToRect(primary->geometry());
+    }
+    return layout;
+}
+
 void CenterForm(QWidget& win, const QWidget& over)
 {
     const double dpi = DpiOf(win);
@@ -82,19 +94,6 @@ void CenterForm(QWidget& win, const QWidget& over)
     WindowRect placed{0, 0, PixelsToTwips(outer.width(), dpi), PixelsToTwips(outer.height(), dpi)};
     CenterForm(placed, OuterRectInTwips(over));
     MoveToTwips(win, placed.left, placed.top);
-}
-
-void KeepReachable(QWidget& window)
-{
-    std::vector<WindowRect> areas;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        areas.push_back(ToRect(screen->availableGeometry()));
-    }
-    if (IsReachable(ToRect(window.frameGeometry()), areas)) {
-        return;
-    }
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    window.move(primary != nullptr ? primary->geometry().topLeft() : QPoint(0, 0));
 }
 
 void WaitForFrame(QWidget& window)

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "CenterForm.h"
+#include "Placement.h"
 
 class QWidget;
 
 namespace harrowdeck {
 
-// A widget's outer geometry (frame included) in twips, at its screen's dpi.
+// The density twips are converted at for a widget: its screen's logical dpi.
+[[nodiscard]] double DpiOf(const QWidget& widget);
+
+// A widget's outer geometry (frame included), in pixels and in twips.
+[[nodiscard]] WindowRect OuterRect(const QWidget& widget);
 [[nodiscard]] WindowRect OuterRectInTwips(const QWidget& widget);
 
 // Moves the widget so that its outer top-left corner lies at the given
@@ -20,13 +24,11 @@ void PlaceTwips(QWidget& widget, const WindowRect& twips);
 
 [[nodiscard]] int TwipsToPixelsFor(const QWidget& widget, double twips);
 
+// The connected screens' work areas and the primary screen.
+[[nodiscard]] ScreenLayout CurrentScreens();
+
 // Centres win's outer size over over, before or after win is first shown.
 void CenterForm(QWidget& win, const QWidget& over);
-
-// A window saved on a screen that has gone (an unplugged monitor) would open
-// where nobody can see or grab it; it goes to the primary screen's top-left
-// corner instead. A window the user can get hold of stays where it is.
-void KeepReachable(QWidget& window);
 
 // Lets a window that has just been shown get mapped, so that its frame is
 // known before other windows are placed by it. Bounded, for a window manager

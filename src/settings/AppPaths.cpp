@@ -2,7 +2,9 @@
 #include "AppPaths.h"
 
 #include <array>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 namespace harrowdeck {
 
@@ -36,6 +38,13 @@ AppPaths MakeAppPaths(std::string appDir, const std::string& configDir, const Pr
     const bool besideProgram = facts.holdsParams || (facts.writable && !IsSystemProgramDir(paths.appDir));
     paths.paramFile = besideProgram ? paths.appDir + kParamFileName : WithSeparator(configDir) + kParamFileName;
     return paths;
+}
+
+void EnsureParamDirExists(const AppPaths& paths)
+{
+    // A directory that cannot be made shows as the save's own failure.
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(paths.paramFile).parent_path(), ignored);
 }
 
 } // namespace harrowdeck

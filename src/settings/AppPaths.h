@@ -32,4 +32,8 @@ struct ProgramDirFacts {
 // configuration directory when it is installed.
 [[nodiscard]] AppPaths MakeAppPaths(std::string appDir, const std::string& configDir, const ProgramDirFacts& facts);
 
+// Makes the parameter file's directory when it is missing, so that a first
+// save into the per-user configuration directory can succeed.
+void EnsureParamDirExists(const AppPaths& paths);
+
 } // namespace harrowdeck

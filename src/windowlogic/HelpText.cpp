@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HelpText.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace harrowdeck {
@@ -35,6 +36,31 @@ void Entry(std::string& text, const std::string& label, const std::string& descr
 void Continuation(std::string& text, const std::string& rest)
 {
     Line(text, std::string(kLabelColumn, ' ') + rest);
+}
+
+// An entry whose description is broken at words into lines that end where
+// the classic entries end, so that the window wraps none of them.
+void WrappedEntry(std::string& text, const std::string& label, const std::string& description)
+{
+    const std::size_t width = kHelpLineWidth - kLabelColumn;
+    bool first = true;
+    std::string line;
+    std::size_t start = 0;
+    while (start < description.size()) {
+        std::size_t end = description.find(' ', start);
+        if (end == std::string::npos) {
+            end = description.size();
+        }
+        const std::string word = description.substr(start, end - start);
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            first ? Entry(text, label, line) : Continuation(text, line);
+            first = false;
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        start = end + 1;
+    }
+    first ? Entry(text, label, line) : Continuation(text, line);
 }
 
 // A heading underlined with as many hyphens as it has characters.
@@ -82,10 +108,14 @@ std::string BuildHelpText()
     Blank(text);
     Blank(text);
     Heading(text, "Folders");
-    Entry(text, "Every folder", "Every folder gets a page of its own,");
-    Continuation(text, "nested ones too, and the index shows");
-    Continuation(text, "them as a tree.");
+    WrappedEntry(text, "Every folder",
+                 "Every folder gets a page of its own, nested ones too, and the index shows them as a tree.");
     return text;
+}
+
+WindowRect HelpTextBoxPlace(double clientWidth, double clientHeight)
+{
+    return {0, 0, std::max(0.0, clientWidth), std::max(0.0, clientHeight)};
 }
 
 } // namespace harrowdeck

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DirChooser.h"
 #include "DirListBox.h"
-#include "Picks.h"
 #include "ScriptedRunner.h"
 
 #include <QComboBox>
@@ -260,29 +259,6 @@ TEST_F(DirChooserTest, UnreadableDriveWarnsAndTheWindowStaysUsable)
         {"/", base_ + "/unplugged"});
     EXPECT_EQ(runner_.shown.size(), 2u);
     EXPECT_EQ(vars_.result, base_ + "/alpha/");
-}
-
-TEST_F(DirChooserTest, DestinationPickChangesDestDirOnlyOnOk)
-{
-    MainState state;
-    state.destDir = base_ + "/alpha/";
-
-    runner_.Then([&](QDialog& window) {
-        EXPECT_EQ(window.windowTitle(), "Select destination directory");
-        ClickEntry(window, base_ + "/alpha/inner", true);
-        Press(window, "cmdAvbryt");
-    });
-    EXPECT_FALSE(PickDestination(state, vars_, main_, runner_));
-    EXPECT_EQ(state.destDir, base_ + "/alpha/");
-
-    runner_.Then([&](QDialog& window) {
-        EXPECT_EQ(List(window).Path().toStdString(), base_ + "/alpha");
-        ClickEntry(window, base_ + "/alpha/inner", true);
-        Press(window, "cmdOkey");
-    });
-    EXPECT_TRUE(PickDestination(state, vars_, main_, runner_));
-    EXPECT_EQ(state.destDir, base_ + "/alpha/inner/");
-    EXPECT_TRUE(vars_.file.empty());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileChooser.h"
-#include "Picks.h"
+#include "ChooserRules.h"
 #include "ScriptedRunner.h"
 
 #include <QComboBox>
@@ -49,6 +49,13 @@ protected:
         dialog.accept(); // QFileDialog's own checks run through the override
     }
 
+    // The dialog as an Open one, as the source pick asks for it.
+    void ChooseToOpen()
+    {
+        AskToOpen(vars_);
+        ChooseFile(vars_, &main_, runner_);
+    }
+
     QTemporaryDir tree_;
     std::string base_;
     QWidget main_;
@@ -68,7 +75,7 @@ TEST_F(FileChooserTest, CancelEmptiesResultAndFilterAndKeepsTheRest)
         EXPECT_EQ(files.acceptMode(), QFileDialog::AcceptOpen);
         files.reject();
     });
-    ChooseFileToOpen(vars_, &main_, runner_);
+    ChooseToOpen();
     EXPECT_EQ(vars_.result, "");
     EXPECT_EQ(vars_.filter, "");
     EXPECT_EQ(vars_.dir, base_ + "/DATA/") << "the separator appended before the dialog opened";
@@ -82,7 +89,7 @@ TEST_F(FileChooserTest, ConfirmedChoiceSplitsDirectoryAndName)
     vars_.dir = base_;
     vars_.filter = "htm (*.htm*)|*.htm*";
     runner_.Then([&](QDialog& dialog) { Choose(dialog, base_ + "/DATA/BOOK.HTM"); });
-    ChooseFileToOpen(vars_, &main_, runner_);
+    ChooseToOpen();
     EXPECT_EQ(vars_.result, base_ + "/DATA/BOOK.HTM");
     EXPECT_EQ(vars_.file, "BOOK.HTM");
     EXPECT_EQ(vars_.dir, base_ + "/DATA/");
@@ -97,8 +104,8 @@ TEST_F(FileChooserTest, EmptyFilterAndASecondCallOfferOnlyAllFiles)
         EXPECT_EQ(ShownFilters(dialog), QStringList{"Alla filer (*.*)"});
         dynamic_cast<QFileDialog&>(dialog).reject();
     });
-    ChooseFileToOpen(vars_, &main_, runner_);
-    ChooseFileToOpen(vars_, &main_, runner_); // the caller set no filter this time
+    ChooseToOpen();
+    ChooseToOpen(); // the caller set no filter this time
     EXPECT_TRUE(runner_.Finished());
     EXPECT_EQ(vars_.result, "");
 }
@@ -136,40 +143,6 @@ TEST_F(FileChooserTest, SaveKindIsAccepted)
     ChooseFile(vars_, &main_, runner_);
     EXPECT_EQ(vars_.result, base_ + "/new.htm");
     EXPECT_EQ(vars_.dir, base_ + "/");
-}
-
-TEST_F(FileChooserTest, SourcePickKeepsTheOldStateOnCancel)
-{
-    MainState state;
-    state.sourcePath = base_ + "/DATA/BOOK.HTM";
-    state.sourceDir = base_ + "/DATA/";
-    state.sourceName = "BOOK.HTM";
-    const MainState before = state;
-
-    for (int pick = 0; pick < 2; ++pick) {
-        runner_.Then([&](QDialog& dialog) {
-            auto& files = dynamic_cast<QFileDialog&>(dialog);
-            EXPECT_EQ(files.windowTitle(), "Select Gloamerys exported file");
-            EXPECT_EQ(files.directory().absolutePath().toStdString(), base_ + "/DATA");
-            EXPECT_EQ(files.selectedFiles().value(0).toStdString(), base_ + "/DATA/BOOK.HTM");
-            EXPECT_EQ(ShownFilters(dialog), (QStringList{"htm (*.htm*)", "Alla filer (*.*)"}));
-            files.reject();
-        });
-        EXPECT_FALSE(PickSource(state, vars_, main_, runner_));
-        EXPECT_EQ(state.sourcePath, before.sourcePath);
-        EXPECT_EQ(state.sourceDir, before.sourceDir);
-        EXPECT_EQ(state.sourceName, before.sourceName);
-    }
-}
-
-TEST_F(FileChooserTest, SourcePickTakesAConfirmedChoice)
-{
-    MainState state;
-    runner_.Then([&](QDialog& dialog) { Choose(dialog, base_ + "/DATA/BOOK.HTM"); });
-    EXPECT_TRUE(PickSource(state, vars_, main_, runner_));
-    EXPECT_EQ(state.sourcePath, base_ + "/DATA/BOOK.HTM");
-    EXPECT_EQ(state.sourceDir, base_ + "/DATA/");
-    EXPECT_EQ(state.sourceName, "BOOK.HTM");
 }
 
 } // namespace

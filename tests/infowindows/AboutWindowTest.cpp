@@ -37,7 +37,7 @@ protected:
 
 TEST_F(AboutWindow, ShowsTheProductAndCopyright)
 {
-    frmStart about(mainWindow, QStringLiteral("Harrowdeck 1.1"));
+    frmStart about(mainWindow);
     EXPECT_EQ(about.objectName(), "frmStart");
     EXPECT_EQ(Get<QLabel>(about, "lblProductname").text(), "Harrowdeck 1.1");
     EXPECT_EQ(Get<QLabel>(about, "lblCopyright").text(), QStringLiteral("Copyright ") + version::kLegalCopyright + " ");
@@ -50,24 +50,25 @@ TEST_F(AboutWindow, ShowsTheProductAndCopyright)
 
 TEST_F(AboutWindow, TextsFitTheirLabels)
 {
-    frmStart about(mainWindow, QStringLiteral("Harrowdeck 1.1"));
+    frmStart about(mainWindow);
     for (const char* name : {"lblProductname", "lblCopyright"}) {
         const QLabel& label = Get<QLabel>(about, name);
         EXPECT_LE(label.fontMetrics().horizontalAdvance(label.text()), label.width()) << name;
-        EXPECT_LE(label.x() + label.width(), about.width()) << name;
+        EXPECT_LE(label.mapTo(&about, QPoint(label.width(), 0)).x(), about.width()) << name;
     }
     // A window widened for a wider font keeps the texts centred and the
     // button where it was drawn relative to them.
     const QLabel& copyright = Get<QLabel>(about, "lblCopyright");
-    EXPECT_NEAR(copyright.geometry().center().x(), about.width() / 2.0, 1.0);
+    const auto centreX = [&about](const QWidget& widget) { return widget.mapTo(&about, widget.rect().center()).x(); };
+    EXPECT_NEAR(centreX(copyright), about.width() / 2.0, 1.0);
     const QPushButton& exit = Get<QPushButton>(about, "cmdExit");
     const double drawnOffset = TwipsToPixelsFor(about, 600 + 2415 / 2.0 - (120 + 3255 / 2.0));
-    EXPECT_NEAR(exit.geometry().center().x() - copyright.geometry().center().x(), drawnOffset, 1.0);
+    EXPECT_NEAR(centreX(exit) - centreX(copyright), drawnOffset, 1.0);
 }
 
 TEST_F(AboutWindow, CentredOverTheMainWindowBeforeItIsShown)
 {
-    frmStart about(mainWindow, QStringLiteral("Harrowdeck 1.1"));
+    frmStart about(mainWindow);
     const QRect over = mainWindow.frameGeometry();
     const QRect placed = about.frameGeometry();
     EXPECT_NEAR(placed.center().x(), over.center().x(), 1);
@@ -75,13 +76,13 @@ TEST_F(AboutWindow, CentredOverTheMainWindowBeforeItIsShown)
 
     // Near the screen's top-left corner the window stays on the screen.
     mainWindow.move(-200, -100);
-    frmStart clamped(mainWindow, QStringLiteral("Harrowdeck 1.1"));
+    frmStart clamped(mainWindow);
     EXPECT_EQ(clamped.frameGeometry().topLeft(), QPoint(0, 0));
 }
 
 TEST_F(AboutWindow, OkejClosesItAndEscapeDoesNot)
 {
-    frmStart about(mainWindow, QStringLiteral("Harrowdeck 1.1"));
+    frmStart about(mainWindow);
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
     QTest::keyClick(&about, Qt::Key_Escape);
@@ -91,7 +92,7 @@ TEST_F(AboutWindow, OkejClosesItAndEscapeDoesNot)
     EXPECT_FALSE(about.isVisible());
     EXPECT_EQ(about.result(), QDialog::Accepted);
 
-    frmStart byKey(mainWindow, QStringLiteral("Harrowdeck 1.1"));
+    frmStart byKey(mainWindow);
     byKey.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&byKey));
     QTest::keyClick(&Get<QPushButton>(byKey, "cmdExit"), Qt::Key_Return);
@@ -101,7 +102,7 @@ TEST_F(AboutWindow, OkejClosesItAndEscapeDoesNot)
 // Many window managers frame no window without a title bar; it draws its own.
 TEST_F(AboutWindow, DrawsItsOwnFrame)
 {
-    frmStart about(mainWindow, QStringLiteral("Harrowdeck 1.1"));
+    frmStart about(mainWindow);
     EXPECT_TRUE(about.windowFlags().testFlag(Qt::FramelessWindowHint));
     const QImage picture = about.grab().toImage();
     const QColor face = about.palette().color(QPalette::Window);
@@ -121,8 +122,8 @@ TEST_F(AboutWindow, ShownAgainWithTheSameTexts)
             return QDialog::Accepted;
         }
     } recorder;
-    ShowAboutWindow(mainWindow, QStringLiteral("Harrowdeck 1.1"), recorder);
-    ShowAboutWindow(mainWindow, QStringLiteral("Harrowdeck 1.1"), recorder);
+    ShowAboutWindow(mainWindow, recorder);
+    ShowAboutWindow(mainWindow, recorder);
     ASSERT_EQ(recorder.copyright.size(), 2);
     EXPECT_EQ(recorder.copyright[0], recorder.copyright[1]);
 }

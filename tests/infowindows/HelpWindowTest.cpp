@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -91,6 +93,48 @@ TEST_F(HelpWindowTest, BoxCoversTheClientAreaUnderAnyFrame)
             EXPECT_NEAR(box.y(), client.y(), 1);
             EXPECT_NEAR(box.width(), client.width(), 1) << size.width();
             EXPECT_NEAR(box.height(), client.height(), 1) << size.height();
+        }
+        window.close();
+    });
+    ShowHelpText(BuildHelpText(), main_, runner_);
+}
+
+// The box paints the whole client area to its last device pixel, also at
+// twice the scale (see CMakeLists.txt): none of the window's own background
+// shows at its edges.
+TEST_F(HelpWindowTest, BoxPaintsEveryPixelOfTheWindow)
+{
+    runner_.Then([&](QDialog& window) {
+        QPlainTextEdit& box = Text1Of(window);
+        box.setPalette(box.palette()); // keeps its colours when the window's change
+        QPalette odd = window.palette();
+        const QColor background(1, 2, 3);
+        odd.setColor(QPalette::Window, background);
+        window.setPalette(odd);
+        const QImage picture = window.grab().toImage();
+        int shown = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                shown += picture.pixelColor(x, y) == background ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(shown, 0) << "device pixels of the window's background in " << picture.width() << " x "
+                            << picture.height();
+        window.close();
+    });
+    ShowHelpText(BuildHelpText(), main_, runner_);
+}
+
+// At its size when it opens, the window shows every line of the help text
+// unwrapped.
+TEST_F(HelpWindowTest, NoLineWrapsAtTheWindowsOwnSize)
+{
+    runner_.Then([&](QDialog& window) {
+        QPlainTextEdit& box = Text1Of(window);
+        const QFontMetricsF metrics(box.font());
+        const qreal room = box.viewport()->width() - 2 * box.document()->documentMargin();
+        for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
+            EXPECT_LE(metrics.horizontalAdvance(block.text()), room) << block.text().toStdString();
         }
         window.close();
     });

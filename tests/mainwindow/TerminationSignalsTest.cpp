@@ -4,6 +4,7 @@
 #include "EndingSignals.h"
 #include "ExportBuilder.h"
 #include "Messages.h"
+#include "ParamFile.h"
 #include "TerminationSignals.h"
 
 #include <QCoreApplication>
@@ -139,7 +140,9 @@ TEST_F(Termination, SignalDuringARunAbandonsItBeforeClosing)
         QObject::connect(&watcher, &TerminationSignals::terminationRequested, [&requested] { requested = true; });
         bool temporaryAtSave = true;
         QObject::connect(window.get(), &frmMain::shutdownFinished, [&] { temporaryAtSave = HasTemporaryFile(out); });
-        window->SetProgressDelay(std::chrono::milliseconds(0));
+        window->SetProgressPacing({.delay = std::chrono::milliseconds(0)});
+        Get<QLineEdit>("txtProc").setText("5");
+        Get<QLineEdit>("txtPixel").setText("7");
         // Inside the run's first event handling, with its pages under way.
         QTimer::singleShot(0, window.get(), [&] {
             std::raise(ending.number);
@@ -152,6 +155,11 @@ TEST_F(Termination, SignalDuringARunAbandonsItBeforeClosing)
         EXPECT_FALSE(window->isVisible());
         EXPECT_TRUE(PathExists(ParamFile()));
         EXPECT_FALSE(temporaryAtSave) << "the choices were saved before the run was abandoned";
+        // The widths as the run normalised them, as Cancel would keep them.
+        MainState saved;
+        ASSERT_TRUE(LoadParamFile(ParamFile(), saved));
+        EXPECT_EQ(saved.leftPercent, 10);
+        EXPECT_EQ(saved.leftPixels, 20);
         EXPECT_EQ(runner.Texts(), QStringList{messages::kConfirm}); // no completion box
         EXPECT_EQ(ReadFile(out + "1.html"), "previous page");
         EXPECT_EQ(ReadFile(out + "dir.html"), "previous index");

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HelpText.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -19,9 +21,11 @@ std::string ReadBytes(const std::filesystem::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Found by the test data's absolute path: a file name taken from __FILE__
+// is relative to the build directory when the compiler cache rewrites it.
 std::filesystem::path GoldenHelp()
 {
-    return std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "help" / "help.txt";
+    return test::DataPath("help/help.txt");
 }
 
 std::vector<std::string> LinesOf(const std::string& text)
@@ -54,10 +58,35 @@ TEST(HelpText, HasThirtyNineCrLfLinesAndNoBareLineFeeds)
     }
     EXPECT_EQ(lines[31], "Harrowdeck");
     EXPECT_TRUE(lines[32].empty());
-    // The folders block follows after one more empty line, in the same columns.
+    // The folders block follows after one more empty line, in the same
+    // columns, broken at words where the classic lines end, so that the
+    // window wraps none of them.
     EXPECT_TRUE(lines[33].empty());
-    EXPECT_EQ(lines[36], "Every folder     Every folder gets a page of its own,");
-    EXPECT_EQ(lines[38], std::string(17, ' ') + "them as a tree.");
+    EXPECT_EQ(lines[36], "Every folder     Every folder gets a page of its");
+    EXPECT_EQ(lines[37], std::string(17, ' ') + "own, nested ones too, and the");
+    EXPECT_EQ(lines[38], std::string(17, ' ') + "index shows them as a tree.");
+    std::size_t widest = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_LE(lines[i].size(), kHelpLineWidth) << "line " << i + 1;
+        widest = std::max(widest, i < 33 ? lines[i].size() : 0);
+    }
+    EXPECT_EQ(widest, kHelpLineWidth) << "the classic lines set the width";
+}
+
+TEST(HelpText, TheBoxCoversTheClientAreaAndNeverLessThanNothing)
+{
+    const struct {
+        double width, height;
+        WindowRect place;
+    } cases[] = {
+        {437, 265, {0, 0, 437, 265}},
+        {874, 530, {0, 0, 874, 530}},
+        {0, 0, {0, 0, 0, 0}},
+        {-20, -3, {0, 0, 0, 0}}, // minimised, or a frame larger than the window
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(HelpTextBoxPlace(c.width, c.height), c.place) << c.width << " x " << c.height;
+    }
 }
 
 } // namespace

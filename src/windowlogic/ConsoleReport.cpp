@@ -5,9 +5,9 @@
 
 namespace harrowdeck {
 
-void ReportOnConsole(const std::string& text)
+void ReportOnConsole(std::string_view text) noexcept
 {
-    std::fprintf(stderr, "harrowdeck: %s\n", text.c_str());
+    std::fprintf(stderr, "harrowdeck: %.*s\n", static_cast<int>(text.size()), text.data());
 }
 
 } // namespace harrowdeck
