@@ -15,7 +15,8 @@ namespace harrowdeck {
 // the call that would use it fails instead of acting on a shortened name.
 class FileName {
 public:
-    static constexpr std::size_t kCapacity = 128;
+    // A name as long as POSIX and Windows allow one (255), and its end.
+    static constexpr std::size_t kCapacity = 256;
 
     FileName() = default;
     explicit FileName(std::string_view text) { Append(text); }

@@ -45,7 +45,7 @@ TEST(PageSet, ASecondRunIntoTheSameDirectoryFailsAtOnce)
         IoResult<PageSet> second = PageSet::Open(dir.Path());
         ASSERT_FALSE(second);
         EXPECT_EQ(second.Error().path, dir.Path());
-        EXPECT_EQ(second.Error().errorNumber, EWOULDBLOCK);
+        EXPECT_EQ(second.Error().kind, IoError::Kind::Busy);
     }
     EXPECT_TRUE(PageSet::Open(dir.Path())); // the lock goes with the set
 }
