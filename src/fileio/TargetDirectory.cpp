@@ -209,7 +209,12 @@ std::optional<IoError> TargetDirectory::CommitTempOverRegular(std::string_view k
             return std::nullopt;
         }
         if (IsUnsupported(error)) {
-            // No exchange on this file system: the look before is all there is.
+            // No exchange on this file system: a look just before the
+            // rename is all there is.
+            FileStatus old;
+            if (StatusAt(targetName, old) == 0 && old.type != FileStatus::Type::Regular) {
+                return NotRegular(target, old.type);
+            }
             error = RenameTemp(key, targetName);
         } else if (error == ENOENT) {
             error = RenameTempToNewName(key, targetName);
