@@ -18,8 +18,9 @@ public:
     // A name as long as POSIX and Windows allow one (255), and its end.
     static constexpr std::size_t kCapacity = 256;
 
-    FileName() = default;
-    explicit FileName(std::string_view text) { Append(text); }
+    // Only the terminator is set: the steps that name files make many names.
+    FileName() noexcept { text_[0] = '\0'; }
+    explicit FileName(std::string_view text) noexcept : FileName() { Append(text); }
 
     FileName& Append(std::string_view text) noexcept
     {
@@ -44,7 +45,7 @@ public:
     [[nodiscard]] bool Fits() const noexcept { return fits_; }
 
 private:
-    std::array<char, kCapacity> text_{};
+    std::array<char, kCapacity> text_;
     std::size_t size_ = 0;
     bool fits_ = true;
 };

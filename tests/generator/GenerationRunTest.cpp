@@ -176,6 +176,9 @@ TEST_F(RunTest, TenOrMoreFoldersAreNumberedInOrder)
 
 TEST_F(RunTest, MoreFoldersThan16BitsCanCount)
 {
+    if (test::kOnWindows) {
+        GTEST_SKIP() << "forty thousand pages take minutes under wine, whose every file call goes through its server";
+    }
     Source(std::string(test::kHeaderLine) + test::Folders(40000));
     const RunReport report = Run();
     ASSERT_EQ(report.outcome, RunOutcome::Done);
