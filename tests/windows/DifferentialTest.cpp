@@ -111,8 +111,10 @@ int main(int argc, char** argv)
                 fs::create_directory(run.linuxDest);
                 fs::create_directory(run.windowsDest);
                 batch << "\"" << OnZ(windowsProgram) << "\" --folders " << folders << " --browse " << browse << " \""
-                      << OnZ(source) << "\" \"" << OnZ(run.windowsDest) << "\" >NUL 2>NUL\r\n"
-                      << "echo %ERRORLEVEL%>\"" << OnZ(work / ("code-" + id)) << "\"\r\n";
+                      << OnZ(source) << "\" \"" << OnZ(run.windowsDest)
+                      << "\" >NUL 2>NUL\r\n"
+                      // The redirection first: "echo 1>file" would redirect stream 1.
+                      << ">\"" << OnZ(work / ("code-" + id)) << "\" echo %ERRORLEVEL%\r\n";
                 runs.push_back(run);
             }
         }
