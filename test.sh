@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Harrowdeck into build/ and runs every test: the whole ctest suite,
-# then the Windows build's tests under wine, the sanitizer build and the
-# fuzzers. This is what CI runs.
+# then the file layer's POSIX fallbacks, the Windows build's tests under
+# wine, the sanitizer build and the fuzzers. This is what CI runs.
 # With --quick: only the main build and ctest without the large, package and
 # e2e tests; no Windows build, no sanitizer build, no fuzzing. With --format: only the check
 # that every C++ file is formatted as .clang-format says.
@@ -28,6 +28,7 @@ if [ "$quick" -eq 1 ]; then
     exit 0
 fi
 ctest --test-dir build --output-on-failure -j2
+bash tools/test-posix-fallbacks.sh
 bash tools/test-windows.sh
 bash tools/test-asan.sh
 bash tools/test-fuzz.sh

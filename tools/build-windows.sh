@@ -17,10 +17,6 @@ else
     # A new build needs no GoogleTest; tools/test-windows.sh adds the tests.
     configure_windows_build -DHARROWDECK_BUILD_TESTS=OFF
 fi
-if ! ninja -C build-windows -t query harrowdeck-make >/dev/null 2>&1; then
-    echo "$0: harrowdeck-make.exe cannot be built yet: the file layer has no Windows implementation" >&2
-    exit 1
-fi
 cmake --build build-windows --target harrowdeck-make
 # The zip holds what is installed; the install builds nothing more.
 (cd build-windows && cpack -G ZIP >&2)

@@ -2,13 +2,16 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds the Windows programs and their tests into build-windows/ and
 # runs the tests under wine (ctest -L windows). One wineserver serves the
-# whole run, in the build tree's own wine prefix, made once. test.sh runs
-# it, after installing what it needs (tools/packages-test.txt).
+# whole run, in the build tree's own wine prefix, made once. The Linux
+# build in build/ (which test.sh makes first) is what harrowdeck-make.exe
+# is compared with. test.sh runs it, after installing what it needs
+# (tools/packages-test.txt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/configure-build.sh
 
-configure_windows_build -DHARROWDECK_BUILD_TESTS=ON
+cmake --build build --target harrowdeck-make windows_differential
+configure_windows_build -DHARROWDECK_BUILD_TESTS=ON -DHARROWDECK_LINUX_BUILD="$PWD/build"
 cmake --build build-windows
 
 prefix="$PWD/build-windows/wineprefix"

@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "ConsoleUi.h"
 #include "EndingSignals.h"
+#include "FileProbe.h"
 #include "GenerationRun.h"
 #include "Interruption.h"
 #include "Messages.h"
@@ -119,6 +120,10 @@ try {
     if (const auto exitCode = harrowdeck::ParseCommandLine(argc, argv, options, std::cout, std::cerr)) {
         return CloseStandardOutput(*exitCode);
     }
+    // Shown in messages as the platform's users write paths; on Windows,
+    // '/' is taken as '\'.
+    options.sourcePath = harrowdeck::NativeSeparators(std::move(options.sourcePath));
+    options.destDir = harrowdeck::NativeSeparators(std::move(options.destDir));
     return CloseStandardOutput(Convert(options));
 } catch (const std::bad_alloc&) {
     // A run gives up its files as it unwinds: the destination holds the

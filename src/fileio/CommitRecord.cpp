@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommitRecord.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "FileProbe.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -29,7 +28,7 @@ void AppendNumber(OutputFile& output, std::uint64_t number)
 // A name the record may rename from or to: one entry of this directory.
 bool IsPlainName(std::string_view name) noexcept
 {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+    return !name.empty() && name != "." && name != ".." && std::none_of(name.begin(), name.end(), IsSeparator) &&
            name.find('\0') == std::string_view::npos;
 }
 
@@ -62,14 +61,14 @@ bool CompleteEntry(const TargetDirectory& dir, std::string_view line) noexcept
         !TemporaryNameOwner(temp.View())) {
         return false;
     }
-    struct stat info {};
-    if (::fstatat(dir.Fd(), temp.CStr(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    FileStatus status;
+    if (dir.StatusAt(temp, status) != 0) {
         return true; // renamed before the run was killed
     }
-    if (dir.IsOurs(info, identity)) {
+    if (dir.IsOurs(status, identity)) {
         // A target that cannot be replaced keeps its old page; the others
         // still come as whole as they can.
-        ::renameat(dir.Fd(), temp.CStr(), dir.Fd(), target.CStr());
+        (void)dir.Rename(temp, target);
     }
     return true;
 }
@@ -78,7 +77,7 @@ bool CompleteEntry(const TargetDirectory& dir, std::string_view line) noexcept
 // returns false. A line longer than the buffer ends the reading, as does
 // an unfinished last line.
 template <typename Take>
-void ForEachLine(int fd, Take take) noexcept
+void ForEachLine(const FileDescriptor& fd, Take take) noexcept
 {
     char buffer[kReadBuffer];
     std::size_t start = 0;
@@ -98,10 +97,7 @@ void ForEachLine(int fd, Take take) noexcept
         if (filled == sizeof buffer) {
             return;
         }
-        const ssize_t count = ::read(fd, buffer + filled, sizeof buffer - filled);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
+        const long count = fd.Read(buffer + filled, sizeof buffer - filled);
         if (count <= 0) {
             return;
         }
@@ -167,23 +163,17 @@ std::optional<IoError> CommitRecord::Place()
 
 void RemoveCommitRecord(const TargetDirectory& dir) noexcept
 {
-    const FileName name(kCommitRecordName);
-    ::unlinkat(dir.Fd(), name.CStr(), 0);
+    dir.Remove(FileName(kCommitRecordName));
 }
 
 CommitRecovery CompleteInterruptedCommit(const TargetDirectory& dir) noexcept
 {
-    const FileName name(kCommitRecordName);
-    const FileDescriptor fd(::openat(dir.Fd(), name.CStr(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!fd.IsOpen()) {
-        return errno == ENOENT ? CommitRecovery::NoRecord : CommitRecovery::Kept;
-    }
-    struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != dir.Writer()) {
-        return CommitRecovery::Kept;
+    FileDescriptor fd;
+    if (const int error = dir.OpenOwnToRead(FileName(kCommitRecordName), fd); error != 0) {
+        return error == ENOENT ? CommitRecovery::NoRecord : CommitRecovery::Kept;
     }
     bool header = true;
-    ForEachLine(fd.Get(), [&dir, &header](std::string_view line) {
+    ForEachLine(fd, [&dir, &header](std::string_view line) {
         if (header) {
             header = false;
             return line == kHeader;

@@ -15,10 +15,12 @@ namespace harrowdeck {
 // the call that would use it fails instead of acting on a shortened name.
 class FileName {
 public:
-    static constexpr std::size_t kCapacity = 128;
+    // A name as long as POSIX and Windows allow one (255), and its end.
+    static constexpr std::size_t kCapacity = 256;
 
-    FileName() = default;
-    explicit FileName(std::string_view text) { Append(text); }
+    // Only the terminator is set: the steps that name files make many names.
+    FileName() noexcept { text_[0] = '\0'; }
+    explicit FileName(std::string_view text) noexcept : FileName() { Append(text); }
 
     FileName& Append(std::string_view text) noexcept
     {
@@ -43,7 +45,7 @@ public:
     [[nodiscard]] bool Fits() const noexcept { return fits_; }
 
 private:
-    std::array<char, kCapacity> text_{};
+    std::array<char, kCapacity> text_;
     std::size_t size_ = 0;
     bool fits_ = true;
 };

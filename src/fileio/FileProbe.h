@@ -5,7 +5,21 @@
 
 namespace harrowdeck {
 
+// The separator between a path's parts: '/', and on Windows '\', where
+// '/' is taken too.
+#if defined(_WIN32)
+inline constexpr char kSeparator = '\\';
+[[nodiscard]] constexpr bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+#else
 inline constexpr char kSeparator = '/';
+[[nodiscard]] constexpr bool IsSeparator(char c)
+{
+    return c == '/';
+}
+#endif
 
 // True when path names a regular file that can be opened for reading. A
 // trailing separator is ignored. Never reports an error; a directory, a
@@ -22,12 +36,20 @@ inline constexpr char kSeparator = '/';
 
 [[nodiscard]] bool IsDirectory(const std::string& path);
 
-// Appends kSeparator to path when its last character is not one, so that a
-// name can follow; an empty path becomes the root.
+// Appends kSeparator to path when its last character is not a separator,
+// so that a name can follow; an empty path becomes the root.
 void AppendSeparator(std::string& path);
 
 // dir + name, with a separator between them when dir lacks one. An empty
 // dir stays empty, so the name is taken relative to the current directory.
 [[nodiscard]] std::string JoinPath(const std::string& dir, const std::string& name);
+
+// The path's directory with its trailing separator, or "" for a bare name.
+[[nodiscard]] std::string DirectoryOf(const std::string& path);
+
+// The path as the platform's users write it, to show it: on Windows with
+// '\' between its parts whichever separator it was given with; elsewhere
+// as it is.
+[[nodiscard]] std::string NativeSeparators(std::string path);
 
 } // namespace harrowdeck

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "IdentityTable.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <string_view>
@@ -68,12 +66,12 @@ int IdentityTable::Find(std::uint64_t key, std::uint64_t& value) noexcept
     if (!scratch_.IsOpen()) {
         return 0;
     }
-    const ssize_t count = ::pread(scratch_.Get(), &value, kSlot, static_cast<off_t>(key * kSlot));
-    if (count < 0) {
-        return errno;
+    std::size_t count = 0;
+    if (const int error = scratch_.ReadSomeAt(reinterpret_cast<char*>(&value), kSlot, key * kSlot, count); error != 0) {
+        return error;
     }
     // Past the file's end, or short: a key never set.
-    if (count != static_cast<ssize_t>(kSlot)) {
+    if (count != kSlot) {
         value = 0;
     }
     return 0;
@@ -141,18 +139,15 @@ int IdentityTable::ReadWindow() noexcept
     char* out = reinterpret_cast<char*>(window_.get());
     std::uint64_t done = 0;
     while (done < kWindowKeys * kSlot) {
-        const ssize_t count =
-            ::pread(scratch_.Get(), out + done, kWindowKeys * kSlot - done, static_cast<off_t>(first_ * kSlot + done));
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            return errno;
+        std::size_t count = 0;
+        if (const int error = scratch_.ReadSomeAt(out + done, kWindowKeys * kSlot - done, first_ * kSlot + done, count);
+            error != 0) {
+            return error;
         }
         if (count == 0) {
             break;
         }
-        done += static_cast<std::uint64_t>(count);
+        done += count;
     }
     std::fill(out + done, out + kWindowKeys * kSlot, 0);
     return 0;

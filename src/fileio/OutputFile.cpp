@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OutputFile.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <utility>
 
 namespace harrowdeck {
@@ -37,16 +34,10 @@ std::optional<IoError> OutputFile::Flush()
 
 void OutputFile::WriteBuffer()
 {
-    std::size_t done = 0;
-    while (errorNumber_ == 0 && done < used_) {
-        const ssize_t count = ::write(fd_.Get(), buffer_.get() + done, used_ - done);
-        if (count < 0) {
-            if (errno != EINTR) {
-                Fail(errno);
-            }
-            continue;
+    if (errorNumber_ == 0 && used_ > 0) {
+        if (const int error = fd_.WriteAll(std::string_view(buffer_.get(), used_)); error != 0) {
+            Fail(error);
         }
-        done += static_cast<std::size_t>(count);
     }
     used_ = 0;
 }

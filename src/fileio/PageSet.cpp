@@ -3,10 +3,6 @@
 
 #include "PageNames.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-
 #include <cerrno>
 
 namespace harrowdeck {
@@ -31,17 +27,15 @@ IoResult<PageSet> PageSet::Open(const std::string& destDir)
     if (!dir) {
         return dir.Error();
     }
-    // File systems without locks still get a run; only a held lock stops it.
-    if (::flock(dir->Fd(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        return IoError::FromErrno(destDir, EWOULDBLOCK);
+    if (!dir->Lock()) {
+        return IoError::Busy(destDir);
     }
     // A killed run's temporary files may be what completes its commit:
     // leftovers go only once no record waits for them.
     if (CompleteInterruptedCommit(*dir) != CommitRecovery::Kept) {
         dir->RemoveStaleTemps();
     }
-    const ReplaceRule rule = ReplaceRule::For(dir->Fd(), dir->Writer());
-    return PageSet(std::move(*dir), rule);
+    return PageSet(std::move(*dir));
 }
 
 void PageSet::Tidy(const std::string& destDir)
@@ -50,10 +44,9 @@ void PageSet::Tidy(const std::string& destDir)
     const IoResult<PageSet> opened = Open(destDir);
 }
 
-PageSet::PageSet(TargetDirectory dir, ReplaceRule rule)
-    : dir_(std::move(dir)),
-      rule_(rule), index_{kIndexKey, kIndexPageName, std::nullopt}, frameset_{kFramesetKey, kFramesetPageName,
-                                                                              std::nullopt}
+PageSet::PageSet(TargetDirectory dir)
+    : dir_(std::move(dir)), index_{kIndexKey, kIndexPageName, std::nullopt}, frameset_{kFramesetKey, kFramesetPageName,
+                                                                                       std::nullopt}
 {
 }
 
@@ -85,10 +78,11 @@ IoResult<OutputFile> PageSet::CreatePage(std::uint64_t key, std::uint64_t shownN
 
 std::optional<IoError> PageSet::Remember(std::uint64_t key, const FileDescriptor& fd, const std::string& shown)
 {
-    const std::optional<FileIdentity> file = TargetDirectory::IdentityOf(fd);
-    if (!file) {
-        return IoError::FromErrno(shown, errno);
+    FileStatus status;
+    if (const int error = TargetDirectory::StatusOf(fd, status); error != 0) {
+        return IoError::FromErrno(shown, error);
     }
+    const std::optional<FileIdentity> file = status.identity;
     // One directory, one file system: the pages share their device.
     if (!device_) {
         device_ = file->device;
@@ -138,11 +132,11 @@ IoResult<OutputFile> PageSet::CreateFixed(FixedPage& page)
         return fd.Error();
     }
     page.file = FileIdentity{}; // noted before anything else can fail
-    const std::optional<FileIdentity> file = TargetDirectory::IdentityOf(*fd);
-    if (!file) {
-        return IoError::FromErrno(shown, errno);
+    FileStatus status;
+    if (const int error = TargetDirectory::StatusOf(*fd, status); error != 0) {
+        return IoError::FromErrno(shown, error);
     }
-    page.file = *file;
+    page.file = status.identity;
     return OutputFile(std::move(*fd), std::move(shown));
 }
 
@@ -250,7 +244,7 @@ bool PageSet::ListTargets()
 // Without a listing, each name is looked at to tell whether it is new.
 std::optional<IoError> PageSet::LookAtTarget(const Target& target)
 {
-    const int blocker = dir_.CheckReplace(target.name, rule_);
+    const int blocker = dir_.CheckReplace(target.name);
     if (blocker != 0 && blocker != ENOENT) {
         return IoError::FromErrno(ShownPath(target.name.View()), blocker);
     }
@@ -280,7 +274,7 @@ bool PageSet::Place(Renaming& renaming, const Target& target, bool isNew) noexce
     if (isNew && placed.result == Placement::Result::Failed && placed.error == EEXIST) {
         // Someone took the name since the listing: what they put there is
         // replaced only where the rule allows it, as any page in the way.
-        const int blocker = dir_.CheckReplace(target.name, rule_);
+        const int blocker = dir_.CheckReplace(target.name);
         placed = blocker == 0 || blocker == ENOENT ? dir_.PlaceTemp(target.key, target.name, file, false)
                                                    : Placement{Placement::Result::Failed, blocker};
     }
@@ -321,7 +315,7 @@ bool PageSet::PlaceNewNames(Renaming& renaming) noexcept
 bool PageSet::CheckReplacedNames(Renaming& renaming) noexcept
 {
     ForEachTargetWhere(false, [&](const Target& target) {
-        const int blocker = dir_.CheckReplace(target.name, rule_);
+        const int blocker = dir_.CheckReplace(target.name);
         if (blocker == 0 || blocker == ENOENT) {
             return false;
         }

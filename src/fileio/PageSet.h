@@ -6,7 +6,6 @@
 #include "IdentityTable.h"
 #include "IoError.h"
 #include "OutputFile.h"
-#include "ReplaceRule.h"
 #include "TargetDirectory.h"
 
 #include <cstdint>
@@ -43,7 +42,7 @@ class PageSet {
 public:
     // Opens and locks destDir, completes a commit that a killed run left
     // there and removes the temporary files of gone runs. A destination
-    // locked by another run fails with EWOULDBLOCK.
+    // locked by another run fails with an error of the kind Busy.
     [[nodiscard]] static IoResult<PageSet> Open(const std::string& destDir);
     // What Open does to a destination, for a run that stops before it
     // writes: the directory is left with a whole set. Failures go unsaid.
@@ -96,7 +95,7 @@ private:
         std::optional<FileIdentity> file; // once created
     };
 
-    PageSet(TargetDirectory dir, ReplaceRule rule);
+    explicit PageSet(TargetDirectory dir);
 
     [[nodiscard]] IoResult<OutputFile> CreateFixed(FixedPage& page);
     [[nodiscard]] std::optional<IoError> Remember(std::uint64_t key, const FileDescriptor& fd,
@@ -150,7 +149,6 @@ private:
     void Abandon() noexcept;
 
     TargetDirectory dir_;
-    ReplaceRule rule_;
     std::vector<bool> pages_; // which keys have a temporary page
     std::uint64_t pageCount_ = 0;
     IdentityTable inodes_; // of the link pages, by key

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScratchRecords.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -121,18 +119,13 @@ std::optional<IoError> ScratchRecords::ReadPieces(std::uint64_t offset, std::uin
 std::optional<IoError> ScratchRecords::FillWindow(std::uint64_t offset)
 {
     windowSize_ = 0;
-    for (;;) {
-        const ssize_t count = ::pread(fd_.Get(), window_.get(), kChunk, static_cast<off_t>(offset));
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            return Failure(count < 0 ? errno : EIO);
-        }
-        windowStart_ = offset;
-        windowSize_ = static_cast<std::size_t>(count);
-        return std::nullopt;
+    std::size_t count = 0;
+    if (const int error = fd_.ReadSomeAt(window_.get(), kChunk, offset, count); error != 0 || count == 0) {
+        return Failure(error != 0 ? error : EIO);
     }
+    windowStart_ = offset;
+    windowSize_ = count;
+    return std::nullopt;
 }
 
 IoResult<ScratchRecords::Length> ScratchRecords::ReadLength(std::uint64_t offset)

@@ -2,13 +2,7 @@
 #include "TargetDirectory.h"
 
 #include "FileProbe.h"
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <stdio.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "Platform.h"
 
 #include <cerrno>
 #include <charconv>
@@ -28,20 +22,18 @@ constexpr std::time_t kStaleAge = 24 * 60 * 60;
 constexpr std::string_view kReplacedReason = "its temporary file was replaced by another program";
 constexpr std::string_view kNotRegularReason = "Not a regular file";
 
-bool WriterIsGone(long pid)
-{
-    if (pid == ::getpid()) {
-        return true; // an earlier process that had our pid
-    }
-    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-}
-
 // The key in a name that TemporaryNameOwner accepted.
 std::string_view TemporaryNameKey(std::string_view name)
 {
     name.remove_prefix(kTempPrefix.size());
     name.remove_suffix(kTempSuffix.size());
     return name.substr(name.find('-') + 1);
+}
+
+// A rename mode that the system or the file system does not have.
+bool IsUnsupported(int error) noexcept
+{
+    return error == EINVAL || error == ENOSYS;
 }
 
 } // namespace
@@ -72,25 +64,9 @@ std::optional<long> TemporaryNameOwner(std::string_view name)
     return pid;
 }
 
-IoResult<TargetDirectory> TargetDirectory::Open(const std::string& path)
-{
-    const std::string opened = path.empty() ? std::string(".") : path;
-    FileDescriptor fd(::open(opened.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd.IsOpen()) {
-        return IoError::FromErrno(path, errno);
-    }
-    // The pid is asked once: every temporary name carries it.
-    return TargetDirectory(std::move(fd), path, ::getpid(), ::geteuid());
-}
-
-TargetDirectory::TargetDirectory(FileDescriptor fd, std::string path, long pid, uid_t uid)
-    : fd_(std::move(fd)), path_(std::move(path)), pid_(pid), uid_(uid)
-{
-}
-
 std::string TargetDirectory::ShownPath(std::string_view name) const
 {
-    return JoinPath(path_, std::string(name));
+    return NativeSeparators(JoinPath(path_, std::string(name)));
 }
 
 FileName TargetDirectory::TempName(std::string_view key) const noexcept
@@ -98,63 +74,36 @@ FileName TargetDirectory::TempName(std::string_view key) const noexcept
     return TemporaryFileName(pid_, key);
 }
 
-IoResult<FileDescriptor> TargetDirectory::CreateTemp(std::string_view key, std::string_view target, mode_t mode) const
+IoResult<FileDescriptor> TargetDirectory::CreateTemp(std::string_view key, std::string_view target) const
 {
     const FileName name = TempName(key);
     if (!name.Fits()) {
         return IoError::FromErrno(ShownPath(target), ENAMETOOLONG);
     }
+    int error = 0;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const int fd = ::openat(Fd(), name.CStr(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0) {
-            return FileDescriptor(fd);
+        FileDescriptor fd;
+        error = CreateNew(name, false, fd);
+        if (error == 0) {
+            return fd;
         }
-        if (errno != EEXIST || attempt > 0) {
+        if (error != EEXIST) {
             break;
         }
         // Ours by name: left by an earlier process that had our pid.
-        ::unlinkat(Fd(), name.CStr(), 0);
+        Remove(name);
     }
-    return IoError::FromErrno(ShownPath(target), errno);
-}
-
-IoResult<FileDescriptor> TargetDirectory::ReopenTemp(std::string_view key, std::string_view target,
-                                                     const FileIdentity& expected) const
-{
-    // Neither a symlink nor a FIFO put in the file's place may take the
-    // page: the name is not followed, and nothing waits for a reader. The
-    // open itself changes nothing, and the file is checked before use.
-    FileDescriptor fd(
-        ::openat(Fd(), TempName(key).CStr(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!fd.IsOpen()) {
-        const int error = errno;
-        // Whatever keeps the open from succeeding (a link, a FIFO, another
-        // user's unreadable file) is not the file that was written.
-        struct stat info {};
-        if (error == ELOOP || error == ENXIO || error == ENOENT ||
-            (::fstatat(Fd(), TempName(key).CStr(), &info, AT_SYMLINK_NOFOLLOW) == 0 && !IsOurs(info, expected))) {
-            return Replaced(target);
-        }
-        return IoError::FromErrno(ShownPath(target), error);
-    }
-    struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0) {
-        return IoError::FromErrno(ShownPath(target), errno);
-    }
-    if (!IsOurs(info, expected)) {
-        return Replaced(target);
-    }
-    return fd;
+    return IoError::FromErrno(ShownPath(target), error);
 }
 
 std::optional<IoError> TargetDirectory::CheckTemp(std::string_view key, std::string_view target,
                                                   const FileIdentity& expected) const
 {
-    struct stat info {};
-    if (::fstatat(Fd(), TempName(key).CStr(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        return errno == ENOENT ? Replaced(target) : IoError::FromErrno(ShownPath(target), errno);
+    FileStatus status;
+    if (const int error = StatusAt(TempName(key), status); error != 0) {
+        return error == ENOENT ? Replaced(target) : IoError::FromErrno(ShownPath(target), error);
     }
-    if (!IsOurs(info, expected)) {
+    if (!IsOurs(status, expected)) {
         return Replaced(target);
     }
     return std::nullopt;
@@ -171,27 +120,32 @@ std::optional<IoError> TargetDirectory::CommitTemp(std::string_view key, std::st
 
 int TargetDirectory::RenameTemp(std::string_view key, const FileName& target) const noexcept
 {
-    return ::renameat(Fd(), TempName(key).CStr(), Fd(), target.CStr()) == 0 ? 0 : errno;
+    return RenameEntry(TempName(key), target, RenameMode::Replace, nullptr);
 }
 
-int TargetDirectory::RenameTempToNewName(std::string_view key, const FileName& target) const noexcept
+int TargetDirectory::Rename(const FileName& from, const FileName& to) const noexcept
+{
+    return RenameEntry(from, to, RenameMode::Replace, nullptr);
+}
+
+int TargetDirectory::RenameTempToNewName(std::string_view key, const FileName& target,
+                                         const FileIdentity* file) const noexcept
 {
     const FileName temp = TempName(key);
-    if (::renameat2(Fd(), temp.CStr(), Fd(), target.CStr(), RENAME_NOREPLACE) == 0) {
-        return 0;
-    }
-    if (errno != EINVAL && errno != ENOSYS) {
-        return errno;
+    if (const int error = RenameEntry(temp, target, RenameMode::NoReplace, file); !IsUnsupported(error)) {
+        return error;
     }
     // No exclusive rename here: the name is claimed by an exclusive create,
     // which no link redirects, and the rename replaces the claim.
-    const FileDescriptor claim(
-        ::openat(Fd(), target.CStr(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (!claim.IsOpen()) {
-        return errno;
+    FileDescriptor claim;
+    if (const int error = CreateNew(target, true, claim); error != 0) {
+        return error;
     }
     const std::optional<FileIdentity> claimed = IdentityOf(claim);
-    const int error = RenameTemp(key, target);
+    // Closed before the rename: a system that renames open files only by a
+    // handle of their own may refuse to replace one held open.
+    claim.Reset();
+    const int error = RenameEntry(temp, target, RenameMode::Replace, file);
     if (error != 0 && claimed) {
         RemoveIfHolds(target, *claimed);
     }
@@ -201,10 +155,11 @@ int TargetDirectory::RenameTempToNewName(std::string_view key, const FileName& t
 Placement TargetDirectory::PlaceTemp(std::string_view key, const FileName& target, const FileIdentity& file,
                                      bool exclusive) const noexcept
 {
-    const int error = exclusive ? RenameTempToNewName(key, target) : RenameTemp(key, target);
+    const int error = exclusive ? RenameTempToNewName(key, target, &file)
+                                : RenameEntry(TempName(key), target, RenameMode::Replace, &file);
     if (error == ENOENT) {
         // The directory is held open, so only the temporary name can be
-        // missing.
+        // missing, or hold another file than ours.
         return {Placement::Result::TempGone, error};
     }
     if (error != 0) {
@@ -212,8 +167,8 @@ Placement TargetDirectory::PlaceTemp(std::string_view key, const FileName& targe
     }
     // Checked after the rename too: a file swapped in after the check
     // before the renaming is found here, as is one swapped in since.
-    struct stat info {};
-    if (::fstatat(Fd(), target.CStr(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !IsOurs(info, file)) {
+    FileStatus status;
+    if (StatusAt(target, status) != 0 || !IsOurs(status, file)) {
         return {Placement::Result::Misplaced, 0};
     }
     return {};
@@ -221,25 +176,15 @@ Placement TargetDirectory::PlaceTemp(std::string_view key, const FileName& targe
 
 void TargetDirectory::UnplaceTemp(std::string_view key, const FileName& target) const noexcept
 {
-    ::renameat(Fd(), target.CStr(), Fd(), TempName(key).CStr());
+    (void)RenameEntry(target, TempName(key), RenameMode::Replace, nullptr);
 }
 
 void TargetDirectory::RemoveIfHolds(const FileName& name, const FileIdentity& file) const noexcept
 {
-    struct stat info {};
-    if (::fstatat(Fd(), name.CStr(), &info, AT_SYMLINK_NOFOLLOW) == 0 && IsOurs(info, file)) {
-        ::unlinkat(Fd(), name.CStr(), 0);
+    FileStatus status;
+    if (StatusAt(name, status) == 0 && IsOurs(status, file)) {
+        Remove(name);
     }
-}
-
-int TargetDirectory::CheckReplace(const FileName& name, const ReplaceRule& rule) const noexcept
-{
-    struct statx info {};
-    if (::statx(Fd(), name.CStr(), AT_SYMLINK_NOFOLLOW, ReplaceRule::kStatxMask, &info) != 0) {
-        // A name that cannot be looked at fails the rename itself.
-        return errno == ENOENT ? ENOENT : 0;
-    }
-    return rule.Check(info);
 }
 
 std::optional<IoError> TargetDirectory::CommitTempOverRegular(std::string_view key, std::string_view target) const
@@ -253,18 +198,23 @@ std::optional<IoError> TargetDirectory::CommitTempOverRegular(std::string_view k
     // of the way, and swapped back unless it is a regular file: nothing
     // that appears there between a look and a rename is lost.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        if (::renameat2(Fd(), temp.CStr(), Fd(), targetName.CStr(), RENAME_EXCHANGE) == 0) {
-            struct stat old {};
-            if (::fstatat(Fd(), temp.CStr(), &old, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(old.st_mode)) {
-                ::renameat2(Fd(), temp.CStr(), Fd(), targetName.CStr(), RENAME_EXCHANGE);
-                return NotRegular(target, old.st_mode);
+        int error = RenameEntry(temp, targetName, RenameMode::Exchange, nullptr);
+        if (error == 0) {
+            FileStatus old;
+            if (StatusAt(temp, old) == 0 && old.type != FileStatus::Type::Regular) {
+                (void)RenameEntry(temp, targetName, RenameMode::Exchange, nullptr);
+                return NotRegular(target, old.type);
             }
-            ::unlinkat(Fd(), temp.CStr(), 0);
+            Remove(temp);
             return std::nullopt;
         }
-        int error = errno;
-        if (error == EINVAL || error == ENOSYS) {
-            // No exchange on this file system: the look before is all there is.
+        if (IsUnsupported(error)) {
+            // No exchange on this file system: a look just before the
+            // rename is all there is.
+            FileStatus old;
+            if (StatusAt(targetName, old) == 0 && old.type != FileStatus::Type::Regular) {
+                return NotRegular(target, old.type);
+            }
             error = RenameTemp(key, targetName);
         } else if (error == ENOENT) {
             error = RenameTempToNewName(key, targetName);
@@ -280,35 +230,9 @@ std::optional<IoError> TargetDirectory::CommitTempOverRegular(std::string_view k
     return IoError::FromErrno(ShownPath(target), EEXIST);
 }
 
-IoResult<FileDescriptor> TargetDirectory::OpenDevice(std::string_view name) const
-{
-    const FileName fileName(name);
-    if (!fileName.Fits()) {
-        return IoError::FromErrno(ShownPath(name), ENAMETOOLONG);
-    }
-    // Non-blocking: a FIFO put there after the look fails at once instead
-    // of waiting for a reader.
-    FileDescriptor fd(::openat(Fd(), fileName.CStr(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    struct stat info {};
-    if (!fd.IsOpen()) {
-        const int error = errno;
-        if (::fstatat(Fd(), fileName.CStr(), &info, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISCHR(info.st_mode)) {
-            return NotRegular(name, info.st_mode);
-        }
-        return IoError::FromErrno(ShownPath(name), error);
-    }
-    if (::fstat(fd.Get(), &info) != 0) {
-        return IoError::FromErrno(ShownPath(name), errno);
-    }
-    if (!S_ISCHR(info.st_mode)) {
-        return NotRegular(name, info.st_mode);
-    }
-    return fd;
-}
-
 void TargetDirectory::RemoveTemp(std::string_view key) const noexcept
 {
-    ::unlinkat(Fd(), TempName(key).CStr(), 0);
+    Remove(TempName(key));
 }
 
 void TargetDirectory::RemoveStaleTemps(bool (*isOwnKey)(std::string_view key)) const noexcept
@@ -316,53 +240,28 @@ void TargetDirectory::RemoveStaleTemps(bool (*isOwnKey)(std::string_view key)) c
     const std::time_t now = std::time(nullptr);
     // Whether the listing was whole does not matter: what it missed goes
     // with a later run.
-    ForEachEntry([this, now, isOwnKey](const char* name) {
-        const std::optional<long> owner = TemporaryNameOwner(name);
-        if (!owner || (isOwnKey != nullptr && !isOwnKey(TemporaryNameKey(name)))) {
+    (void)ForEachEntry([this, now, isOwnKey](const char* entry) {
+        const std::optional<long> owner = TemporaryNameOwner(entry);
+        if (!owner || (isOwnKey != nullptr && !isOwnKey(TemporaryNameKey(entry)))) {
             return;
         }
-        struct stat info {};
-        if (::fstatat(Fd(), name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) {
+        const FileName name(entry);
+        FileStatus status;
+        if (!name.Fits() || StatusAt(name, status) != 0 || status.type != FileStatus::Type::Regular) {
             return;
         }
-        if (WriterIsGone(*owner) || now - info.st_mtime > kStaleAge) {
-            ::unlinkat(Fd(), name, 0);
+        // An earlier process that had our pid is gone too.
+        if (*owner == pid_ || ProcessIsGone(*owner) || now - status.modified > kStaleAge) {
+            Remove(name);
         }
     });
 }
 
-IoResult<FileDescriptor> TargetDirectory::CreateScratch() const
-{
-    int fd = ::openat(Fd(), ".", O_RDWR | O_TMPFILE | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        // Without unnamed files: a temporary name, gone again at once.
-        const FileName name = TempName("scratch");
-        fd = ::openat(Fd(), name.CStr(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            ::unlinkat(Fd(), name.CStr(), 0);
-        }
-    }
-    if (fd < 0) {
-        return IoError::FromErrno(path_, errno);
-    }
-    return FileDescriptor(fd);
-}
-
-std::optional<FileIdentity> TargetDirectory::IdentityOf(const FileDescriptor& fd) noexcept
-{
-    struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0) {
-        return std::nullopt;
-    }
-    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
-}
-
 // The owner counts too: a file someone else made after removing ours may
 // be given the number ours had.
-bool TargetDirectory::IsOurs(const struct stat& info, const FileIdentity& expected) const noexcept
+bool TargetDirectory::IsOurs(const FileStatus& status, const FileIdentity& expected) const noexcept
 {
-    return S_ISREG(info.st_mode) && info.st_uid == uid_ &&
-           FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)} == expected;
+    return status.type == FileStatus::Type::Regular && status.owner == uid_ && status.identity == expected;
 }
 
 IoError TargetDirectory::Replaced(std::string_view target) const
@@ -371,9 +270,9 @@ IoError TargetDirectory::Replaced(std::string_view target) const
     return IoError{ShownPath(target), EEXIST, std::string(kReplacedReason)};
 }
 
-IoError TargetDirectory::NotRegular(std::string_view target, mode_t mode) const
+IoError TargetDirectory::NotRegular(std::string_view target, FileStatus::Type type) const
 {
-    if (S_ISDIR(mode)) {
+    if (type == FileStatus::Type::Directory) {
         return IoError::FromErrno(ShownPath(target), EISDIR);
     }
     return IoError{ShownPath(target), EINVAL, std::string(kNotRegularReason)};

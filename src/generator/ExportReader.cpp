@@ -36,7 +36,7 @@ std::unique_ptr<FolderReader> MakeReader(PageSet& pages, const ReadSettings& set
 // cancel the way it stops for a failure.
 ReadResult Ended(const FolderReader& reader, ReadEnd end, std::optional<IoError> error)
 {
-    if (error && error->errorNumber == ECANCELED) {
+    if (error && error->kind == IoError::Kind::Cancelled) {
         end = ReadEnd::Cancelled;
         error.reset();
     }

@@ -3,7 +3,6 @@
 
 #include "ExportReader.h"
 
-#include <cerrno>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -48,10 +47,10 @@ protected:
 };
 
 // A stop asked for by progress, reported as a failure is, so that a reader
-// stops one way; ReadFolders tells it apart by its error number.
+// stops one way; ReadFolders tells it apart by its kind.
 [[nodiscard]] inline IoError Cancellation(std::string path)
 {
-    return IoError::FromErrno(std::move(path), ECANCELED);
+    return IoError::Cancelled(std::move(path));
 }
 
 [[nodiscard]] std::unique_ptr<FolderReader> MakeTopFolderReader(PageSet& pages, const ReadSettings& settings);

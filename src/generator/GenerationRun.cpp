@@ -9,7 +9,6 @@
 #include "PageText.h"
 #include "WidthField.h"
 
-#include <cerrno>
 #include <new>
 #include <optional>
 #include <string>
@@ -107,7 +106,7 @@ private:
         if (pages) {
             return std::move(*pages);
         }
-        if (pages.Error().errorNumber == EWOULDBLOCK) {
+        if (pages.Error().kind == IoError::Kind::Busy) {
             End(RunOutcome::DestBusy, messages::DestinationBusy(options_.destDir), Icon::Exclamation);
         } else {
             FailWriting(pages.Error());

@@ -10,8 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#if !defined(_WIN32)
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <functional>
@@ -45,17 +46,16 @@ public:
         }
     }
 
-    [[nodiscard]] std::string Temp(const std::string& key) const { return TemporaryName(::getpid(), key); }
+    [[nodiscard]] std::string Temp(const std::string& key) const { return TemporaryName(test::ProcessId(), key); }
 
     // The record's text, its lines for the files as they are now.
     [[nodiscard]] std::string Record() const
     {
         std::string text = "harrowdeck commit record 1\n";
         for (const auto& [key, target] : kPairs) {
-            struct stat info {};
-            ::stat((dir_ / Temp(key)).c_str(), &info);
+            const FileIdentity file = test::IdentityOfFile(dir_ / Temp(key));
             text +=
-                std::to_string(info.st_dev) + " " + std::to_string(info.st_ino) + " " + Temp(key) + " " + target + "\n";
+                std::to_string(file.device) + " " + std::to_string(file.inode) + " " + Temp(key) + " " + target + "\n";
         }
         return text;
     }
@@ -72,13 +72,14 @@ TEST(CommitRecord, TheNextRunCompletesWhatIsStillTheKilledRunsAndNothingElse)
     const test::TempDir outside;
     test::WriteFile(outside / "mine", "mine");
     const std::string record(kCommitRecordName);
-    const std::string second = TemporaryName(::getpid(), "2");
+    const std::string second = TemporaryName(test::ProcessId(), "2");
     struct Case {
         const char* what;
         // Changes the leftovers and the record's text before it is placed.
         std::function<void(const test::TempDir&, std::string& text)> change;
         Files expected; // empty: nothing may change
         bool needsRoot = false;
+        bool needsLinks = false; // which Windows gives only with a privilege
     };
     const Files completed = {{"1.html", "new 1.html"}, {"2.html", "new 2.html"}, {"dir.html", "new dir.html"}};
     const Files secondKept = {{"1.html", "new 1.html"}, {"2.html", "old 2.html"}, {"dir.html", "new dir.html"}};
@@ -86,8 +87,8 @@ TEST(CommitRecord, TheNextRunCompletesWhatIsStillTheKilledRunsAndNothingElse)
         {"every file is still there", [](auto&, auto&) {}, completed},
         {"the first two were renamed before the kill",
          [](const test::TempDir& dir, std::string&) {
-             std::filesystem::rename(dir / TemporaryName(::getpid(), "1"), dir / "1.html");
-             std::filesystem::rename(dir / TemporaryName(::getpid(), "2"), dir / "2.html");
+             std::filesystem::rename(dir / TemporaryName(test::ProcessId(), "1"), dir / "1.html");
+             std::filesystem::rename(dir / TemporaryName(test::ProcessId(), "2"), dir / "2.html");
          },
          completed},
         {"a temporary name is made a symlink, which stays",
@@ -99,10 +100,12 @@ TEST(CommitRecord, TheNextRunCompletesWhatIsStillTheKilledRunsAndNothingElse)
              Files files = secondKept;
              files[second] = "-> " + outside / "mine";
              return files;
-         }()},
+         }(),
+         false, true},
         {"a temporary name holds another file, which goes with the leftovers",
          [&](const test::TempDir& dir, std::string&) {
-             std::filesystem::remove(dir / second);
+             // Kept, so that the new file cannot be given the old one's number.
+             std::filesystem::rename(dir / second, outside / "moved");
              test::WriteFile(dir / second, "someone else's");
          },
          secondKept},
@@ -117,21 +120,30 @@ TEST(CommitRecord, TheNextRunCompletesWhatIsStillTheKilledRunsAndNothingElse)
              text.clear();
              std::filesystem::create_symlink(dir / "elsewhere", dir / record);
          },
-         {}},
+         {},
+         false,
+         true},
         {"the record is another user's",
          [&](const test::TempDir& dir, std::string& text) {
              test::WriteFile(dir / record, text);
              text.clear();
+#if !defined(_WIN32)
              ASSERT_EQ(::chown((dir / record).c_str(), 65534, 65534), 0);
+#endif
          },
          {},
          true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        if (test::kOnWindows && (c.needsRoot || c.needsLinks)) {
+            continue; // users, and links for everyone, are POSIX's
+        }
+#if !defined(_WIN32)
         if (c.needsRoot && ::geteuid() != 0) {
             continue; // only root can give a file away
         }
+#endif
         const test::TempDir dir;
         const Leftovers left(dir);
         std::string text = left.Record();

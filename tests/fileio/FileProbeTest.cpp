@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 
@@ -31,13 +33,18 @@ TEST(FileExists, FalseForWhatCannotBeReadAsAFile)
     EXPECT_FALSE(FileExists(dir / "missing"));
     EXPECT_FALSE(FileExists(dir.Path()));
     EXPECT_FALSE(FileExists(dir.Path().substr(0, dir.Path().size() - 1)));
+#if !defined(_WIN32)
     EXPECT_FALSE(FileExists("/dev/null"));
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     EXPECT_FALSE(FileExists(dir / "fifo")); // and does not hang
+#endif
 }
 
 TEST(FileExists, FalseWithoutReadPermission)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "permission bits are POSIX's";
+#else
     if (::geteuid() == 0) {
         GTEST_SKIP() << "root reads any file";
     }
@@ -45,10 +52,14 @@ TEST(FileExists, FalseWithoutReadPermission)
     WriteFile(dir / "locked", "x");
     ASSERT_EQ(::chmod((dir / "locked").c_str(), 0), 0);
     EXPECT_FALSE(FileExists(dir / "locked"));
+#endif
 }
 
 TEST(FileExists, LeavesTheFileUnchanged)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "what it compares is POSIX's stat";
+#else
     TempDir dir;
     WriteFile(dir / "f", "content");
     struct stat before {};
@@ -59,6 +70,7 @@ TEST(FileExists, LeavesTheFileUnchanged)
     EXPECT_EQ(test::ReadFile(dir / "f"), "content");
     EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
     EXPECT_EQ(before.st_atim.tv_sec, after.st_atim.tv_sec);
+#endif
 }
 
 // An image beside the pages may be a symlink. In a folder with the sticky
@@ -67,6 +79,9 @@ TEST(FileExists, LeavesTheFileUnchanged)
 // them, through a page written by root, that the file exists.
 TEST(FileExistsIn, FollowsALinkInASharedFolderOnlyWhereTheKernelsRuleWould)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the sticky bit and users are POSIX's";
+#else
     constexpr uid_t kNobody = 65534;
     constexpr uid_t kDaemon = 1;
     const bool root = ::geteuid() == 0;
@@ -106,12 +121,13 @@ TEST(FileExistsIn, FollowsALinkInASharedFolderOnlyWhereTheKernelsRuleWould)
         EXPECT_TRUE(FileExistsIn(dir.Path(), "dir.gif"));
         EXPECT_FALSE(FileExistsIn(dir.Path(), "file.gif"));
     }
+#endif
 }
 
 TEST(JoinPath, AddsASeparatorOnlyWhenMissing)
 {
     EXPECT_EQ(JoinPath("/a/", "1.html"), "/a/1.html");
-    EXPECT_EQ(JoinPath("/a", "1.html"), "/a/1.html");
+    EXPECT_EQ(JoinPath("/a", "1.html"), std::string("/a") + kSeparator + "1.html");
     EXPECT_EQ(JoinPath("", "1.html"), "1.html");
 }
 

@@ -62,11 +62,15 @@ TEST(FolderStack, DeepNestingComesBackInOrder)
     EXPECT_EQ(stack.Top().key, 29999u);
     ASSERT_NO_FATAL_FAILURE(PopTo(stack, 0));
     EXPECT_TRUE(stack.Empty());
-    EXPECT_TRUE(std::filesystem::is_empty(dir.Path())); // the scratch file has no name
+    // The scratch file has no name (on Windows, one that goes when it is closed).
+    EXPECT_TRUE(test::kOnWindows || std::filesystem::is_empty(dir.Path()));
 }
 
 TEST(FolderStack, AFailingScratchFileIsTheIndexPagesFailure)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "no limit on a file's size stands in for a full disk here";
+#else
     TempDir dir;
     IoResult<PageSet> pages = PageSet::Open(dir.Path());
     ASSERT_TRUE(pages);
@@ -79,6 +83,7 @@ TEST(FolderStack, AFailingScratchFileIsTheIndexPagesFailure)
     ASSERT_TRUE(error);
     EXPECT_EQ(error->path, dir / "dir.html");
     EXPECT_EQ(error->reason, "File too large");
+#endif
 }
 
 } // namespace

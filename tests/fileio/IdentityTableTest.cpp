@@ -53,7 +53,8 @@ TEST(IdentityTable, WhatIsSetReadsBackInAnyOrder)
             const bool set = keys.contains(key);
             ASSERT_EQ(*value, set ? key * 7 + 1 : 0) << key;
         }
-        EXPECT_FALSE(test::HasTemporaryFile(dir.Path())) << "the table's file has no name";
+        // Windows has no unnamed files: its scratch files go when closed.
+        EXPECT_TRUE(test::kOnWindows || !test::HasTemporaryFile(dir.Path())) << "the table's file has no name";
     }
 }
 

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-
 namespace harrowdeck {
 namespace {
 
@@ -16,7 +14,7 @@ using test::TempDir;
 
 OutputFile Create(const std::string& path, const std::string& shownPath)
 {
-    return OutputFile(FileDescriptor(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)), shownPath);
+    return OutputFile(test::CreateForWriting(path), shownPath);
 }
 
 // Bytes that differ from their neighbours, so that a piece out of place shows.
@@ -50,6 +48,9 @@ TEST(OutputFile, PiecesOfAnySizeArriveWholeAndInOrder)
 
 TEST(OutputFile, AWriteErrorIsRememberedAndReportedAtFinish)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "no limit on a file's size stands in for a full disk here";
+#else
     TempDir dir;
     OutputFile file = Create(dir / "out", "shown/out");
     {
@@ -62,6 +63,7 @@ TEST(OutputFile, AWriteErrorIsRememberedAndReportedAtFinish)
     ASSERT_TRUE(error);
     EXPECT_EQ(error->path, "shown/out");
     EXPECT_EQ(error->reason, "File too large");
+#endif
 }
 
 } // namespace

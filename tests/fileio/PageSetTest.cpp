@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <filesystem>
 #include <functional>
@@ -45,7 +42,7 @@ TEST(PageSet, ASecondRunIntoTheSameDirectoryFailsAtOnce)
         IoResult<PageSet> second = PageSet::Open(dir.Path());
         ASSERT_FALSE(second);
         EXPECT_EQ(second.Error().path, dir.Path());
-        EXPECT_EQ(second.Error().errorNumber, EWOULDBLOCK);
+        EXPECT_EQ(second.Error().kind, IoError::Kind::Busy);
     }
     EXPECT_TRUE(PageSet::Open(dir.Path())); // the lock goes with the set
 }
@@ -95,7 +92,7 @@ TEST(PageSet, ADirectoryInTheWayStopsCommitBeforeAnyRename)
             WriteFile(dir / name, "old " + name);
         }
         std::filesystem::remove(dir / blocked);
-        ASSERT_EQ(::mkdir((dir / blocked).c_str(), 0755), 0);
+        ASSERT_EQ(test::MakeDir(dir / blocked), 0);
         {
             PageSet pages = OpenSet(dir);
             Fill(pages.CreatePage(1, 1), "new");
@@ -153,11 +150,19 @@ TEST(PageSet, WhatChangesDuringTheRenamingIsFoundAndNeverReportedAsSuccess)
         std::string reason;
         bool recordLeft = false;
     };
-    const auto temp = [](const TempDir& dir, const char* key) { return dir / TemporaryName(::getpid(), key); };
+    const auto temp = [](const TempDir& dir, const char* key) { return dir / TemporaryName(test::ProcessId(), key); };
+    // Links need a privilege on Windows: there, another file takes the
+    // temporary file's place.
     const auto linkOutside = [&](const char* key) {
         return [&, key](const TempDir& dir) {
-            std::filesystem::remove(temp(dir, key));
-            std::filesystem::create_symlink(outside / "secret", temp(dir, key));
+            if (test::kOnWindows) {
+                // Kept, so that the new file cannot be given the old one's number.
+                std::filesystem::rename(temp(dir, key), outside / key);
+                WriteFile(temp(dir, key), "someone else's");
+            } else {
+                std::filesystem::remove(temp(dir, key));
+                std::filesystem::create_symlink(outside / "secret", temp(dir, key));
+            }
         };
     };
     const std::vector<Case> cases = {

@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <functional>
 
 namespace harrowdeck {
@@ -25,7 +22,7 @@ std::string Written(const std::function<void(OutputFile&)>& write)
 {
     TempDir dir;
     const std::string path = dir / "page.html";
-    OutputFile file(FileDescriptor(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644)), path);
+    OutputFile file(test::CreateForWriting(path), path);
     write(file);
     EXPECT_FALSE(file.Finish());
     return ReadFile(path);
@@ -56,7 +53,7 @@ TEST(ChooseBodyTags, ImagesSwitchTheBodyLines)
 TEST(ChooseBodyTags, ADirectoryNamedLikeAnImageDoesNotCount)
 {
     TempDir dir;
-    ASSERT_EQ(::mkdir((dir / "back.gif").c_str(), 0755), 0);
+    ASSERT_EQ(test::MakeDir(dir / "back.gif"), 0);
     EXPECT_EQ(ChooseBodyTags(dir.Path()).page, kPlain);
 }
 

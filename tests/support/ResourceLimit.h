@@ -1,11 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#if defined(_WIN32)
+
+namespace harrowdeck::test {
+
+// Windows limits neither a process's files nor their size: the tests of a
+// full disk and of few descriptors are POSIX's.
+inline constexpr bool kCanLimitFileSize = false;
+
+} // namespace harrowdeck::test
+
+#else
+
 #include <sys/resource.h>
 
 #include <csignal>
 
 namespace harrowdeck::test {
+
+inline constexpr bool kCanLimitFileSize = true;
 
 // Lowers one of this process's limits (RLIMIT_...) while the object lives.
 class ResourceLimit {
@@ -45,3 +59,5 @@ private:
 };
 
 } // namespace harrowdeck::test
+
+#endif

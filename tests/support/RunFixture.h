@@ -2,13 +2,12 @@
 #pragma once
 
 #include "ExportBuilder.h"
+#include "FileProbe.h"
 #include "GenerationRun.h"
 #include "ScriptedUi.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -60,13 +59,13 @@ class RunFixture : public ::testing::Test {
 protected:
     TempDir work;
     std::string sourcePath = work / "export.htm";
-    std::string destDir = work / "dest/";
+    std::string destDir = work / "dest" + kSeparator;
     RunOptions options;
     HookedUi ui;
 
     void SetUp() override
     {
-        ASSERT_EQ(::mkdir(destDir.c_str(), 0755), 0);
+        ASSERT_EQ(MakeDir(destDir), 0);
         options.sourcePath = sourcePath;
         options.destDir = destDir;
     }

@@ -59,6 +59,19 @@ std::string DisplayPath(std::string_view utf8Path)
     return shown;
 }
 
+Win32Path ToLongWin32Path(std::string_view utf8Path)
+{
+    Win32Path result = ToWin32Path(utf8Path.empty() ? std::string_view(".") : utf8Path);
+    if (result.error != 0 || result.path.starts_with(kVerbatimPrefix)) {
+        return result;
+    }
+    Win32Path full = FullPath(result.path);
+    if (full.error == 0) {
+        full.path = LongForm(full.path);
+    }
+    return full;
+}
+
 Win32Path ToWin32Path(std::string_view utf8Path)
 {
     Win32Path result;

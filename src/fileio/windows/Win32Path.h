@@ -42,4 +42,8 @@ struct Win32Path {
 // Allocates: a caller that must not allocate converts its paths beforehand.
 [[nodiscard]] Win32Path ToWin32Path(std::string_view utf8Path);
 
+// The same path always in its full long form, whatever its length: for a
+// directory that names of any length are joined to.
+[[nodiscard]] Win32Path ToLongWin32Path(std::string_view utf8Path);
+
 } // namespace harrowdeck::windows

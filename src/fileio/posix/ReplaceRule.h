@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <optional>
@@ -16,23 +14,24 @@ namespace harrowdeck {
 // directory: there, only the file's owner, the directory's owner or a user
 // privileged over the file (CAP_FOWNER, with the file's user and group
 // known in its user namespace) may replace a file, as the kernel decides.
+// Without Linux's calls, immutable files go unseen (their rename fails
+// later, and the next run completes the set) and only root is privileged.
 class ReplaceRule {
 public:
     // dirFd: the directory; writer: the user that renames.
     [[nodiscard]] static ReplaceRule For(int dirFd, uid_t writer) noexcept;
 
-    // The statx mask that Check needs.
-    static constexpr unsigned kStatxMask = STATX_TYPE | STATX_UID | STATX_GID;
-
-    // 0 when rename can replace the file statx found, else the errno the
-    // rename would fail with.
-    [[nodiscard]] int Check(const struct statx& target) const noexcept;
+    // 0 when rename can replace what name in the directory is, ENOENT when
+    // it names nothing, else the errno the rename would fail with.
+    [[nodiscard]] int Check(int dirFd, const char* name) const noexcept;
 
 private:
+    [[nodiscard]] int CheckOwner(uid_t owner, gid_t group) const noexcept;
     [[nodiscard]] bool MayOverrule(uid_t owner, gid_t group) const noexcept;
 
     bool sticky_ = false;
     uid_t dirOwner_ = 0;
+    dev_t dirDevice_ = 0;
     uid_t writer_ = 0;
     // Asked once, when a sticky directory first needs them.
     mutable std::optional<bool> hasFowner_;

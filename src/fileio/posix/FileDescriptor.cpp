@@ -16,10 +16,10 @@ FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept
     return *this;
 }
 
-int FileDescriptor::Release()
+NativeFile FileDescriptor::Release()
 {
     const int fd = fd_;
-    fd_ = -1;
+    fd_ = kNoFile;
     return fd;
 }
 
@@ -41,6 +41,31 @@ int FileDescriptor::Close()
     return result == 0 ? 0 : errno;
 }
 
+int FileDescriptor::WriteAll(std::string_view bytes) const
+{
+    while (!bytes.empty()) {
+        const ssize_t count = ::write(fd_, bytes.data(), bytes.size());
+        if (count < 0) {
+            if (errno != EINTR) {
+                return errno;
+            }
+            continue;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return 0;
+}
+
+long FileDescriptor::Read(char* out, std::size_t size) const
+{
+    for (;;) {
+        const ssize_t count = ::read(fd_, out, size);
+        if (count >= 0 || errno != EINTR) {
+            return static_cast<long>(count);
+        }
+    }
+}
+
 int FileDescriptor::WriteAllAt(std::string_view bytes, std::uint64_t offset) const
 {
     while (!bytes.empty()) {
@@ -60,21 +85,33 @@ int FileDescriptor::WriteAllAt(std::string_view bytes, std::uint64_t offset) con
 int FileDescriptor::ReadAllAt(char* out, std::size_t size, std::uint64_t offset) const
 {
     while (size > 0) {
-        const ssize_t count = ::pread(fd_, out, size, static_cast<off_t>(offset));
+        std::size_t count = 0;
+        if (const int error = ReadSomeAt(out, size, offset, count); error != 0) {
+            return error;
+        }
         if (count == 0) {
             return EIO;
         }
-        if (count < 0) {
-            if (errno != EINTR) {
-                return errno;
-            }
-            continue;
-        }
         out += count;
-        size -= static_cast<std::size_t>(count);
-        offset += static_cast<std::uint64_t>(count);
+        size -= count;
+        offset += count;
     }
     return 0;
+}
+
+int FileDescriptor::ReadSomeAt(char* out, std::size_t size, std::uint64_t offset, std::size_t& count) const
+{
+    for (;;) {
+        const ssize_t result = ::pread(fd_, out, size, static_cast<off_t>(offset));
+        if (result >= 0) {
+            count = static_cast<std::size_t>(result);
+            return 0;
+        }
+        if (errno != EINTR) {
+            count = 0;
+            return errno;
+        }
+    }
 }
 
 } // namespace harrowdeck

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ReplaceRule.h"
+#include "posix/ReplaceRule.h"
 
 #include "FileDescriptor.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#if HARROWDECK_LINUX_CALLS
 #include <linux/capability.h>
 #include <sys/syscall.h>
-#include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <charconv>
@@ -15,6 +19,8 @@
 namespace harrowdeck {
 
 namespace {
+
+#if HARROWDECK_LINUX_CALLS
 
 bool HasEffectiveFowner() noexcept
 {
@@ -46,10 +52,7 @@ bool IsMapped(const char* mapPath, std::uint64_t id) noexcept
     char buffer[4096];
     std::size_t size = 0;
     for (;;) {
-        const ssize_t count = ::read(fd.Get(), buffer + size, sizeof buffer - size);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
+        const long count = fd.Read(buffer + size, sizeof buffer - size);
         if (count <= 0) {
             break;
         }
@@ -72,6 +75,26 @@ bool IsMapped(const char* mapPath, std::uint64_t id) noexcept
     }
 }
 
+bool MayOverruleOwner(uid_t owner, gid_t group) noexcept
+{
+    return IsMapped("/proc/self/uid_map", owner) && IsMapped("/proc/self/gid_map", group);
+}
+
+#else
+
+// Without capabilities, root is the one user privileged over every file.
+bool HasEffectiveFowner() noexcept
+{
+    return ::geteuid() == 0;
+}
+
+bool MayOverruleOwner(uid_t /*owner*/, gid_t /*group*/) noexcept
+{
+    return true;
+}
+
+#endif
+
 } // namespace
 
 ReplaceRule ReplaceRule::For(int dirFd, uid_t writer) noexcept
@@ -82,12 +105,20 @@ ReplaceRule ReplaceRule::For(int dirFd, uid_t writer) noexcept
     if (::fstat(dirFd, &info) == 0) {
         rule.sticky_ = (info.st_mode & S_ISVTX) != 0;
         rule.dirOwner_ = info.st_uid;
+        rule.dirDevice_ = info.st_dev;
     }
     return rule;
 }
 
-int ReplaceRule::Check(const struct statx& target) const noexcept
+#if HARROWDECK_LINUX_CALLS
+
+int ReplaceRule::Check(int dirFd, const char* name) const noexcept
 {
+    struct statx target {};
+    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_UID | STATX_GID, &target) != 0) {
+        // A name that cannot be looked at fails the rename itself.
+        return errno == ENOENT ? ENOENT : 0;
+    }
     if (S_ISDIR(target.stx_mode)) {
         return EISDIR;
     }
@@ -97,7 +128,32 @@ int ReplaceRule::Check(const struct statx& target) const noexcept
     if ((target.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0) {
         return EBUSY;
     }
-    if (sticky_ && target.stx_uid != writer_ && dirOwner_ != writer_ && !MayOverrule(target.stx_uid, target.stx_gid)) {
+    return CheckOwner(target.stx_uid, target.stx_gid);
+}
+
+#else
+
+int ReplaceRule::Check(int dirFd, const char* name) const noexcept
+{
+    struct stat target {};
+    if (::fstatat(dirFd, name, &target, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT ? ENOENT : 0;
+    }
+    if (S_ISDIR(target.st_mode)) {
+        return EISDIR;
+    }
+    // A file of another file system than its directory's is mounted there.
+    if (target.st_dev != dirDevice_) {
+        return EBUSY;
+    }
+    return CheckOwner(target.st_uid, target.st_gid);
+}
+
+#endif
+
+int ReplaceRule::CheckOwner(uid_t owner, gid_t group) const noexcept
+{
+    if (sticky_ && owner != writer_ && dirOwner_ != writer_ && !MayOverrule(owner, group)) {
         return EPERM;
     }
     return 0;
@@ -115,7 +171,7 @@ bool ReplaceRule::MayOverrule(uid_t owner, gid_t group) const noexcept
     if (lastOwner_ != owner || lastGroup_ != group) {
         lastOwner_ = owner;
         lastGroup_ = group;
-        lastMayOverrule_ = IsMapped("/proc/self/uid_map", owner) && IsMapped("/proc/self/gid_map", group);
+        lastMayOverrule_ = MayOverruleOwner(owner, group);
     }
     return lastMayOverrule_;
 }
