@@ -113,18 +113,23 @@ void harrowdeck::ReportOutOfMemory() noexcept
     std::fputs("out of memory\n", stderr);
 }
 
-int harrowdeck::RunMakeProgram(int argc, char** argv)
-try {
+int harrowdeck::MakeFromArguments(int argc, char** argv)
+{
     harrowdeck::IgnoreWriteSignals();
     harrowdeck::RunOptions options;
     if (const auto exitCode = harrowdeck::ParseCommandLine(argc, argv, options, std::cout, std::cerr)) {
-        return CloseStandardOutput(*exitCode);
+        return *exitCode;
     }
     // Shown in messages as the platform's users write paths; on Windows,
     // '/' is taken as '\'.
     options.sourcePath = harrowdeck::NativeSeparators(std::move(options.sourcePath));
     options.destDir = harrowdeck::NativeSeparators(std::move(options.destDir));
-    return CloseStandardOutput(Convert(options));
+    return Convert(options);
+}
+
+int harrowdeck::RunMakeProgram(int argc, char** argv)
+try {
+    return CloseStandardOutput(MakeFromArguments(argc, argv));
 } catch (const std::bad_alloc&) {
     // A run gives up its files as it unwinds: the destination holds the
     // previous set.

@@ -2,23 +2,30 @@
 // The Windows program writes what the Linux program writes: for every
 // export of tests/data and for random exports, in both folder modes and
 // every browsing mode, harrowdeck-make.exe under wine leaves the same bytes
-// and exits with the same code as harrowdeck-make on Linux. Every wine run
-// goes into one batch file, which one cmd.exe works through: a start of
-// wine costs more than most runs.
+// and exits with the same code as harrowdeck-make on Linux. A start of wine,
+// and of a program inside it, costs more than most runs, so a few drivers
+// under wine make a share of them each: through the program's own entry in
+// their process, and the exports of tests/data once more as
+// harrowdeck-make.exe in a process of its own, which is what users start.
+// The Linux side runs meanwhile.
 //
-// windows_differential LINUX_PROGRAM WINDOWS_PROGRAM WINE_RUN WINE_PREFIX
+// windows_differential LINUX_PROGRAM WINDOWS_PROGRAM DRIVER WINE_RUN WINE_PREFIX
 #include "RandomExport.h"
 #include "TestFiles.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <random>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -27,10 +34,15 @@ namespace fs = std::filesystem;
 using harrowdeck::test::ReadFile;
 
 constexpr int kRandomExports = 200;
+// Drivers under wine at once. A driver waits mostly for wine's server, one
+// call at a time, so a few of them side by side finish sooner even on two
+// cores.
+constexpr std::size_t kDrivers = 3;
 const std::vector<std::string> kFolderModes = {"top", "all"};
 const std::vector<std::string> kBrowseModes = {"frame", "full", "new"};
 
 struct Run {
+    bool asProcess; // as harrowdeck-make.exe, not in the driver's process
     std::string source;
     std::string folders;
     std::string browse;
@@ -75,74 +87,110 @@ int ExitCode(int status)
 
 int main(int argc, char** argv)
 {
-    if (argc != 5) {
-        std::cerr << "usage: windows_differential LINUX_PROGRAM WINDOWS_PROGRAM WINE_RUN WINE_PREFIX\n";
+    if (argc != 6) {
+        std::cerr << "usage: windows_differential LINUX_PROGRAM WINDOWS_PROGRAM DRIVER WINE_RUN WINE_PREFIX\n";
         return 2;
     }
     const std::string linuxProgram = argv[1];
     const std::string windowsProgram = argv[2];
-    const std::string wineRun = argv[3];
-    const std::string winePrefix = argv[4];
+    const std::string driver = argv[3];
+    const std::string wineRun = argv[4];
+    const std::string winePrefix = argv[5];
     const fs::path work = fs::temp_directory_path() / ("harrowdeck-differential-" + std::to_string(::getpid()));
     fs::remove_all(work);
     fs::create_directories(work);
 
-    std::vector<std::string> sources;
+    std::vector<std::string> dataSources;
     for (const auto& entry : fs::recursive_directory_iterator(harrowdeck::test::DataPath(""))) {
         if (entry.path().extension() == ".htm") {
-            sources.push_back(entry.path().string());
+            dataSources.push_back(entry.path().string());
         }
+    }
+    std::vector<std::pair<bool, std::string>> sources;
+    for (const std::string& source : dataSources) {
+        sources.emplace_back(false, source);
+        sources.emplace_back(true, source);
     }
     std::mt19937 random(24);
     for (int i = 0; i < kRandomExports; ++i) {
         const fs::path source = work / ("random-" + std::to_string(i) + ".htm");
         std::ofstream(source, std::ios::binary) << harrowdeck::test::MakeRandomExport(random, "").bytes;
-        sources.push_back(source.string());
+        sources.emplace_back(false, source.string());
     }
 
     std::vector<Run> runs;
-    std::ofstream batch(work / "runs.bat", std::ios::binary);
-    batch << "@echo off\r\n";
-    for (const std::string& source : sources) {
+    std::vector<std::ofstream> lists;
+    for (std::size_t d = 0; d < kDrivers; ++d) {
+        lists.emplace_back(work / ("runs-" + std::to_string(d) + ".txt"), std::ios::binary);
+    }
+    for (const auto& [asProcess, source] : sources) {
         for (const std::string& folders : kFolderModes) {
             for (const std::string& browse : kBrowseModes) {
                 const std::string id = std::to_string(runs.size());
-                Run run{source, folders, browse, work / ("linux-" + id), work / ("windows-" + id)};
+                Run run{asProcess, source, folders, browse, work / ("linux-" + id), work / ("windows-" + id)};
                 fs::create_directory(run.linuxDest);
                 fs::create_directory(run.windowsDest);
-                batch << "\"" << OnZ(windowsProgram) << "\" --folders " << folders << " --browse " << browse << " \""
-                      << OnZ(source) << "\" \"" << OnZ(run.windowsDest)
-                      << "\" >NUL 2>NUL\r\n"
-                      // The redirection first: "echo 1>file" would redirect stream 1.
-                      << ">\"" << OnZ(work / ("code-" + id)) << "\" echo %ERRORLEVEL%\r\n";
+                lists[runs.size() % kDrivers] << (asProcess ? "exe" : "in") << "\t--folders\t" << folders
+                                              << "\t--browse\t" << browse << "\t" << OnZ(source) << "\t"
+                                              << OnZ(run.windowsDest) << "\n";
                 runs.push_back(run);
             }
         }
     }
-    batch.close();
+    lists.clear();
 
-    std::vector<int> linuxCodes;
-    for (const Run& run : runs) {
-        const std::string command = Shell(linuxProgram) + " --folders " + run.folders + " --browse " + run.browse +
-                                    " " + Shell(run.source) + " " + Shell(run.linuxDest.string()) + " >/dev/null 2>&1";
-        linuxCodes.push_back(ExitCode(std::system(command.c_str())));
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    const auto seconds = [start] { return std::chrono::duration<double>(Clock::now() - start).count(); };
+    std::vector<int> linuxCodes(runs.size());
+    double linuxSeconds = 0;
+    std::thread linuxSide([&] {
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            const Run& run = runs[i];
+            const std::string command = Shell(linuxProgram) + " --folders " + run.folders + " --browse " + run.browse +
+                                        " " + Shell(run.source) + " " + Shell(run.linuxDest.string()) +
+                                        " >/dev/null 2>&1";
+            linuxCodes[i] = ExitCode(std::system(command.c_str()));
+        }
+        linuxSeconds = seconds();
+    });
+    std::vector<int> driverStatus(kDrivers);
+    std::vector<std::thread> drivers;
+    for (std::size_t d = 0; d < kDrivers; ++d) {
+        drivers.emplace_back([&, d] {
+            const std::string name = std::to_string(d) + ".txt";
+            const std::string wine = Shell(wineRun) + " " + Shell(winePrefix) + " " + Shell(driver) + " " +
+                                     Shell(OnZ(work / ("runs-" + name))) + " " + Shell(OnZ(work / ("codes-" + name))) +
+                                     " " + Shell(OnZ(windowsProgram)) + " >/dev/null 2>&1";
+            driverStatus[d] = std::system(wine.c_str());
+        });
     }
-    const std::string wine = Shell(wineRun) + " " + Shell(winePrefix) + " cmd.exe /c " + Shell(OnZ(work / "runs.bat"));
-    if (std::system(wine.c_str()) != 0) {
-        std::cerr << "wine could not run the batch file\n";
-        return 1;
+    for (std::thread& d : drivers) {
+        d.join();
+    }
+    const double windowsSeconds = seconds();
+    linuxSide.join();
+    std::cout << "Linux side " << linuxSeconds << " s, wine side " << windowsSeconds << " s\n";
+    std::vector<std::istringstream> windowsCodes;
+    for (std::size_t d = 0; d < kDrivers; ++d) {
+        if (driverStatus[d] != 0) {
+            std::cerr << "driver " << d << " under wine failed (status " << driverStatus[d] << ")\n";
+            return 1;
+        }
+        windowsCodes.emplace_back(ReadFile((work / ("codes-" + std::to_string(d) + ".txt")).string()));
     }
 
     int differences = 0;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const Run& run = runs[i];
-        std::string windowsCode = ReadFile((work / ("code-" + std::to_string(i))).string());
-        windowsCode.erase(windowsCode.find_last_not_of("\r\n ") + 1);
+        std::string windowsCode;
+        std::getline(windowsCodes[i % kDrivers], windowsCode);
         const bool same =
             windowsCode == std::to_string(linuxCodes[i]) && Contents(run.linuxDest) == Contents(run.windowsDest);
         if (!same && ++differences <= 10) {
             std::cerr << "differs: " << run.source << " --folders " << run.folders << " --browse " << run.browse
-                      << " (exit " << linuxCodes[i] << " on Linux, " << windowsCode << " under wine)\n";
+                      << (run.asProcess ? " as a process" : " in the driver") << " (exit " << linuxCodes[i]
+                      << " on Linux, " << windowsCode << " under wine; " << run.linuxDest.string() << ")\n";
         }
     }
     std::cout << runs.size() << " runs on each side, " << differences << " differ\n";

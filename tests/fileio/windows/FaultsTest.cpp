@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What Windows does to a run's destination that POSIX systems do not: files
-// held by other programs, read-only files, the lock of another run. Each
-// case ends with the old set or the new one, never a mix, and without a
-// temporary file.
+// held by other programs, read-only files, the lock of another run, the
+// console's Ctrl-C and Ctrl-Break. Each case ends with the old set or the
+// new one, never a mix, and without a temporary file.
 #include "PageSet.h"
 
+#include "ExportBuilder.h"
 #include "TestFiles.h"
+#include "windows/WideText.h"
 #include "windows/Win32Path.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +16,8 @@
 
 #include <chrono>
 #include <functional>
+#include <iostream>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -127,6 +131,117 @@ TEST(WindowsFaults, ASecondRunIntoTheDestinationLoses)
     EXPECT_TRUE(PageSet::Open(dir.Path()));
     EXPECT_EQ(test::ReadFile(dir / "dir.html"), "new fixed");
     EXPECT_FALSE(test::HasTemporaryFile(dir.Path()));
+}
+
+// Where wine's programs see a path of the build machine: on drive Z:.
+std::string OnZ(std::string path)
+{
+    for (char& c : path) {
+        c = c == '/' ? '\\' : c;
+    }
+    return "Z:" + path;
+}
+
+bool UnderWine()
+{
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// Swallows the events that the test sends to every process of its console,
+// itself included.
+BOOL WINAPI IgnoreControl(DWORD event)
+{
+    return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? TRUE : FALSE;
+}
+
+// harrowdeck-make.exe converting source into dest, sharing this console, its
+// standard error into errors.
+HANDLE StartProgram(const std::string& source, const std::string& dest, HANDLE errors)
+{
+    std::wstring line = windows::ToWide("\"" + OnZ(HARROWDECK_MAKE_EXE) + "\" --folders all \"" + source + "\" \"" +
+                                        dest.substr(0, dest.size() - 1) + "\"")
+                            .value();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = errors;
+    startup.hStdError = errors;
+    PROCESS_INFORMATION process{};
+    EXPECT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        << ::GetLastError();
+    ::CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+// A console event in the middle of a run: once the run has written its
+// first page, before it puts the set in place. The run stops, removes what
+// it wrote, says so and ends as a console program ended on request does.
+// An event that comes once the renaming has begun is too late to stop it:
+// the new set, and success.
+TEST(WindowsFaults, AConsoleEventMidRunLeavesTheOldSetOrTheNewOne)
+{
+    DWORD attached[1];
+    if (::GetConsoleProcessList(attached, 1) == 0) {
+        GTEST_SKIP() << "no console to send the events on";
+    }
+    // Each to every process of the console, as the keys send them.
+    const struct {
+        const char* what;
+        DWORD event;
+    } cases[] = {
+        {"Ctrl-C", CTRL_C_EVENT},
+        {"Ctrl-Break", CTRL_BREAK_EVENT},
+    };
+    TempDir sources;
+    const std::string source = sources / "export.htm";
+    test::WriteFile(source, std::string(test::kHeaderLine) + test::Folders(1000));
+    ASSERT_TRUE(::SetConsoleCtrlHandler(IgnoreControl, TRUE));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        for (const std::string& name : kNames) {
+            test::WriteFile(dir / name, "old " + name);
+        }
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        const std::string errorsPath = sources / "errors.txt";
+        HANDLE errors = ::CreateFileW(windows::ToWin32Path(errorsPath).path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                      &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(errors, INVALID_HANDLE_VALUE);
+        const HANDLE child = StartProgram(source, dir.Path(), errors);
+        ::CloseHandle(errors);
+        ASSERT_NE(child, nullptr);
+        bool midRun = false;
+        while (!midRun && ::WaitForSingleObject(child, 0) == WAIT_TIMEOUT) {
+            midRun = test::HasTemporaryFile(dir.Path());
+        }
+        if (midRun && !::GenerateConsoleCtrlEvent(c.event, 0)) {
+            // Wine sends Ctrl-C only, and fails Ctrl-Break with
+            // ERROR_INVALID_HANDLE: the run then ends with the new set.
+            const DWORD error = ::GetLastError();
+            EXPECT_TRUE(UnderWine() && c.event == CTRL_BREAK_EVENT) << error;
+            std::cout << c.what << " not sent: error " << error << '\n';
+        }
+        EXPECT_EQ(::WaitForSingleObject(child, 60000), WAIT_OBJECT_0);
+        DWORD code = 0;
+        ::GetExitCodeProcess(child, &code);
+        ::CloseHandle(child);
+        EXPECT_TRUE(midRun) << "the run ended before its first page was seen";
+        const bool newSet = code == 0;
+        if (!newSet) {
+            EXPECT_EQ(code, static_cast<DWORD>(STATUS_CONTROL_C_EXIT));
+            EXPECT_EQ(test::ReadFile(errorsPath), "harrowdeck-make: interrupted\r\n");
+        }
+        for (const std::string& name : kNames) {
+            EXPECT_EQ(test::ReadFile(dir / name).substr(0, 4) == "old ", !newSet) << name;
+        }
+        EXPECT_EQ(test::PathExists(dir / "1000.html"), newSet);
+        EXPECT_FALSE(test::HasTemporaryFile(dir.Path()));
+        // Which of the two, as the output of the test: only its end is promised.
+        std::cout << c.what << ": exit code " << code << (newSet ? ", the new set" : ", the old set") << '\n';
+    }
+    EXPECT_TRUE(::SetConsoleCtrlHandler(IgnoreControl, FALSE));
 }
 
 } // namespace
