@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "InfoWindows.h"
+
+#include "AboutText.h"
+#include "HelpText.h"
+#include "ModalLoop.h"
+#include "VersionResource.h"
+
+#include <commctrl.h>
+
+namespace harrowdeck::win32 {
+
+namespace {
+
+HWND ControlOf(const BuiltForm& built, const FormSpec& form, std::string_view name)
+{
+    if (built.controls.empty()) {
+        return nullptr; // while the window is being made
+    }
+    return built.controls.at(static_cast<std::size_t>(&ControlNamed(form, name) - form.controls.data()));
+}
+
+// frmStart: no title bar, a fixed dialog frame.
+class AboutWindow final : public FormWindow {
+public:
+    explicit AboutWindow(HWND owner)
+    {
+        Create(L"", WS_POPUP | WS_DLGFRAME, WS_EX_CONTROLPARENT, owner, nullptr, AboutForm());
+        built_ = BuildControls(hwnd_, AboutForm(), dpi_);
+        // Read at every showing, from the program file itself.
+        const AboutLines lines = AboutLinesFrom({OwnVersionEntry(L"ProductName"), OwnVersionEntry(L"LegalCopyright")});
+        SetWindowTextUtf8(Control("lblProductname"), lines.product);
+        SetWindowTextUtf8(Control("lblCopyright"), lines.copyright);
+        CentreOver(hwnd_, owner);
+    }
+    ~AboutWindow() override { ReleaseFonts(built_); }
+
+    [[nodiscard]] HWND Control(std::string_view name) const { return ControlOf(built_, AboutForm(), name); }
+
+private:
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        switch (message) {
+        case WM_COMMAND:
+            if (reinterpret_cast<HWND>(lParam) == Control("cmdExit") && HIWORD(wParam) == BN_CLICKED) {
+                Finish();
+            }
+            return 0;
+        case WM_CLOSE:
+            Finish();
+            return 0;
+        default:
+            return FormWindow::Handle(message, wParam, lParam);
+        }
+    }
+
+    BuiltForm built_;
+};
+
+// The box is read-only and shows no caret, whatever gives it the focus.
+void LockTextBox(HWND box)
+{
+    SendMessageW(box, EM_SETREADONLY, TRUE, 0);
+    HideCaret(box);
+}
+
+LRESULT CALLBACK TextBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    const LRESULT result = DefSubclassProc(box, message, wParam, lParam);
+    if (message == WM_SETFOCUS || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP) {
+        HideCaret(box);
+    }
+    return result;
+}
+
+// frmForklaring: sizable, light grey, its text box over the whole client
+// area.
+class HelpWindow final : public FormWindow {
+public:
+    HelpWindow(const std::string& text, HWND owner)
+    {
+        Create(Wide(HelpForm().caption), WS_OVERLAPPEDWINDOW, 0, owner, nullptr, HelpForm());
+        built_ = BuildControls(hwnd_, HelpForm(), dpi_);
+        SetWindowSubclass(Box(), &TextBoxProcedure, 1, 0);
+        CentreOver(hwnd_, owner);
+        SetWindowTextUtf8(Box(), text);
+        Resize();
+    }
+    ~HelpWindow() override { ReleaseFonts(built_); }
+
+    [[nodiscard]] HWND Box() const { return ControlOf(built_, HelpForm(), "Text1"); }
+
+private:
+    void Resize()
+    {
+        RECT client{};
+        GetClientRect(hwnd_, &client);
+        const WindowRect place = HelpTextBoxPlace(client.right, client.bottom);
+        MoveWindow(Box(), static_cast<int>(place.left), static_cast<int>(place.top), static_cast<int>(place.width),
+                   static_cast<int>(place.height), TRUE);
+        LockTextBox(Box());
+    }
+
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        switch (message) {
+        case WM_SIZE:
+            if (Box() != nullptr && wParam != SIZE_MINIMIZED) {
+                Resize();
+            }
+            return 0;
+        case WM_ERASEBKGND: {
+            RECT client{};
+            GetClientRect(hwnd_, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, LightGreyBrush());
+            return 1;
+        }
+        case WM_CLOSE:
+            Finish();
+            return 0;
+        default:
+            return FormWindow::Handle(message, wParam, lParam);
+        }
+    }
+
+    BuiltForm built_;
+};
+
+} // namespace
+
+void ShowAboutWindow(HWND owner)
+{
+    AboutWindow window(owner);
+    RunModal(owner, window, window.Control("cmdExit"));
+}
+
+void ShowHelpText(const std::string& text, HWND owner)
+{
+    HelpWindow window(text, owner);
+    RunModal(owner, window, window.Box());
+}
+
+} // namespace harrowdeck::win32
