@@ -8,6 +8,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace harrowdeck::win32 {
 
 namespace {
@@ -31,6 +33,7 @@ public:
         const AboutLines lines = AboutLinesFrom({OwnVersionEntry(L"ProductName"), OwnVersionEntry(L"LegalCopyright")});
         SetWindowTextUtf8(Control("lblProductname"), lines.product);
         SetWindowTextUtf8(Control("lblCopyright"), lines.copyright);
+        WidenToFitTexts();
         CentreOver(hwnd_, owner);
     }
     ~AboutWindow() override { ReleaseFonts(built_); }
@@ -38,6 +41,42 @@ public:
     [[nodiscard]] HWND Control(std::string_view name) const { return ControlOf(built_, AboutForm(), name); }
 
 private:
+    // A face that stands in for the table's may be wider; a clipped
+    // copyright line would be unreadable, so the window grows instead and
+    // keeps everything centred.
+    void WidenToFitTexts()
+    {
+        HWND product = Control("lblProductname");
+        HWND copyright = Control("lblCopyright");
+        const int labelWidth = Px(ControlNamed(AboutForm(), "lblCopyright").place.width, dpi_);
+        const int extra = AboutWidening(std::max(TextWidth(product), TextWidth(copyright)), labelWidth,
+                                        Px(kAboutTextMarginTwips, dpi_));
+        if (extra == 0) {
+            return;
+        }
+        for (HWND control : {product, copyright, Control("cmdExit"), hwnd_}) {
+            RECT rect{};
+            GetWindowRect(control, &rect);
+            MapWindowPoints(nullptr, control == hwnd_ ? nullptr : hwnd_, reinterpret_cast<POINT*>(&rect), 2);
+            const bool moves = control == Control("cmdExit");
+            SetWindowPos(control, nullptr, rect.left + (moves ? extra / 2 : 0), rect.top,
+                         rect.right - rect.left + (moves ? 0 : extra), rect.bottom - rect.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+
+    static int TextWidth(HWND label)
+    {
+        const std::wstring text = Wide(WindowText(label));
+        HDC dc = GetDC(label);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        return extent.cx;
+    }
+
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         switch (message) {
