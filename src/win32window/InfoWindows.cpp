@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace harrowdeck::win32 {
 
@@ -124,12 +125,51 @@ public:
         CentreOver(hwnd_, owner);
         SetWindowTextUtf8(Box(), text);
         Resize();
+        FitFontToLines(text);
     }
     ~HelpWindow() override { ReleaseFonts(built_); }
 
     [[nodiscard]] HWND Box() const { return ControlOf(built_, HelpForm(), "Text1"); }
 
 private:
+    // Every line of the text shows unwrapped at the window's first size:
+    // when the face that stands in for Courier is wider, the text is drawn
+    // smaller, as the captions are, rather than the window made larger.
+    void FitFontToLines(const std::string& text)
+    {
+        std::vector<std::wstring> lines;
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = std::min(text.find("\r\n", start), text.size());
+            lines.push_back(Wide(std::string_view(text).substr(start, end - start)));
+            start = end + 2;
+        }
+        // The width the box wraps its lines at.
+        RECT wrap{};
+        SendMessageW(Box(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&wrap));
+        const int room = wrap.right - wrap.left;
+        HDC dc = GetDC(Box());
+        const FontSpec& face = HelpForm().font;
+        const double points = FittingPointSize(face.points, [&](double size) {
+            HFONT font = MakeFont(face, dpi_, size);
+            HGDIOBJ old = SelectObject(dc, font);
+            int widest = 0;
+            for (const std::wstring& line : lines) {
+                SIZE extent{};
+                GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent);
+                widest = std::max(widest, static_cast<int>(extent.cx));
+            }
+            SelectObject(dc, old);
+            DeleteObject(font);
+            return widest <= room;
+        });
+        ReleaseDC(Box(), dc);
+        if (points < face.points) {
+            HFONT font = MakeFont(face, dpi_, points);
+            built_.fonts.push_back(font);
+            SendMessageW(Box(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        }
+    }
+
     void Resize()
     {
         RECT client{};
