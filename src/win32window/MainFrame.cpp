@@ -245,7 +245,7 @@ void frmMain::Relayout(UINT dpi)
     dpi_ = dpi;
     BuiltForm fresh;
     fresh.controls = built_.controls;
-    HFONT font = MakeFont(MainForm().font, dpi);
+    HFONT font = MakeFormFont(hwnd_, MainForm(), dpi);
     fresh.fonts.push_back(font);
     for (std::size_t index = 0; index < MainForm().controls.size(); ++index) {
         const RECT place = PlaceInClient(MainForm(), MainForm().controls[index], dpi);
