@@ -17,7 +17,7 @@ else
     # A new build needs no GoogleTest; tools/test-windows.sh adds the tests.
     configure_windows_build -DHARROWDECK_BUILD_TESTS=OFF
 fi
-cmake --build build-windows --target harrowdeck-make
+cmake --build build-windows --target harrowdeck-make harrowdeck
 # The zip holds what is installed; the install builds nothing more.
 (cd build-windows && cpack -G ZIP >&2)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)

@@ -36,4 +36,9 @@ std::string NativeSeparators(std::string path)
     return path;
 }
 
+std::filesystem::path PathFromUtf8(const std::string& path)
+{
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
 } // namespace harrowdeck

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace harrowdeck {
@@ -51,5 +52,11 @@ void AppendSeparator(std::string& path);
 // '\' between its parts whichever separator it was given with; elsewhere
 // as it is.
 [[nodiscard]] std::string NativeSeparators(std::string path);
+
+// The path for the standard library's file system calls. Paths are UTF-8
+// inside on every platform; a narrow path given to std::filesystem is read
+// in the ANSI code page on Windows, which cannot hold every name and would
+// turn "Fåglar" into another folder. Throws when path is not UTF-8 there.
+[[nodiscard]] std::filesystem::path PathFromUtf8(const std::string& path);
 
 } // namespace harrowdeck

@@ -43,8 +43,12 @@ AppPaths MakeAppPaths(std::string appDir, const std::string& configDir, const Pr
 void EnsureParamDirExists(const AppPaths& paths)
 {
     // A directory that cannot be made shows as the save's own failure.
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(paths.paramFile).parent_path(), ignored);
+    try {
+        std::error_code ignored;
+        std::filesystem::create_directories(PathFromUtf8(paths.paramFile).parent_path(), ignored);
+    } catch (...) {
+        // A name that is not UTF-8 cannot be made either.
+    }
 }
 
 } // namespace harrowdeck

@@ -14,7 +14,18 @@ std::string AppTitle()
 
 std::string CopyrightLine()
 {
-    return std::string("Copyright ") + version::kLegalCopyright + " ";
+    return CopyrightLine(version::kLegalCopyright);
+}
+
+std::string CopyrightLine(std::string_view legalCopyright)
+{
+    return "Copyright " + std::string(legalCopyright) + " ";
+}
+
+AboutLines AboutLinesFrom(const VersionEntries& entries)
+{
+    return {entries.productName.value_or(AppTitle()),
+            entries.legalCopyright ? CopyrightLine(*entries.legalCopyright) : CopyrightLine()};
 }
 
 int AboutWidening(int widestText, int labelWidth, int margin)

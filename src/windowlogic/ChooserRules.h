@@ -17,6 +17,9 @@ inline constexpr const char* kDefaultChooserTitle = "Filväljare";
 // The box shown, after the system beep, when a drive cannot be read.
 inline constexpr const char* kNoDiskMessage = " Ingen disk i driven!";
 [[nodiscard]] MessageBoxSpec NoDiskBox();
+// Where the directory chooser opens, on a system with drive letters, when
+// its start directory cannot be listed: drive C's current directory.
+inline constexpr const char* kDriveFallbackDir = "c:";
 
 // ---- the file chooser ------------------------------------------------------
 

@@ -15,7 +15,7 @@ bool DirExists(std::string& path)
         // Opening the listing is the test: it fails for missing paths, files
         // and directories we may not read, and succeeds for empty ones.
         std::error_code error;
-        std::filesystem::directory_iterator listing(std::filesystem::path(path), error);
+        std::filesystem::directory_iterator listing(PathFromUtf8(path), error);
         return !error;
     } catch (...) {
         // A probe reports, it never fails; an allocation failure is a "no".

@@ -4,6 +4,7 @@
 #include "ChooserRules.h"
 #include "ConsoleReport.h"
 #include "DigitKeyFilter.h"
+#include "FileProbe.h"
 #include "GenerationRun.h"
 #include "HelpText.h"
 #include "Messages.h"
@@ -112,8 +113,12 @@ void MainWindowLogic::Shutdown()
     ending_ = true; // a run still reading stops at its next report
     // The program never makes Prog.tmp itself; one that cannot be removed
     // must not keep the choices from being saved.
-    std::error_code ignored;
-    std::filesystem::remove(paths_.tempFile, ignored);
+    try {
+        std::error_code ignored;
+        std::filesystem::remove(PathFromUtf8(paths_.tempFile), ignored);
+    } catch (...) {
+        // Nor may a name that is not UTF-8.
+    }
     SparaPara();
 }
 

@@ -11,6 +11,7 @@
 #endif
 
 #include <filesystem>
+#include <fstream>
 
 namespace harrowdeck {
 namespace {
@@ -129,6 +130,22 @@ TEST(JoinPath, AddsASeparatorOnlyWhenMissing)
     EXPECT_EQ(JoinPath("/a/", "1.html"), "/a/1.html");
     EXPECT_EQ(JoinPath("/a", "1.html"), std::string("/a") + kSeparator + "1.html");
     EXPECT_EQ(JoinPath("", "1.html"), "1.html");
+}
+
+// The standard library's calls and the file layer's own reach the same
+// file, whatever letters its name holds: on Windows a narrow name would go
+// through the ANSI code page and name another one.
+TEST(PathFromUtf8, NamesWhatTheFileLayerNames)
+{
+    TempDir dir;
+    for (const std::string name :
+         {"plain", "F\xc3\xa5glar", "\xc3\x84renden \xe2\x80\x93 2026", "\xe6\x97\xa5\xe6\x9c\xac"}) {
+        const std::string path = dir / name;
+        ASSERT_TRUE(std::filesystem::create_directory(PathFromUtf8(path))) << name;
+        EXPECT_TRUE(IsDirectory(path)) << name;
+        std::ofstream(PathFromUtf8(JoinPath(path, "page.html"))) << "x";
+        EXPECT_TRUE(FileExists(JoinPath(path, "page.html"))) << name;
+    }
 }
 
 } // namespace
