@@ -6,19 +6,21 @@
 #     the window keeps its Harrowdeck.ini beside the program; this version
 #     installed over it goes into the same folder, replaces every file,
 #     leaves one uninstall entry and keeps the settings; the older installer
-#     then refuses to go back; the installed programs run and the Start-menu
+#     then refuses to go back, and a rebuilt installer of this version
+#     replaces the installed copy; the installed programs run and the Start-menu
 #     shortcut leads to the window; the uninstall entry's own command
 #     removes everything but Harrowdeck.ini, and with it the folder stays;
 #  2. this version into the default folder, with the settings in %APPDATA%:
 #     uninstalling with the installer removes every file and the folder,
 #     and the settings stay.
-# Usage: installer-roundtrip.sh WINE_RUN PREFIX MSI VERSION OLDER_MSI OLDER_VERSION README EXPORT
+# Usage: installer-roundtrip.sh WINE_RUN PREFIX MSI VERSION OLDER_MSI OLDER_VERSION REBUILT_MSI README EXPORT
 # WINE_RUN is tools/wine-run.sh, PREFIX its wine prefix, MSI this version's
-# installer and OLDER_MSI one of an older version; README is the README.txt
-# that MSI holds, EXPORT a bookmark export to convert.
+# installer, OLDER_MSI one of an older version and REBUILT_MSI this version
+# built again; README is the README.txt that MSI holds, EXPORT a bookmark
+# export to convert.
 set -euo pipefail
 
-wine_run=$1 prefix=$2 msi=$3 version=$4 older_msi=$5 older_version=$6 readme=$7 export_file=$8
+wine_run=$1 prefix=$2 msi=$3 version=$4 older_msi=$5 older_version=$6 rebuilt_msi=$7 readme=$8 export_file=$9
 
 drive_c="$prefix/drive_c"
 custom_dir='C:\Tools\Harrowdeck'
@@ -127,6 +129,15 @@ status=$(msiexec /i "$(windows_path "$older_msi")")
 [ "$status" -ne 0 ] || die "the older installer replaced this version"
 [ "$(expect_one_entry "after the refused downgrade" "$version")" = "$code" ] ||
     die "the refused downgrade changed the uninstall entry"
+
+step "this version, rebuilt, over it"
+status=$(msiexec /i "$(windows_path "$rebuilt_msi")")
+[ "$status" -eq 0 ] || die "msiexec /i of the rebuilt installer ended with $status"
+rebuilt_code=$(expect_one_entry "after the rebuilt installer" "$version")
+[ "$rebuilt_code" != "$code" ] || die "the rebuilt installer left the installed copy ($code) in place"
+code=$rebuilt_code
+expect_files "$custom" "after the rebuilt installer" "${installed[@]}" Harrowdeck.ini
+expect_settings_kept "$custom/Harrowdeck.ini" "the rebuilt installer"
 
 step "the installed programs"
 banner=$(wine "$custom_dir\\harrowdeck-make.exe" --version | tr -d '\r')
