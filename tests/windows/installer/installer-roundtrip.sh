@@ -29,7 +29,7 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 installed=(harrowdeck.exe harrowdeck-make.exe README.txt LICENSE.txt)
 settings=$'PATHS\r\nC:\\Pages\r\nC:\\bookmarks.htm\r\nC:\\\r\nbookmarks.htm\r\nPOS\r\n 1200 \r\n 900 \r\nDEF\r\n 25 \r\n 200 \r\n 1 \r\n 1 \r\n'
 
-step() { echo "== $*"; }
+step() { echo "== [${SECONDS} s] $*"; }
 die() {
     echo "FAIL: $*" >&2
     exit 1
@@ -42,29 +42,33 @@ unix_path() {
 }
 windows_path() { echo "Z:${1//\//\\}"; }
 
-# The product codes of the uninstall entries named Harrowdeck.
+# The uninstall entries named Harrowdeck, one a line: the product code,
+# the version shown and the command that uninstalls, separated by tabs.
+# One reg query for all, as every start of wine takes its time.
 entries() {
-    wine reg query "$uninstall_key" /s | tr -d '\r' | awk '
-        /^HKEY_/ { n = split($0, part, "\\"); code = part[n] }
-        $1 == "DisplayName" && $3 == "Harrowdeck" { print code }'
-}
-entry_value() {
-    wine reg query "$uninstall_key\\$1" /v "$2" | tr -d '\r' |
-        awk -v name="$2" '$1 == name { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print }'
+    wine reg query "$uninstall_key" /s | tr -d '\r' | awk -v OFS='\t' '
+        function flush() { if (name == "Harrowdeck") print code, version, command }
+        /^HKEY_/ { flush(); n = split($0, part, "\\"); code = part[n]; name = version = command = "" }
+        { value = $0; sub(/^ *[^ ]+ +[^ ]+ +/, "", value) }
+        $1 == "DisplayName" { name = value }
+        $1 == "DisplayVersion" { version = value }
+        $1 == "UninstallString" { command = value }
+        END { flush() }'
 }
 msiexec() {
     local status=0
     wine msiexec "$@" /qn || status=$?
     echo "$status"
 }
+# The one uninstall entry, which shows this version: its line of entries.
 expect_one_entry() {
-    local codes
-    mapfile -t codes < <(entries)
-    [ ${#codes[@]} -eq 1 ] || die "$1: ${#codes[@]} uninstall entries for Harrowdeck, not one: ${codes[*]}"
-    local shown
-    shown=$(entry_value "${codes[0]}" DisplayVersion)
+    local found
+    mapfile -t found < <(entries)
+    [ ${#found[@]} -eq 1 ] || die "$1: ${#found[@]} uninstall entries for Harrowdeck, not one: ${found[*]}"
+    local code shown command
+    IFS=$'\t' read -r code shown command <<<"${found[0]}"
     [ "$shown" = "$2" ] || die "$1: the uninstall entry shows version '$shown', not $2"
-    echo "${codes[0]}"
+    echo "${found[0]}"
 }
 # The folder holds exactly these files (each name on its own line).
 expect_files() {
@@ -83,7 +87,7 @@ expect_settings_kept() {
 # A run that failed half way leaves Harrowdeck installed in the prefix.
 clean_up() {
     local code
-    for code in $(entries); do
+    for code in $(entries | cut -f1); do
         wine msiexec /x "$code" /qn || true
     done
     rm -rf "$(unix_path "$custom_dir")" "$(unix_path "$default_dir")"
@@ -109,7 +113,7 @@ printf '%s' "$settings" >"$work/Harrowdeck.ini"
 step "the older version into $custom_dir"
 status=$(msiexec /i "$(windows_path "$older_msi")" INSTALLDIR="$custom_dir\\")
 [ "$status" -eq 0 ] || die "msiexec /i of the older version ended with $status"
-older_code=$(expect_one_entry "the older version" "$older_version")
+older_code=$(expect_one_entry "the older version" "$older_version" | cut -f1)
 custom=$(unix_path "$custom_dir")
 expect_files "$custom" "the older version" "${installed[@]}"
 cp "$work/Harrowdeck.ini" "$custom/"
@@ -117,7 +121,7 @@ cp "$work/Harrowdeck.ini" "$custom/"
 step "this version over it"
 status=$(msiexec /i "$(windows_path "$msi")")
 [ "$status" -eq 0 ] || die "msiexec /i of the upgrade ended with $status"
-code=$(expect_one_entry "after the upgrade" "$version")
+code=$(expect_one_entry "after the upgrade" "$version" | cut -f1)
 [ "$code" != "$older_code" ] || die "the upgrade kept the older version's product code $code"
 expect_files "$custom" "after the upgrade" "${installed[@]}" Harrowdeck.ini
 cmp -s "$readme" "$custom/README.txt" || die "the upgrade left the older README.txt"
@@ -127,13 +131,14 @@ expect_settings_kept "$custom/Harrowdeck.ini" "the upgrade"
 step "the older version refused over this one"
 status=$(msiexec /i "$(windows_path "$older_msi")")
 [ "$status" -ne 0 ] || die "the older installer replaced this version"
-[ "$(expect_one_entry "after the refused downgrade" "$version")" = "$code" ] ||
+[ "$(expect_one_entry "after the refused downgrade" "$version" | cut -f1)" = "$code" ] ||
     die "the refused downgrade changed the uninstall entry"
 
 step "this version, rebuilt, over it"
 status=$(msiexec /i "$(windows_path "$rebuilt_msi")")
 [ "$status" -eq 0 ] || die "msiexec /i of the rebuilt installer ended with $status"
-rebuilt_code=$(expect_one_entry "after the rebuilt installer" "$version")
+entry=$(expect_one_entry "after the rebuilt installer" "$version")
+IFS=$'\t' read -r rebuilt_code _ command <<<"$entry"
 [ "$rebuilt_code" != "$code" ] || die "the rebuilt installer left the installed copy ($code) in place"
 code=$rebuilt_code
 expect_files "$custom" "after the rebuilt installer" "${installed[@]}" Harrowdeck.ini
@@ -152,7 +157,6 @@ shortcut=$(ls "${shortcuts[@]}" 2>/dev/null) || true
 grep -qaF "$custom_dir\\harrowdeck.exe" "$shortcut" || die "the Start-menu shortcut does not lead to $custom_dir\\harrowdeck.exe"
 
 step "uninstalled by the entry's own command"
-command=$(entry_value "$code" UninstallString)
 [ "${command,,}" = "msiexec.exe /x${code,,}" ] || die "the uninstall entry's command is '$command'"
 status=$(msiexec /x "$code")
 [ "$status" -eq 0 ] || die "msiexec /x $code ended with $status"
@@ -180,4 +184,4 @@ status=$(msiexec /x "$(windows_path "$msi")")
 no_shortcut_left "uninstalling with the installer"
 expect_settings_kept "$appdata_settings" "uninstalling"
 rm -rf "$appdata/Harrowdeck"
-echo "PASS"
+echo "PASS in ${SECONDS} s"
