@@ -23,8 +23,6 @@ namespace {
 // The fixed dialog frame, drawn by the window itself: without a title bar
 // many window managers give it none, and it would blend into the main window.
 constexpr int kFrameTwips = 30;
-// Room left beside the widest text when the window grows for it.
-constexpr int kTextMarginTwips = 60;
 
 int TextWidth(const QLabel& label)
 {
@@ -65,7 +63,7 @@ frmStart::frmStart(QWidget& mainWindow) : QDialog(&mainWindow, Qt::Dialog | Qt::
 void frmStart::WidenToFitTexts()
 {
     const int extra = AboutWidening(std::max(TextWidth(*lblProductname_), TextWidth(*lblCopyright_)),
-                                    lblCopyright_->width(), TwipsToPixelsFor(*this, kTextMarginTwips));
+                                    lblCopyright_->width(), TwipsToPixelsFor(*this, kAboutTextMarginTwips));
     if (extra == 0) {
         return;
     }

@@ -8,6 +8,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace harrowdeck::win32 {
 
 namespace {
@@ -31,6 +34,7 @@ public:
         const AboutLines lines = AboutLinesFrom({OwnVersionEntry(L"ProductName"), OwnVersionEntry(L"LegalCopyright")});
         SetWindowTextUtf8(Control("lblProductname"), lines.product);
         SetWindowTextUtf8(Control("lblCopyright"), lines.copyright);
+        WidenToFitTexts();
         CentreOver(hwnd_, owner);
     }
     ~AboutWindow() override { ReleaseFonts(built_); }
@@ -38,6 +42,42 @@ public:
     [[nodiscard]] HWND Control(std::string_view name) const { return ControlOf(built_, AboutForm(), name); }
 
 private:
+    // A face that stands in for the table's may be wider; a clipped
+    // copyright line would be unreadable, so the window grows instead and
+    // keeps everything centred.
+    void WidenToFitTexts()
+    {
+        HWND product = Control("lblProductname");
+        HWND copyright = Control("lblCopyright");
+        const int labelWidth = Px(ControlNamed(AboutForm(), "lblCopyright").place.width, dpi_);
+        const int extra = AboutWidening(std::max(TextWidth(product), TextWidth(copyright)), labelWidth,
+                                        Px(kAboutTextMarginTwips, dpi_));
+        if (extra == 0) {
+            return;
+        }
+        for (HWND control : {product, copyright, Control("cmdExit"), hwnd_}) {
+            RECT rect{};
+            GetWindowRect(control, &rect);
+            MapWindowPoints(nullptr, control == hwnd_ ? nullptr : hwnd_, reinterpret_cast<POINT*>(&rect), 2);
+            const bool moves = control == Control("cmdExit");
+            SetWindowPos(control, nullptr, rect.left + (moves ? extra / 2 : 0), rect.top,
+                         rect.right - rect.left + (moves ? 0 : extra), rect.bottom - rect.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+
+    static int TextWidth(HWND label)
+    {
+        const std::wstring text = Wide(WindowText(label));
+        HDC dc = GetDC(label);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        return extent.cx;
+    }
+
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         switch (message) {
@@ -85,12 +125,51 @@ public:
         CentreOver(hwnd_, owner);
         SetWindowTextUtf8(Box(), text);
         Resize();
+        FitFontToLines(text);
     }
     ~HelpWindow() override { ReleaseFonts(built_); }
 
     [[nodiscard]] HWND Box() const { return ControlOf(built_, HelpForm(), "Text1"); }
 
 private:
+    // Every line of the text shows unwrapped at the window's first size:
+    // when the face that stands in for Courier is wider, the text is drawn
+    // smaller, as the captions are, rather than the window made larger.
+    void FitFontToLines(const std::string& text)
+    {
+        std::vector<std::wstring> lines;
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = std::min(text.find("\r\n", start), text.size());
+            lines.push_back(Wide(std::string_view(text).substr(start, end - start)));
+            start = end + 2;
+        }
+        // The width the box wraps its lines at.
+        RECT wrap{};
+        SendMessageW(Box(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&wrap));
+        const int room = wrap.right - wrap.left;
+        HDC dc = GetDC(Box());
+        const FontSpec& face = HelpForm().font;
+        const double points = FittingPointSize(face.points, [&](double size) {
+            HFONT font = MakeFont(face, dpi_, size);
+            HGDIOBJ old = SelectObject(dc, font);
+            int widest = 0;
+            for (const std::wstring& line : lines) {
+                SIZE extent{};
+                GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent);
+                widest = std::max(widest, static_cast<int>(extent.cx));
+            }
+            SelectObject(dc, old);
+            DeleteObject(font);
+            return widest <= room;
+        });
+        ReleaseDC(Box(), dc);
+        if (points < face.points) {
+            HFONT font = MakeFont(face, dpi_, points);
+            built_.fonts.push_back(font);
+            SendMessageW(Box(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        }
+    }
+
     void Resize()
     {
         RECT client{};

@@ -300,6 +300,18 @@ LRESULT CALLBACK FormWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
     if (window == nullptr) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
+    // A plain window, unlike a dialog, gives its controls the focus back
+    // only if told: after a message box, say, keys would go nowhere.
+    if (message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd, focus)) {
+            window->lastFocus_ = focus;
+        }
+    } else if (message == WM_SETFOCUS && window->lastFocus_ != nullptr && IsWindow(window->lastFocus_) &&
+               IsChild(hwnd, window->lastFocus_)) {
+        SetFocus(window->lastFocus_);
+        return 0;
+    }
     const LRESULT result = window->Handle(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // Destroyed with its owner, say: nothing is left to destroy later.

@@ -70,6 +70,7 @@ protected:
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool done_ = false;
+    HWND lastFocus_ = nullptr; // the control that had the focus when the window lost it
 };
 
 // The outer geometry of a window in pixels.

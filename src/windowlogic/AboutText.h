@@ -35,6 +35,10 @@ struct AboutLines {
 };
 [[nodiscard]] AboutLines AboutLinesFrom(const VersionEntries& entries);
 
+// The room, in twips, that a widened about window leaves on either side of
+// its widest text.
+inline constexpr int kAboutTextMarginTwips = 60;
+
 // How much wider the about window grows, in pixels, so that its widest text
 // fits its labels with margin to spare in the font that stands in for the
 // one it was drawn for: 0 when it fits. The labels grow by as much, the

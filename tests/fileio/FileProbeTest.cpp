@@ -131,5 +131,21 @@ TEST(JoinPath, AddsASeparatorOnlyWhenMissing)
     EXPECT_EQ(JoinPath("", "1.html"), "1.html");
 }
 
+// The standard library's calls and the file layer's own reach the same
+// file, whatever letters its name holds: on Windows a narrow name would go
+// through the ANSI code page and name another one.
+TEST(PathFromUtf8, NamesWhatTheFileLayerNames)
+{
+    TempDir dir;
+    for (const std::string name :
+         {"plain", "F\xc3\xa5glar", "\xc3\x84renden \xe2\x80\x93 2026", "\xe6\x97\xa5\xe6\x9c\xac"}) {
+        const std::string path = dir / name;
+        ASSERT_TRUE(std::filesystem::create_directory(PathFromUtf8(path))) << name;
+        EXPECT_TRUE(IsDirectory(path)) << name;
+        WriteFile(JoinPath(path, "page.html"), "x");
+        EXPECT_TRUE(std::filesystem::is_regular_file(PathFromUtf8(JoinPath(path, "page.html")))) << name;
+    }
+}
+
 } // namespace
 } // namespace harrowdeck

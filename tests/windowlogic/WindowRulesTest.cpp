@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The windows' plain rules: the start directory probe, the width fields' key
 // filter, the file filter and the drive list.
+#include "AboutText.h"
 #include "DigitKeyFilter.h"
 #include "DirExists.h"
 #include "DriveList.h"
@@ -109,6 +110,30 @@ TEST_F(DirExistsTest, UnusableStartDirIsReplacedByTheFallback)
     std::string usable = Root();
     NormaliseStartDir(usable, "/fallback/");
     EXPECT_EQ(usable, Root() + "/");
+}
+
+// The about window's lines come from the version entries read from the
+// program file when it opens; what could not be read is the build's.
+TEST(AboutLines, FromTheEntriesReadAtRunTime)
+{
+    struct Case {
+        VersionEntries entries;
+        std::string product;
+        std::string copyright;
+    };
+    const std::string built = CopyrightLine();
+    const Case cases[] = {
+        {{"Harrowdeck 1.1", "2026 Someone"}, "Harrowdeck 1.1", "Copyright 2026 Someone "},
+        {{"Harrowdeck 1.1", ""}, "Harrowdeck 1.1", "Copyright  "},
+        {{std::nullopt, std::nullopt}, AppTitle(), built},
+        {{"Other 2.0", std::nullopt}, "Other 2.0", built},
+    };
+    for (const Case& c : cases) {
+        const AboutLines lines = AboutLinesFrom(c.entries);
+        EXPECT_EQ(lines.product, c.product);
+        EXPECT_EQ(lines.copyright, c.copyright);
+    }
+    EXPECT_EQ(built, "Copyright 2026 The Harrowdeck developers ");
 }
 
 TEST(DigitKeyFilter, PassesDigitsAndControlCodesOnly)
