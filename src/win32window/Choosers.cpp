@@ -75,8 +75,8 @@ public:
 private:
     void FillDrives()
     {
-        wchar_t spec[] = L"*.*";
-        DlgDirListComboBoxW(hwnd_, spec, GetDlgCtrlID(Control("drvDir")), 0, DDL_DRIVES | DDL_EXCLUSIVE);
+        wchar_t pattern[] = L"*.*";
+        DlgDirListComboBoxW(hwnd_, pattern, GetDlgCtrlID(Control("drvDir")), 0, DDL_DRIVES | DDL_EXCLUSIVE);
         // It starts on the process's current drive.
         const std::wstring cwd = CurrentDirectory();
         if (cwd.size() >= 2 && cwd[1] == L':') {
@@ -94,8 +94,8 @@ private:
         if (path.empty() || !SetCurrentDirectoryW(path.c_str())) {
             return false;
         }
-        wchar_t spec[] = L"*.*";
-        DlgDirListW(hwnd_, spec, GetDlgCtrlID(Control("dlbDir")), 0, DDL_DIRECTORY | DDL_EXCLUSIVE);
+        wchar_t pattern[] = L"*.*";
+        DlgDirListW(hwnd_, pattern, GetDlgCtrlID(Control("dlbDir")), 0, DDL_DIRECTORY | DDL_EXCLUSIVE);
         return true;
     }
 

@@ -185,6 +185,11 @@ void frmMain::Command(int id, int code)
     switch (Spec(control).kind) {
     case ControlKind::PushButton:
         logic_.Clicked(control);
+        // The session ended during a run and the choices were saved then:
+        // should the process outlive the run, the window goes after it.
+        if (logic_.HasShutDown() && hwnd_ != nullptr) {
+            DestroyWindow(hwnd_);
+        }
         break;
     case ControlKind::OptionButton:
         if (SendMessageW(Control(control), BM_GETCHECK, 0, 0) == BST_CHECKED) {
@@ -245,7 +250,7 @@ void frmMain::Relayout(UINT dpi)
     dpi_ = dpi;
     BuiltForm fresh;
     fresh.controls = built_.controls;
-    HFONT font = MakeFont(MainForm().font, dpi);
+    HFONT font = MakeFormFont(hwnd_, MainForm(), dpi);
     fresh.fonts.push_back(font);
     for (std::size_t index = 0; index < MainForm().controls.size(); ++index) {
         const RECT place = PlaceInClient(MainForm(), MainForm().controls[index], dpi);

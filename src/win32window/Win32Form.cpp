@@ -192,6 +192,11 @@ HFONT MakeFont(const FontSpec& spec, UINT dpi, double points)
     return CreateFontIndirectW(&font);
 }
 
+HFONT MakeFormFont(HWND parent, const FormSpec& form, UINT dpi)
+{
+    return MakeFont(form.font, dpi, FittedPoints(parent, form, dpi));
+}
+
 RECT PlaceInClient(const FormSpec& form, const ControlSpec& control, UINT dpi)
 {
     double left = control.place.left;
@@ -210,7 +215,7 @@ BuiltForm BuildControls(HWND parent, const FormSpec& form, UINT dpi)
 {
     BuiltForm built;
     built.controls.assign(form.controls.size(), nullptr);
-    HFONT formFont = MakeFont(form.font, dpi, FittedPoints(parent, form, dpi));
+    HFONT formFont = MakeFormFont(parent, form, dpi);
     built.fonts.push_back(formFont);
     HINSTANCE instance = GetModuleHandleW(nullptr);
     const ControlSpec* previous = nullptr;

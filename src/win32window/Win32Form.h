@@ -27,6 +27,10 @@ void SetWindowTextUtf8(HWND window, const std::string& text);
 // A font of the table's face, size and weight at the given density.
 [[nodiscard]] HFONT MakeFont(const FontSpec& spec, UINT dpi, double points = 0);
 
+// The form's own font at the size at which every caption fits its control
+// (the face that stands in for the table's may be wider).
+[[nodiscard]] HFONT MakeFormFont(HWND parent, const FormSpec& form, UINT dpi);
+
 // The first control's id; control i of a table gets kFirstControlId + i, so
 // that none takes the ids IsDialogMessage sends for Enter and Escape.
 inline constexpr int kFirstControlId = 100;

@@ -11,6 +11,7 @@
 #endif
 
 #include <filesystem>
+#include <fstream>
 
 namespace harrowdeck {
 namespace {
@@ -142,8 +143,8 @@ TEST(PathFromUtf8, NamesWhatTheFileLayerNames)
         const std::string path = dir / name;
         ASSERT_TRUE(std::filesystem::create_directory(PathFromUtf8(path))) << name;
         EXPECT_TRUE(IsDirectory(path)) << name;
-        WriteFile(JoinPath(path, "page.html"), "x");
-        EXPECT_TRUE(std::filesystem::is_regular_file(PathFromUtf8(JoinPath(path, "page.html")))) << name;
+        std::ofstream(PathFromUtf8(JoinPath(path, "page.html"))) << "x";
+        EXPECT_TRUE(FileExists(JoinPath(path, "page.html"))) << name;
     }
 }
 
