@@ -16,8 +16,10 @@ fi
 
 export WINEPREFIX="$prefix" WINEDEBUG=-all
 # No Mono and no Gecko: the programs need neither, and asking for them
-# would cost the prefix's creation half a minute.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# would cost the prefix's creation half a minute. No winemenubuilder: a
+# Start-menu shortcut made in the prefix must not become a menu entry of
+# this machine's desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Straight to the 64-bit loader: Debian's wine wrapper warns on every start
 # that the 32-bit one is missing.
 wine=/usr/lib/wine/wine64
