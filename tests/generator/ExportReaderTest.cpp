@@ -247,7 +247,7 @@ TEST(ReadFolders, ProgressCountsEachStageWithinItsTotal)
 {
     std::string body = "<DT><A HREF=\"r\">r</A>\n";
     for (int i = 0; i < 9000; ++i) {
-        body += "<DT><H3>F</H3>\n</DL><p>\n";
+        body += "<DT><H3>F</H3>\n<DL><p>\n</DL><p>\n";
     }
     for (const FolderMode mode : {FolderMode::Top, FolderMode::All}) {
         TempDir dir;

@@ -1,0 +1,318 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TagScanner.h"
+
+#include <cstring>
+
+namespace harrowdeck {
+
+namespace {
+
+// Names longer than any that matters are cut, so that a hostile one cannot
+// grow them.
+constexpr std::size_t kNameRoom = 8;
+
+char Lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+}
+
+// True when text at `at` starts with "<" + name (lower case) and the name
+// ends there.
+bool TagAt(std::string_view text, std::size_t at, std::string_view name)
+{
+    if (at + 1 + name.size() > text.size() || text[at] != '<') {
+        return false;
+    }
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (Lower(text[at + 1 + i]) != name[i]) {
+            return false;
+        }
+    }
+    const std::size_t after = at + 1 + name.size();
+    return after == text.size() || !(IsLetter(text[after]) || (text[after] >= '0' && text[after] <= '9'));
+}
+
+// Where the text of a link, a heading or a title ends: at its own closing
+// tag, or at a tag that begins another entry or list, or at the line's end.
+// closed tells whether it was its own closing tag.
+std::size_t TextEnd(std::string_view line, std::size_t from, std::string_view closeTag, bool& closed)
+{
+    static constexpr std::string_view kBreaking[] = {"dd", "dt", "dl", "/dl", "h3", "a"};
+    closed = false;
+    for (std::size_t at = from; at < line.size(); ++at) {
+        const void* hit = std::memchr(line.data() + at, '<', line.size() - at);
+        if (hit == nullptr) {
+            break;
+        }
+        at = static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
+        if (TagAt(line, at, closeTag)) {
+            closed = true;
+            return at;
+        }
+        for (std::string_view breaking : kBreaking) {
+            if (TagAt(line, at, breaking)) {
+                return at;
+            }
+        }
+    }
+    return line.size();
+}
+
+bool Blank(std::string_view text)
+{
+    return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+} // namespace
+
+void TagScanner::StartTag(bool closing)
+{
+    inTag_ = true;
+    closing_ = closing;
+    state_ = State::Name;
+    quote_ = 0;
+    name_.clear();
+    attribute_.clear();
+    inHref_ = false;
+    hasHref_ = false;
+    href_.clear();
+    tagLength_ = 0;
+}
+
+void TagScanner::EndAttributeName()
+{
+    inHref_ = !hasHref_ && attribute_ == "href";
+    if (inHref_) {
+        hasHref_ = true;
+        hrefQuote_ = '"';
+    }
+}
+
+void TagScanner::AddToValue(std::string_view bytes)
+{
+    if (inHref_) {
+        href_.append(bytes);
+    }
+}
+
+std::size_t TagScanner::ReadTag(std::string_view text)
+{
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const char c = text[at];
+        switch (state_) {
+        case State::Quoted: {
+            const void* hit = std::memchr(text.data() + at, quote_, text.size() - at);
+            const std::size_t end =
+                hit == nullptr ? text.size() : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+            AddToValue(text.substr(at, end - at));
+            if (hit == nullptr) {
+                return std::string_view::npos;
+            }
+            state_ = State::BetweenAttributes;
+            inHref_ = false;
+            at = end + 1;
+            continue;
+        }
+        case State::Unquoted:
+            if (IsSpace(c) || c == '>') {
+                state_ = State::BetweenAttributes;
+                inHref_ = false;
+                continue; // the ">" ends the tag below
+            }
+            AddToValue(text.substr(at, 1));
+            break;
+        case State::Name:
+            if (IsSpace(c) || c == '/') {
+                state_ = State::BetweenAttributes;
+            } else if (c != '>' && name_.size() < kNameRoom) {
+                name_.push_back(Lower(c));
+            }
+            break;
+        case State::BetweenAttributes:
+        case State::AfterName:
+            if (c == '=' && state_ == State::AfterName) {
+                state_ = State::BeforeValue;
+            } else if (!IsSpace(c) && c != '/' && c != '>') {
+                if (state_ == State::AfterName) {
+                    inHref_ = false;
+                }
+                attribute_.assign(1, Lower(c));
+                state_ = State::AttributeName;
+            }
+            break;
+        case State::AttributeName:
+            if (c == '=' || IsSpace(c) || c == '/' || c == '>') {
+                EndAttributeName();
+                state_ = c == '=' ? State::BeforeValue : State::AfterName;
+                if (c == '/') {
+                    state_ = State::BetweenAttributes;
+                }
+            } else if (attribute_.size() < kNameRoom) {
+                attribute_.push_back(Lower(c));
+            }
+            break;
+        case State::BeforeValue:
+            if (c == '"' || c == '\'') {
+                quote_ = c;
+                if (inHref_) {
+                    hrefQuote_ = c;
+                }
+                state_ = State::Quoted;
+            } else if (!IsSpace(c) && c != '>') {
+                state_ = State::Unquoted;
+                continue;
+            }
+            break;
+        }
+        if (c == '>' && state_ != State::Quoted && state_ != State::Unquoted) {
+            return at + 1;
+        }
+        ++at;
+    }
+    return std::string_view::npos;
+}
+
+void TagScanner::GiveUpTag()
+{
+    inTag_ = false;
+    ++givenUp_;
+}
+
+void TagScanner::LineSkipped()
+{
+    if (inTag_) {
+        GiveUpTag();
+    }
+}
+
+std::optional<IoError> TagScanner::EndTag(std::string_view line, std::size_t& at, const Sink& sink)
+{
+    inTag_ = false;
+    TagEvent event;
+    bool closed = false;
+    if (name_ == "dl") {
+        event.kind = closing_ ? TagEvent::Kind::ListClose : TagEvent::Kind::ListOpen;
+        return sink(event);
+    }
+    if (closing_ || (name_ != "a" && name_ != "h3" && name_ != "h1") || (name_ == "a" && !hasHref_)) {
+        return std::nullopt;
+    }
+    const std::string_view closeTag = name_ == "a" ? "/a" : name_ == "h3" ? "/h3" : "/h1";
+    const std::size_t end = TextEnd(line, at, closeTag, closed);
+    const std::string_view text = line.substr(at, end - at);
+    at = end;
+    if (closed) {
+        const std::size_t tagEnd = line.find('>', at);
+        at = tagEnd == std::string_view::npos ? line.size() : tagEnd + 1;
+    }
+    if (name_ != "a") {
+        event.kind = name_ == "h3" ? TagEvent::Kind::Heading : TagEvent::Kind::Title;
+        event.text = text;
+        return sink(event);
+    }
+    // The address is written between double quotes unless it holds one.
+    const char quote = href_.find('"') == std::string::npos ? '"' : hrefQuote_ == '\'' ? '\'' : '"';
+    head_.assign("<A HREF=");
+    head_.push_back(quote);
+    for (const char c : href_) {
+        if (c == quote) {
+            head_.append("&quot;");
+        } else if (c != '\n') {
+            head_.push_back(c);
+        }
+    }
+    head_.push_back(quote);
+    event.kind = TagEvent::Kind::Link;
+    event.link.head = head_;
+    event.link.tail = ">";
+    // A link without text would be invisible; its address takes the place.
+    event.link.text = Blank(text) ? std::string_view(head_).substr(9, head_.size() - 10) : text;
+    event.link.rest = "</A>";
+    if (event.link.text.empty()) {
+        event.link.tail = "></A>";
+    }
+    return sink(event);
+}
+
+std::optional<IoError> TagScanner::Take(std::string_view line, const Sink& sink)
+{
+    std::size_t at = 0;
+    if (inComment_) {
+        const std::size_t end = line.find("-->");
+        if (end == std::string_view::npos) {
+            return std::nullopt;
+        }
+        inComment_ = false;
+        at = end + 3;
+    }
+    if (inTag_) {
+        // A value that runs on over lines is read on, but a line that
+        // begins an entry or ends a list shows that the tag was broken.
+        if (TagAt(line, 0, "dt") || TagAt(line, 0, "/dl")) {
+            GiveUpTag();
+        } else {
+            // The line break is white space between attributes, and part of
+            // a quoted value (an address drops it, as browsers do).
+            (void)ReadTag("\n");
+            const std::size_t end = ReadTag(line);
+            tagLength_ += line.size() + 1;
+            if (end == std::string_view::npos) {
+                if (tagLength_ > maxTagLength_) {
+                    GiveUpTag();
+                }
+                return std::nullopt;
+            }
+            at = end;
+            if (auto error = EndTag(line, at, sink)) {
+                return error;
+            }
+        }
+    }
+    while (at < line.size()) {
+        const void* hit = std::memchr(line.data() + at, '<', line.size() - at);
+        if (hit == nullptr) {
+            return std::nullopt;
+        }
+        at = static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
+        const std::string_view rest = line.substr(at);
+        if (rest.starts_with("<!--")) {
+            const std::size_t end = line.find("-->", at + 4);
+            if (end == std::string_view::npos) {
+                inComment_ = true;
+                return std::nullopt;
+            }
+            at = end + 3;
+            continue;
+        }
+        const bool closing = rest.size() > 1 && rest[1] == '/';
+        const std::size_t nameAt = closing ? 2 : 1;
+        if (rest.size() <= nameAt || !IsLetter(rest[nameAt])) {
+            ++at;
+            continue;
+        }
+        StartTag(closing);
+        const std::size_t end = ReadTag(rest.substr(nameAt));
+        if (end == std::string_view::npos) {
+            tagLength_ = rest.size();
+            return std::nullopt;
+        }
+        at += nameAt + end;
+        if (auto error = EndTag(line, at, sink)) {
+            return error;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace harrowdeck
