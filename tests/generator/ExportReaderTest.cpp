@@ -3,6 +3,7 @@
 
 #include "LineClass.h"
 #include "LineReader.h"
+#include "PageModel.h"
 #include "ReadPages.h"
 #include "TestFiles.h"
 
@@ -122,7 +123,7 @@ test::PagesRead Read(const std::string& body, const TempDir& dir, const std::str
 
 std::string Page(const std::string& name, const std::string& links)
 {
-    return Crlf("<HTML>\n<BODY>\n<H3>" + name + "</H3>\n" + links + "</BODY>\n</HTML>\n");
+    return test::LinkPageFromText(name, links, test::PageLook{"<BODY>", ""});
 }
 
 using Names = std::vector<std::string>;

@@ -5,6 +5,7 @@
 #include "Invariants.h"
 #include "LineClass.h"
 #include "Messages.h"
+#include "PageModel.h"
 #include "PageText.h"
 #include "RandomExport.h"
 #include "ReadPages.h"
@@ -74,20 +75,20 @@ TEST(RandomExports, GiveExactlyThePagesTheyWereBuiltFor)
         EXPECT_EQ(outcome.report.counts.skippedLines, made.skippedLines);
         if (made.pages.empty()) {
             EXPECT_EQ(outcome.report.outcome, RunOutcome::NothingToWrite);
-            EXPECT_EQ(outcome.ui.OnlyMessage(), messages::kNothingToWrite);
+            EXPECT_EQ(outcome.ui.OnlyMessage(),
+                      messages::NothingToWrite(made.leftOutLinks, outcome.ui.LeftOutRemedy(made.leftOutLinks)));
             continue;
         }
         EXPECT_EQ(outcome.report.outcome, RunOutcome::Done);
         EXPECT_EQ(outcome.ui.OnlyMessage(), messages::Completion(made.skippedLines, made.leftOutLinks));
         ASSERT_EQ(outcome.report.counts.pagesWritten, made.pages.size());
-        std::string index;
+        std::vector<std::string> index;
         for (std::size_t i = 0; i < made.pages.size(); ++i) {
             const std::string name = std::to_string(i + 1) + ".html";
             EXPECT_EQ(ReadFile(outcome.dir / ("dest/" + name)), test::ExpectedLinkPage(made.pages[i])) << name;
-            index += "<A HREF=\"" + name + "\" TARGET=\"lankar\">" + made.pages[i].name + "</A><BR>\r\n";
+            index.push_back("<A HREF=\"" + name + "\" TARGET=\"lankar\">" + made.pages[i].name + "</A><BR>");
         }
-        EXPECT_EQ(ReadFile(outcome.dir / "dest/dir.html"),
-                  "<HTML>\r\n<BODY BGCOLOR=\"#FFFFFF\">\r\n<H3>Harrowdeck</H3>\r\n" + index + "</BODY>\r\n</HTML>\r\n");
+        EXPECT_EQ(ReadFile(outcome.dir / "dest/dir.html"), test::IndexPageBytes(index));
     }
 }
 
@@ -113,7 +114,9 @@ TEST(RandomExports, DamagedExportsStillKeepTheInvariants)
             EXPECT_EQ(outcome.ui.messages[0].text, messages::kNotAnExport);
             break;
         case RunOutcome::NothingToWrite:
-            EXPECT_EQ(outcome.ui.messages[0].text, messages::kNothingToWrite);
+            EXPECT_EQ(outcome.ui.messages[0].text,
+                      messages::NothingToWrite(outcome.report.counts.leftOutLinks,
+                                               outcome.ui.LeftOutRemedy(outcome.report.counts.leftOutLinks)));
             break;
         default:
             ADD_FAILURE() << "unexpected outcome " << static_cast<int>(outcome.report.outcome) << ": "

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RandomExport.h"
 
+#include "PageModel.h"
+
 #include <array>
 #include <string_view>
 
@@ -227,11 +229,8 @@ RandomExport MakeRandomExport(std::mt19937& random, const std::string& targetAtt
 
 std::string ExpectedLinkPage(const RandomExport::Page& page)
 {
-    std::string text = "<HTML>\r\n<BODY BGCOLOR=\"#FFFFFF\">\r\n<H3>" + page.name + "</H3>\r\n";
-    for (const std::string& link : page.links) {
-        text += link + "\r\n";
-    }
-    return text + "</BODY>\r\n</HTML>\r\n";
+    // The export declares UTF-8, so the page names no encoding.
+    return LinkPageBytes(page.name, page.links);
 }
 
 void Mutate(std::string& bytes, std::mt19937& random)
