@@ -12,7 +12,7 @@ import { spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { pathToFileURL } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
 
 const makeTool = requiredEnv('HARROWDECK_MAKE');
@@ -334,6 +334,27 @@ test('--folders all: a name that wraps keeps every line at its level', async () 
   checkTreeShape(rendered, tree);
   rendered.entries.forEach(({ name, lines }) => assert.ok(lines.length > 1, `${name} did not wrap`));
   await page.close();
+});
+
+// A Latin-1 export that declares nothing and a UTF-8 one: the link page in
+// the right frame is read in the export's encoding, so its letters show.
+test("the pages are read in the export's encoding", async (t) => {
+  const cases = [
+    { set: 'latin1', charset: 'windows-1252', heading: 'Café & crème', link: 'Crème brûlée ¤ 10' },
+    { set: 'utf8', charset: 'UTF-8', heading: 'Café & 中文', link: 'Göteborg €' },
+  ];
+  for (const { set, charset, heading, link } of cases) {
+    await t.test(set, async () => {
+      const source = fileURLToPath(new URL(`../data/${set}/export.htm`, import.meta.url));
+      const page = await openFrameset(convert('frame', [], { source }));
+      const lankar = frameNamed(page, 'lankar');
+      assert.equal(await lankar.evaluate(() => document.characterSet), charset);
+      assert.equal((await lankar.locator('h3').innerText()).trim(), heading);
+      assert.equal((await lankar.locator('a').first().innerText()).trim(), link);
+      assert.equal(await frameNamed(page, 'indexwin').evaluate(() => document.characterSet), charset);
+      await page.close();
+    });
+  }
 });
 
 test('a bookmark opens where the browsing mode says', async (t) => {
