@@ -225,11 +225,15 @@ std::optional<IoError> TagScanner::EndTag(std::string_view line, std::size_t& at
     const char quote = href_.find('"') == std::string::npos ? '"' : hrefQuote_ == '\'' ? '\'' : '"';
     head_.assign("<A HREF=");
     head_.push_back(quote);
-    for (const char c : href_) {
-        if (c == quote) {
-            head_.append("&quot;");
-        } else if (c != '\n') {
-            head_.push_back(c);
+    if (href_.find_first_of(std::string_view("\n\"", 2)) == std::string::npos) {
+        head_.append(href_); // nearly every address: copied whole
+    } else {
+        for (const char c : href_) {
+            if (c == quote) {
+                head_.append("&quot;");
+            } else if (c != '\n') {
+                head_.push_back(c);
+            }
         }
     }
     head_.push_back(quote);
