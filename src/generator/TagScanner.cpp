@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TagScanner.h"
 
+#include <array>
 #include <cstring>
 
 namespace harrowdeck {
@@ -21,9 +22,32 @@ bool IsLetter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// What ends a part of a tag, looked up in a table: a tag is read a byte at
+// a time, and nearly every byte of an export is in one.
+constexpr unsigned char kSpace = 1;
+constexpr unsigned char kSlash = 2;
+constexpr unsigned char kTagEnd = 4;
+constexpr unsigned char kEquals = 8;
+
+constexpr std::array<unsigned char, 256> kByteKinds = [] {
+    std::array<unsigned char, 256> kinds{};
+    for (const char c : {' ', '\t', '\n', '\f', '\r'}) {
+        kinds[static_cast<unsigned char>(c)] = kSpace;
+    }
+    kinds['/'] = kSlash;
+    kinds['>'] = kTagEnd;
+    kinds['='] = kEquals;
+    return kinds;
+}();
+
+bool Is(char c, unsigned char kinds)
+{
+    return (kByteKinds[static_cast<unsigned char>(c)] & kinds) != 0;
+}
+
 bool IsSpace(char c)
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+    return Is(c, kSpace);
 }
 
 // True when text at `at` starts with "<" + name (lower case) and the name
@@ -70,7 +94,12 @@ std::size_t TextEnd(std::string_view line, std::size_t from, std::string_view cl
 
 bool Blank(std::string_view text)
 {
-    return text.find_first_not_of(" \t") == std::string_view::npos;
+    for (const char c : text) {
+        if (c != ' ' && c != '\t') {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -105,80 +134,127 @@ void TagScanner::AddToValue(std::string_view bytes)
     }
 }
 
+// Each state runs through its bytes in a loop of its own: a link's tag is
+// most of an export, and most of a tag is its attributes' names and values.
 std::size_t TagScanner::ReadTag(std::string_view text)
 {
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const char c = text[at];
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin;
+    const auto after = [begin](const char* at) { return static_cast<std::size_t>(at - begin) + 1; };
+    while (p < end) {
         switch (state_) {
+        case State::Name:
+            while (p < end && !Is(*p, kSpace | kSlash | kTagEnd)) {
+                if (name_.size() < kNameRoom) {
+                    name_.push_back(Lower(*p));
+                }
+                ++p;
+            }
+            if (p == end) {
+                return std::string_view::npos;
+            }
+            if (*p == '>') {
+                return after(p);
+            }
+            state_ = State::BetweenAttributes;
+            ++p;
+            break;
+        case State::BetweenAttributes:
+            while (p < end && Is(*p, kSpace | kSlash)) {
+                ++p;
+            }
+            if (p == end) {
+                return std::string_view::npos;
+            }
+            if (*p == '>') {
+                return after(p);
+            }
+            attribute_.clear();
+            state_ = State::AttributeName;
+            break;
+        case State::AttributeName: {
+            const char* const start = p;
+            while (p < end && !Is(*p, kSpace | kSlash | kTagEnd | kEquals)) {
+                ++p;
+            }
+            for (const char* c = start; c < p && attribute_.size() < kNameRoom; ++c) {
+                attribute_.push_back(Lower(*c));
+            }
+            if (p == end) {
+                return std::string_view::npos;
+            }
+            EndAttributeName();
+            if (*p == '>') {
+                return after(p);
+            }
+            state_ = *p == '=' ? State::BeforeValue : *p == '/' ? State::BetweenAttributes : State::AfterName;
+            ++p;
+            break;
+        }
+        case State::AfterName:
+            while (p < end && IsSpace(*p)) {
+                ++p;
+            }
+            if (p == end) {
+                return std::string_view::npos;
+            }
+            if (*p == '=') {
+                state_ = State::BeforeValue;
+                ++p;
+                break;
+            }
+            inHref_ = false; // an attribute without a value
+            state_ = State::BetweenAttributes;
+            break;
+        case State::BeforeValue:
+            while (p < end && IsSpace(*p)) {
+                ++p;
+            }
+            if (p == end) {
+                return std::string_view::npos;
+            }
+            if (*p == '"' || *p == '\'') {
+                quote_ = *p;
+                if (inHref_) {
+                    hrefQuote_ = *p;
+                }
+                state_ = State::Quoted;
+                ++p;
+                break;
+            }
+            if (*p == '>') {
+                inHref_ = false;
+                return after(p);
+            }
+            state_ = State::Unquoted;
+            break;
         case State::Quoted: {
-            const void* hit = std::memchr(text.data() + at, quote_, text.size() - at);
-            const std::size_t end =
-                hit == nullptr ? text.size() : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
-            AddToValue(text.substr(at, end - at));
-            if (hit == nullptr) {
+            const void* hit = std::memchr(p, quote_, static_cast<std::size_t>(end - p));
+            const char* const close = hit == nullptr ? end : static_cast<const char*>(hit);
+            AddToValue(std::string_view(p, static_cast<std::size_t>(close - p)));
+            if (close == end) {
+                return std::string_view::npos;
+            }
+            p = close + 1;
+            state_ = State::BetweenAttributes;
+            inHref_ = false;
+            break;
+        }
+        case State::Unquoted: {
+            const char* const start = p;
+            while (p < end && !Is(*p, kSpace | kTagEnd)) {
+                ++p;
+            }
+            AddToValue(std::string_view(start, static_cast<std::size_t>(p - start)));
+            if (p == end) {
                 return std::string_view::npos;
             }
             state_ = State::BetweenAttributes;
             inHref_ = false;
-            at = end + 1;
-            continue;
-        }
-        case State::Unquoted:
-            if (IsSpace(c) || c == '>') {
-                state_ = State::BetweenAttributes;
-                inHref_ = false;
-                continue; // the ">" ends the tag below
-            }
-            AddToValue(text.substr(at, 1));
-            break;
-        case State::Name:
-            if (IsSpace(c) || c == '/') {
-                state_ = State::BetweenAttributes;
-            } else if (c != '>' && name_.size() < kNameRoom) {
-                name_.push_back(Lower(c));
-            }
-            break;
-        case State::BetweenAttributes:
-        case State::AfterName:
-            if (c == '=' && state_ == State::AfterName) {
-                state_ = State::BeforeValue;
-            } else if (!IsSpace(c) && c != '/' && c != '>') {
-                if (state_ == State::AfterName) {
-                    inHref_ = false;
-                }
-                attribute_.assign(1, Lower(c));
-                state_ = State::AttributeName;
-            }
-            break;
-        case State::AttributeName:
-            if (c == '=' || IsSpace(c) || c == '/' || c == '>') {
-                EndAttributeName();
-                state_ = c == '=' ? State::BeforeValue : State::AfterName;
-                if (c == '/') {
-                    state_ = State::BetweenAttributes;
-                }
-            } else if (attribute_.size() < kNameRoom) {
-                attribute_.push_back(Lower(c));
-            }
-            break;
-        case State::BeforeValue:
-            if (c == '"' || c == '\'') {
-                quote_ = c;
-                if (inHref_) {
-                    hrefQuote_ = c;
-                }
-                state_ = State::Quoted;
-            } else if (!IsSpace(c) && c != '>') {
-                state_ = State::Unquoted;
-                continue;
-            }
             break;
         }
-        if (c == '>' && state_ != State::Quoted && state_ != State::Unquoted) {
-            return at + 1;
         }
-        ++at;
     }
     return std::string_view::npos;
 }
@@ -225,7 +301,7 @@ std::optional<IoError> TagScanner::EndTag(std::string_view line, std::size_t& at
     const char quote = href_.find('"') == std::string::npos ? '"' : hrefQuote_ == '\'' ? '\'' : '"';
     head_.assign("<A HREF=");
     head_.push_back(quote);
-    if (href_.find_first_of(std::string_view("\n\"", 2)) == std::string::npos) {
+    if (href_.find('"') == std::string::npos && href_.find('\n') == std::string::npos) {
         head_.append(href_); // nearly every address: copied whole
     } else {
         for (const char c : href_) {

@@ -71,6 +71,7 @@ std::optional<std::vector<std::string_view>> CrlfLines(std::string_view bytes, c
 struct Folder {
     std::string name;
     std::vector<std::string> links;
+    std::string charset;
 };
 
 // Page n's folder name and link lines, when the page has the link-page form.
@@ -84,6 +85,7 @@ std::optional<Folder> ParseLinkPage(const std::vector<std::string_view>& lines, 
     }
     Folder folder;
     folder.name = std::string(parts->heading);
+    folder.charset = parts->charset;
     for (std::size_t i = 0; i < parts->entries.size(); ++i) {
         if (!EndsWith(parts->entries[i], "<BR>")) {
             faults.push_back(name + ": link line " + std::to_string(i + 1) + " does not end with <BR>");
@@ -134,10 +136,19 @@ std::vector<IndexEntry> ParseIndex(const std::vector<std::string_view>& lines, s
     return pages;
 }
 
-void CheckFrameset(const std::vector<std::string_view>& lines, std::vector<std::string>& faults)
+// The frameset names the encoding that every page of its set names.
+void CheckFrameset(const std::vector<std::string_view>& lines, const std::vector<Folder>& folders,
+                   std::vector<std::string>& faults)
 {
-    if (!FramesetCharset(lines)) {
+    const std::optional<std::string> charset = FramesetCharset(lines);
+    if (!charset) {
         faults.push_back("Harrowdeck.html: not the frameset page");
+        return;
+    }
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        if (folders[i].charset != *charset) {
+            faults.push_back(LinkPageName(i + 1) + " names another encoding than Harrowdeck.html");
+        }
     }
 }
 
@@ -255,7 +266,7 @@ PageCheck CheckPages(const std::string& destDir, std::string_view input, const s
         return check;
     }
     if (const auto lines = CrlfLines(*frameset, "Harrowdeck.html", check.faults)) {
-        CheckFrameset(*lines, check.faults);
+        CheckFrameset(*lines, folders, check.faults);
     }
     if (const auto lines = CrlfLines(*index, "dir.html", check.faults)) {
         const std::vector<IndexEntry> entries = ParseIndex(*lines, check.faults);
