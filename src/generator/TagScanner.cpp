@@ -8,10 +8,6 @@ namespace harrowdeck {
 
 namespace {
 
-// Names longer than any that matters are cut, so that a hostile one cannot
-// grow them.
-constexpr std::size_t kNameRoom = 8;
-
 char Lower(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -92,6 +88,20 @@ std::size_t TextEnd(std::string_view line, std::size_t from, std::string_view cl
     return line.size();
 }
 
+// A name against a lower-case one, in any case.
+bool SameName(std::string_view name, std::string_view lower)
+{
+    if (name.size() != lower.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (Lower(name[i]) != lower[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool Blank(std::string_view text)
 {
     for (const char c : text) {
@@ -104,14 +114,28 @@ bool Blank(std::string_view text)
 
 } // namespace
 
+TagScanner::Tag TagScanner::TagNamed(std::string_view name)
+{
+    if (SameName(name, "a")) {
+        return Tag::Anchor;
+    }
+    if (SameName(name, "h3")) {
+        return Tag::Heading;
+    }
+    if (SameName(name, "h1")) {
+        return Tag::Title;
+    }
+    return SameName(name, "dl") ? Tag::List : Tag::Other;
+}
+
 void TagScanner::StartTag(bool closing)
 {
     inTag_ = true;
     closing_ = closing;
     state_ = State::Name;
     quote_ = 0;
-    name_.clear();
-    attribute_.clear();
+    tag_ = Tag::Other;
+    attributeIsHref_ = false;
     inHref_ = false;
     hasHref_ = false;
     href_.clear();
@@ -120,7 +144,7 @@ void TagScanner::StartTag(bool closing)
 
 void TagScanner::EndAttributeName()
 {
-    inHref_ = !hasHref_ && attribute_ == "href";
+    inHref_ = !hasHref_ && attributeIsHref_;
     if (inHref_) {
         hasHref_ = true;
         hrefQuote_ = '"';
@@ -144,12 +168,15 @@ std::size_t TagScanner::ReadTag(std::string_view text)
     const auto after = [begin](const char* at) { return static_cast<std::size_t>(at - begin) + 1; };
     while (p < end) {
         switch (state_) {
-        case State::Name:
+        case State::Name: {
+            // A name ends at the end of its line at the latest, which is
+            // fed as white space: it always lies whole in one piece.
+            const char* const start = p;
             while (p < end && !Is(*p, kSpace | kSlash | kTagEnd)) {
-                if (name_.size() < kNameRoom) {
-                    name_.push_back(Lower(*p));
-                }
                 ++p;
+            }
+            if (p > start) {
+                tag_ = TagNamed(std::string_view(start, static_cast<std::size_t>(p - start)));
             }
             if (p == end) {
                 return std::string_view::npos;
@@ -160,6 +187,7 @@ std::size_t TagScanner::ReadTag(std::string_view text)
             state_ = State::BetweenAttributes;
             ++p;
             break;
+        }
         case State::BetweenAttributes:
             while (p < end && Is(*p, kSpace | kSlash)) {
                 ++p;
@@ -170,7 +198,6 @@ std::size_t TagScanner::ReadTag(std::string_view text)
             if (*p == '>') {
                 return after(p);
             }
-            attribute_.clear();
             state_ = State::AttributeName;
             break;
         case State::AttributeName: {
@@ -178,8 +205,8 @@ std::size_t TagScanner::ReadTag(std::string_view text)
             while (p < end && !Is(*p, kSpace | kSlash | kTagEnd | kEquals)) {
                 ++p;
             }
-            for (const char* c = start; c < p && attribute_.size() < kNameRoom; ++c) {
-                attribute_.push_back(Lower(*c));
+            if (p > start) {
+                attributeIsHref_ = SameName(std::string_view(start, static_cast<std::size_t>(p - start)), "href");
             }
             if (p == end) {
                 return std::string_view::npos;
@@ -277,14 +304,14 @@ std::optional<IoError> TagScanner::EndTag(std::string_view line, std::size_t& at
     inTag_ = false;
     TagEvent event;
     bool closed = false;
-    if (name_ == "dl") {
+    if (tag_ == Tag::List) {
         event.kind = closing_ ? TagEvent::Kind::ListClose : TagEvent::Kind::ListOpen;
         return sink(event);
     }
-    if (closing_ || (name_ != "a" && name_ != "h3" && name_ != "h1") || (name_ == "a" && !hasHref_)) {
+    if (closing_ || tag_ == Tag::Other || (tag_ == Tag::Anchor && !hasHref_)) {
         return std::nullopt;
     }
-    const std::string_view closeTag = name_ == "a" ? "/a" : name_ == "h3" ? "/h3" : "/h1";
+    const std::string_view closeTag = tag_ == Tag::Anchor ? "/a" : tag_ == Tag::Heading ? "/h3" : "/h1";
     const std::size_t end = TextEnd(line, at, closeTag, closed);
     const std::string_view text = line.substr(at, end - at);
     at = end;
@@ -292,8 +319,8 @@ std::optional<IoError> TagScanner::EndTag(std::string_view line, std::size_t& at
         const std::size_t tagEnd = line.find('>', at);
         at = tagEnd == std::string_view::npos ? line.size() : tagEnd + 1;
     }
-    if (name_ != "a") {
-        event.kind = name_ == "h3" ? TagEvent::Kind::Heading : TagEvent::Kind::Title;
+    if (tag_ != Tag::Anchor) {
+        event.kind = tag_ == Tag::Heading ? TagEvent::Kind::Heading : TagEvent::Kind::Title;
         event.text = text;
         return sink(event);
     }

@@ -67,9 +67,12 @@ private:
     bool closing_ = false;
     State state_ = State::Name;
     char quote_ = 0;
-    std::string name_;      // lower case, cut at a few characters
-    std::string attribute_; // the same
-    bool inHref_ = false;   // the value being read is the first HREF's
+    // The tags that matter; the others are read past.
+    enum class Tag { Other, Anchor, Heading, Title, List };
+    [[nodiscard]] static Tag TagNamed(std::string_view name);
+    Tag tag_ = Tag::Other;
+    bool attributeIsHref_ = false; // the attribute whose name was read last
+    bool inHref_ = false;          // the value being read is the first HREF's
     bool hasHref_ = false;
     char hrefQuote_ = '"';
     std::string href_;
