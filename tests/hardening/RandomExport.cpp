@@ -121,7 +121,10 @@ private:
         const std::string address = Text(kAddressChars, 30);
         const std::string text = Text(kTextChars, 20) + (inFolder && Pick(8) == 0 ? "</H3> A HREF= </DL><p>" : "");
         Line("<DT><A HREF=\"" + address + "\"" + LinkAttributes() + ">" + text + "</A>", depth);
-        result_.cuttableLinks.push_back("<A HREF=\"" + address + "\"" + targetAttr_ + ">" + text + "</A><BR>");
+        // A link without text shows its address.
+        const bool blank = text.find_first_not_of(" \t") == std::string::npos;
+        const std::string shown = blank && !address.empty() ? address : text;
+        result_.cuttableLinks.push_back("<A HREF=\"" + address + "\"" + targetAttr_ + ">" + shown + "</A><BR>");
         return result_.cuttableLinks.back();
     }
 

@@ -90,10 +90,8 @@ std::optional<IndexEntry> ParseIndexEntry(std::string_view text)
     const std::string open = "<A HREF=\"";
     const std::string target = ".html\" TARGET=\"" + std::string(kLinkFrameName) + "\">";
     if (!line.starts_with(open) || !line.ends_with(kLinkEnd)) {
+        // A folder listed without a page; its name may hold any bytes.
         line.remove_suffix(kBreak.size());
-        if (line.find('<') != std::string_view::npos) {
-            return std::nullopt;
-        }
         entry.name = line;
         return entry;
     }
