@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a synthetic, indented and nested bookmark export for benchmarks:
-//   make-export [--nest-every N] FILE [FOLDERS [LINKS_PER_FOLDER]]
+//   make-export [--nest-every N] [--undeclared] FILE [FOLDERS [LINKS_PER_FOLDER]]
 // Every Nth folder holds a nested folder (every fifth by default, as real
 // exports do; 1 nests one in each folder, 0 in none), and the link lines
 // carry the attributes a real export has, so that the lines are of a
-// realistic length.
+// realistic length. The export declares UTF-8, as browsers write them;
+// --undeclared leaves the declaration out, as older browsers did, so that
+// its encoding is found by reading it once more.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,7 +16,7 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: make-export [--nest-every N] FILE [FOLDERS [LINKS_PER_FOLDER]]\n";
+constexpr const char* kUsage = "usage: make-export [--nest-every N] [--undeclared] FILE [FOLDERS [LINKS_PER_FOLDER]]\n";
 
 void WriteLink(std::ofstream& out, const std::string& indent, long folder, long link)
 {
@@ -37,13 +39,21 @@ bool ParseCount(const char* text, long& value)
 int main(int argc, char** argv)
 {
     long nestEvery = 5;
+    bool declared = true;
     int first = 1;
-    if (argc > 2 && std::strcmp(argv[1], "--nest-every") == 0) {
-        if (!ParseCount(argv[2], nestEvery)) {
-            std::cerr << kUsage;
-            return 2;
+    for (;;) {
+        if (argc > first + 1 && std::strcmp(argv[first], "--nest-every") == 0) {
+            if (!ParseCount(argv[first + 1], nestEvery)) {
+                std::cerr << kUsage;
+                return 2;
+            }
+            first += 2;
+        } else if (argc > first && std::strcmp(argv[first], "--undeclared") == 0) {
+            declared = false;
+            ++first;
+        } else {
+            break;
         }
-        first = 3;
     }
     long folders = 20000;
     long links = 50;
@@ -53,7 +63,11 @@ int main(int argc, char** argv)
         return 2;
     }
     std::ofstream out(argv[first], std::ios::binary | std::ios::trunc);
-    out << "<!DOCTYPE FIRSTFLOOR-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n";
+    out << "<!DOCTYPE FIRSTFLOOR-Bookmark-file-1>\n";
+    if (declared) {
+        out << "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n";
+    }
+    out << "<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n";
     for (long folder = 1; folder <= folders; ++folder) {
         out << "    <DT><H3 ADD_DATE=\"1700000000\" LAST_MODIFIED=\"1700000001\">Folder " << folder << "</H3>\n";
         out << "    <DL><p>\n";

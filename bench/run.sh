@@ -7,9 +7,11 @@
 # table gives medians, so that a noisy machine does not decide the result.
 #
 # usage: bench/run.sh [--pairs N] [--folders top|all] [--nest-every N]
-#                     [--only tmpfs|disk] [FOLDERS [LINKS_PER_FOLDER]]
+#                     [--undeclared] [--only tmpfs|disk] [FOLDERS [LINKS_PER_FOLDER]]
 # --nest-every gives how often a folder holds a nested one (make-export's
-# option: 5 by default, 1 for every folder); --only skips the other place.
+# option: 5 by default, 1 for every folder); --undeclared makes an export
+# that does not declare its encoding, which is read once more to find it;
+# --only skips the other place.
 # FLOOR_SOURCE names the floor's C source (default ../shared/bench/floor.c);
 # DISK_DIR and TMPFS_DIR name where the runs write (defaults bench/work and
 # /dev/shm/harrowdeck-bench); TOOL times another build of harrowdeck-make,
@@ -18,18 +20,20 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 usage() {
-    echo "usage: $0 [--pairs N] [--folders top|all] [--nest-every N] [--only tmpfs|disk] [FOLDERS [LINKS]]" >&2
+    echo "usage: $0 [--pairs N] [--folders top|all] [--nest-every N] [--undeclared] [--only tmpfs|disk] [FOLDERS [LINKS]]" >&2
     exit 2
 }
 pairs=5
 folder_mode=top
 nest_every=5
+declaration=()
 places="tmpfs disk"
 while [ $# -gt 0 ]; do
     case $1 in
         --pairs) pairs=$2; shift 2 ;;
         --folders) folder_mode=$2; shift 2 ;;
         --nest-every) nest_every=$2; shift 2 ;;
+        --undeclared) declaration=(--undeclared); shift ;;
         --only)
             case ${2:-} in tmpfs | disk) places=$2 ;; *) usage ;; esac
             shift 2 ;;
@@ -73,7 +77,7 @@ bench_in() {
     local label=$1 place=$2
     local source=$place/$export_name
     mkdir -p "$place"
-    [ -f "$source" ] || build/bench/make-export --nest-every "$nest_every" "$source" "$folders" "$links"
+    [ -f "$source" ] || build/bench/make-export --nest-every "$nest_every" "${declaration[@]}" "$source" "$folders" "$links"
     local bytes
     bytes=$(stat -c %s "$source")
     # The export is kept for the next run; the pages go into a directory of
@@ -112,9 +116,10 @@ bench_in() {
 
 # The nesting is part of the name, so that a kept export is reused only for
 # the same shape.
-export_name=export-$folders-$links-nest$nest_every.htm
+export_name=export-$folders-$links-nest$nest_every${declaration:+-undeclared}.htm
 summary=$(mktemp)
-echo "harrowdeck-make --folders $folder_mode on $folders folders of $links links, nested every $nest_every, $pairs pairs; medians"
+echo "harrowdeck-make --folders $folder_mode on $folders folders of $links links, nested every $nest_every," \
+    "${declaration:+not }declaring UTF-8, $pairs pairs; medians"
 echo
 echo '| where | pairs | tool s | floor s | tool user s | floor user s | tool sys s | floor sys s | ratio (median of pairs) | CPU ratio (median of pairs) | tool user-CPU rate | tool peak RSS |'
 echo '|---|---|---|---|---|---|---|---|---|---|---|---|'

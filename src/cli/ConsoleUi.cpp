@@ -2,6 +2,7 @@
 #include "ConsoleUi.h"
 
 #include "Interruption.h"
+#include "Messages.h"
 
 namespace harrowdeck {
 
@@ -18,6 +19,11 @@ void ConsoleUi::ShowMessage(const std::string& text, Icon /*icon*/)
 bool ConsoleUi::ReportProgress(Stage /*stage*/, std::uint64_t /*done*/, std::uint64_t /*total*/)
 {
     return InterruptingSignal() == nullptr;
+}
+
+std::string ConsoleUi::LeftOutRemedy(std::uint64_t leftOutLinks) const
+{
+    return messages::LeftOutLinks(leftOutLinks) + " " + messages::kKeepLeftOutInCli + ".";
 }
 
 } // namespace harrowdeck

@@ -16,6 +16,8 @@ public:
     bool AskYesNo(const std::string& prompt) override;
     void ShowMessage(const std::string& text, Icon icon) override;
     bool ReportProgress(Stage stage, std::uint64_t done, std::uint64_t total) override;
+    // "N links outside any folder were left out (--folders all keeps them)."
+    [[nodiscard]] std::string LeftOutRemedy(std::uint64_t leftOutLinks) const override;
 
     [[nodiscard]] const std::vector<std::string>& Messages() const { return messages_; }
 

@@ -41,8 +41,8 @@ std::string Summary(const harrowdeck::RunReport& report)
                           Count(report.counts.linksWritten, "link", "links") + ", " +
                           Count(report.counts.skippedLines, "skipped line", "skipped lines");
     if (report.counts.leftOutLinks > 0) {
-        summary +=
-            "; " + harrowdeck::messages::LeftOutLinks(report.counts.leftOutLinks) + " (--folders all keeps them)";
+        summary += "; " + harrowdeck::messages::LeftOutLinks(report.counts.leftOutLinks) + " " +
+                   harrowdeck::messages::kKeepLeftOutInCli;
     }
     return summary;
 }

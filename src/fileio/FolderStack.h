@@ -17,6 +17,7 @@ struct OpenFolder {
     std::uint64_t pathRecord = 0;  // the names its page and index entry show
     std::uint64_t shownNumber = 0; // its page's number in errors; 0: no page yet
     bool pageBelow = false;        // a folder inside it has a page
+    std::uint64_t innerLists = 0;  // lists open inside it that no folder owns
 };
 
 // The open folders, innermost last. Deep nesting moves the outer ones to an

@@ -16,6 +16,7 @@ constexpr std::size_t kLinePrefix = 4;
 // The address's opening quote is the 9th character of "<A HREF=""; the
 // closing quote is searched from the 10th on.
 constexpr std::size_t kAddressStart = 9;
+constexpr std::string_view kLinkEnd = "</A>";
 // Often enough that a slow destination (many small pages) still shows progress.
 constexpr std::uint64_t kProgressStep = std::uint64_t{64} << 10;
 
@@ -41,6 +42,29 @@ ReadResult Ended(const FolderReader& reader, ReadEnd end, std::optional<IoError>
         error.reset();
     }
     return ReadResult{reader.Counts(), end, std::move(error)};
+}
+
+// A link whose text is nothing or blanks would show as an empty line that
+// cannot be clicked; its address, from the head's first quote to its
+// closing one, becomes its text.
+void GiveEmptyLinkItsAddress(LinkCut& cut)
+{
+    std::size_t close = 1; // past the tag's ">"
+    while (close < cut.tail.size() && (cut.tail[close] == ' ' || cut.tail[close] == '\t')) {
+        ++close;
+    }
+    const std::string_view end = cut.tail.substr(close, kLinkEnd.size());
+    if (end.size() != kLinkEnd.size() || end[0] != '<' || end[1] != '/' || (end[2] != 'A' && end[2] != 'a') ||
+        end[3] != '>') {
+        return;
+    }
+    const auto open = cut.head.find('"');
+    if (open + 2 >= cut.head.size()) {
+        return; // no address between the quotes
+    }
+    cut.text = cut.head.substr(open + 1, cut.head.size() - open - 2);
+    cut.rest = cut.tail.substr(close);
+    cut.tail = cut.tail.substr(0, 1);
 }
 
 } // namespace
@@ -91,7 +115,9 @@ std::optional<LinkCut> CutLinkLine(std::string_view line)
     if (tagEnd == std::string_view::npos) {
         return std::nullopt;
     }
-    return LinkCut{tag.substr(0, quote + 1), tag.substr(tagEnd)};
+    LinkCut cut{tag.substr(0, quote + 1), tag.substr(tagEnd), {}, {}};
+    GiveEmptyLinkItsAddress(cut);
+    return cut;
 }
 
 ReadResult ReadFolders(LineReader& input, PageSet& pages, const ReadSettings& settings)
@@ -112,7 +138,7 @@ ReadResult ReadFolders(LineReader& input, PageSet& pages, const ReadSettings& se
             return stop(ReadEnd::ReadFailed, input.Error());
         }
         if (status == LineReader::Status::TooLong) {
-            reader->SkipUnreadable();
+            reader->SkipTooLong();
         } else if (status == LineReader::Status::Line) {
             if (std::optional<IoError> error = reader->Take(SkipIndent(line))) {
                 return stop(ReadEnd::WriteFailed, std::move(error));

@@ -3,6 +3,7 @@
 
 #include "LineReader.h"
 #include "PageSet.h"
+#include "PageText.h"
 #include "RunOptions.h"
 #include "UserInterface.h"
 
@@ -31,12 +32,9 @@ namespace harrowdeck {
 
 // A link line "<DT><A HREF="addr" ATTRS>Text</A>" cut into the part kept
 // before the target attribute ("<A HREF="addr"") and the part after it
-// (">Text</A>"). Nothing when the address has no closing quote or the tag
-// no ">".
-struct LinkCut {
-    std::string_view head;
-    std::string_view tail;
-};
+// (">Text</A>"); a link whose text is empty or blank shows its address
+// instead, so that it can be seen and clicked. Nothing when the address has
+// no closing quote or the tag no ">".
 [[nodiscard]] std::optional<LinkCut> CutLinkLine(std::string_view line);
 
 // Told how far the reading has got; returning false cancels it.
@@ -47,6 +45,7 @@ struct ReadSettings {
     std::string targetAttr;
     std::string pageBodyTag;
     std::string indexBodyTag;
+    std::string charset; // the encoding the pages name; empty for none
     ReadProgress progress;
     std::uint64_t totalBytes = 0; // the export's size, for the progress of the reading
 };

@@ -21,6 +21,8 @@ public:
     [[nodiscard]] virtual std::optional<IoError> Finish() = 0;
 
     void SkipUnreadable() { ++counts_.skippedLines; }
+    // A line over the length limit was passed over.
+    virtual void SkipTooLong() { SkipUnreadable(); }
     [[nodiscard]] const ReadCounts& Counts() const { return counts_; }
 
 protected:

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GenerationRun.h"
 
+#include "ExportEncoding.h"
 #include "ExportReader.h"
 #include "FileProbe.h"
 #include "LineReader.h"
@@ -69,11 +70,13 @@ public:
             return;
         }
         LineReader input(*source);
-        if (!CheckHeader(input) || !ReadPages(*source, input, *pages, bodies)) {
+        if (!CheckHeader(input) || !DecideCharset() || !ReadPages(*source, input, *pages, bodies)) {
             return;
         }
         if (report_.counts.pagesWritten == 0) {
-            End(RunOutcome::NothingToWrite, messages::kNothingToWrite, Icon::None);
+            End(RunOutcome::NothingToWrite,
+                messages::NothingToWrite(report_.counts.leftOutLinks, ui_.LeftOutRemedy(report_.counts.leftOutLinks)),
+                Icon::None);
             return;
         }
         if (auto failure = WriteFramesetTemp(*pages)) {
@@ -135,6 +138,38 @@ private:
         return true;
     }
 
+    // Which encoding the pages name, read apart from the pages' reading: it
+    // must be known before the first page is begun.
+    bool DecideCharset()
+    {
+        IoResult<FileSource> head = FileSource::Open(options_.sourcePath);
+        if (!head) {
+            FailReading(head.Error().reason);
+            return false;
+        }
+        IoResult<std::optional<std::string>> declared = CharsetFromHead(*head);
+        if (!declared) {
+            FailReading(declared.Error().reason);
+            return false;
+        }
+        if (*declared) {
+            charset_ = std::move(**declared);
+            return true;
+        }
+        IoResult<FileSource> whole = FileSource::Open(options_.sourcePath);
+        if (!whole) {
+            FailReading(whole.Error().reason);
+            return false;
+        }
+        IoResult<std::string> found = CharsetFromContent(*whole);
+        if (!found) {
+            FailReading(found.Error().reason);
+            return false;
+        }
+        charset_ = std::move(*found);
+        return true;
+    }
+
     bool ReadPages(const FileSource& source, LineReader& input, PageSet& pages, const BodyTags& bodies)
     {
         ReadSettings settings;
@@ -142,6 +177,7 @@ private:
         settings.targetAttr = decided_.targetAttr;
         settings.pageBodyTag = bodies.page;
         settings.indexBodyTag = bodies.index;
+        settings.charset = charset_;
         settings.totalBytes = source.Size();
         settings.progress = [this](UserInterface::Stage stage, std::uint64_t done, std::uint64_t total) {
             return ui_.ReportProgress(stage, done, total);
@@ -175,7 +211,7 @@ private:
         if (!file) {
             return file.Error();
         }
-        WriteFrameset(*file, options_.sizeMode, decided_.leftPercent, decided_.leftPixels);
+        WriteFrameset(*file, options_.sizeMode, decided_.leftPercent, decided_.leftPixels, charset_);
         return file->Finish();
     }
 
@@ -200,6 +236,7 @@ private:
     RunReport& report_;
     const RunDecisions& decided_;
     std::optional<Ending>& ending_;
+    std::string charset_;
 };
 
 // The box that ends a run. The word of a completed run may be lost for want

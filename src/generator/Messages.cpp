@@ -31,6 +31,15 @@ std::string LeftOutLinks(std::uint64_t count)
     return std::to_string(count) + " links outside any folder were left out";
 }
 
+std::string NothingToWrite(std::uint64_t leftOutLinks, const std::string& leftOutRemedy)
+{
+    std::string text = kNothingToWrite;
+    if (leftOutLinks > 0) {
+        text += "\n" + leftOutRemedy;
+    }
+    return text;
+}
+
 std::string Completion(std::uint64_t skippedLines, std::uint64_t leftOutLinks, const std::string& keepHint)
 {
     std::string text = kDone;

@@ -22,11 +22,16 @@ inline constexpr const char* kSourceChanged = "the file changed while it was rea
 [[nodiscard]] std::string OutOfMemory(const std::string& sourcePath);
 // "Another Harrowdeck run is writing into DEST"
 [[nodiscard]] std::string DestinationBusy(const std::string& destDir);
-// How the window's user keeps the links that the classic pages leave out.
+// How the window's user, and the command line's, keep the links that the
+// classic pages leave out.
 inline constexpr const char* kKeepLeftOutInWindow = "Check \"Every folder\" to keep them.";
+inline constexpr const char* kKeepLeftOutInCli = "(--folders all keeps them)";
 
 // "N links outside any folder were left out", singular for one.
 [[nodiscard]] std::string LeftOutLinks(std::uint64_t count);
+// Why nothing was written; when links outside every folder were left out,
+// a line with their count and leftOutRemedy, which says how to keep them.
+[[nodiscard]] std::string NothingToWrite(std::uint64_t leftOutLinks, const std::string& leftOutRemedy);
 // The completion text, with a line for lines that could not be read and
 // one for links left out, each only when there were any; the latter ends
 // with keepHint when one is given.

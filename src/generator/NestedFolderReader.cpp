@@ -16,13 +16,22 @@
 // the number of folders. The pages of the few innermost folders around the
 // current one stay open while a nested folder is written, so that coming
 // back to them costs no reopening; outer ones are closed and opened again.
+//
+// The export is read as a browser reads it (see TagScanner): a folder is a
+// heading followed by its list, and its list's end ends it, so a heading
+// without a list is an empty folder, and a list without a heading, such as
+// the export's outermost, belongs to the folder it stands in.
 #include "FolderReader.h"
 
 #include "FolderStack.h"
 #include "LineClass.h"
 #include "PageText.h"
 #include "ScratchRecords.h"
+#include "TagScanner.h"
 
+#include <array>
+#include <cerrno>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -42,44 +51,83 @@ constexpr std::uint64_t kFoldersPerReport = 4096;
 // How many pages of outer folders stay open, each with its buffer.
 constexpr std::size_t kParkedPages = 8;
 
-// The text after a title line's first ">" up to the next "<".
-std::string_view CutTitle(std::string_view line)
-{
-    const auto open = line.find('>');
-    std::string_view rest = open == std::string_view::npos ? line : line.substr(open + 1);
-    return rest.substr(0, rest.find('<'));
-}
+// What the scratch file keeps of a folder beside its name: whether its path
+// begins with an ellipsis, whether a page lies below it (known only when it
+// closes, and patched in then), its depth, and the record offsets of the
+// names its path shows, outermost first.
+struct FolderRecord {
+    bool outerNamesLeftOut = false;
+    bool pageBelow = false;
+    std::uint64_t depth = 0;
+    std::array<std::uint64_t, kShownNames> names{};
+    std::size_t nameCount = 0;
 
-// A folder's record beside its name: a byte of flags, a byte counting the
-// names its path shows, its depth, then each shown name's record offset,
-// outermost first.
-constexpr char kOuterNamesLeftOut = 1; // the path begins with an ellipsis
-constexpr char kPageBelow = 2;         // set when the folder closes
-constexpr std::size_t kFlagsAt = 0;
-constexpr std::size_t kCountAt = 1;
-constexpr std::size_t kDepthAt = 2;
-constexpr std::size_t kOffsetsAt = kDepthAt + sizeof(std::uint64_t);
+    // Encoded as a byte of flags, a byte counting the names, the depth and
+    // the names' offsets, each number in the machine's own order: the file
+    // is read back only by the run that wrote it.
+    static constexpr std::size_t kFlagsAt = 0;
 
-void AppendNumber(std::string& record, std::uint64_t number)
-{
-    record.append(reinterpret_cast<const char*>(&number), sizeof number);
-}
+    [[nodiscard]] char Flags() const
+    {
+        return static_cast<char>((outerNamesLeftOut ? kOuterNamesLeftOut : 0) | (pageBelow ? kPageBelow : 0));
+    }
 
-std::uint64_t NumberAt(const std::string& record, std::size_t at)
-{
-    std::uint64_t number = 0;
-    record.copy(reinterpret_cast<char*>(&number), sizeof number, at);
-    return number;
-}
+    [[nodiscard]] std::string Encode() const
+    {
+        std::string bytes;
+        bytes.reserve(2 + (1 + nameCount) * sizeof(std::uint64_t));
+        bytes.push_back(Flags());
+        bytes.push_back(static_cast<char>(nameCount));
+        AppendNumber(bytes, depth);
+        for (std::size_t i = 0; i < nameCount; ++i) {
+            AppendNumber(bytes, names[i]);
+        }
+        return bytes;
+    }
 
-std::uint64_t NameOffsetAt(const std::string& record, std::size_t index)
-{
-    return NumberAt(record, kOffsetsAt + index * sizeof(std::uint64_t));
-}
+    // Nothing when the bytes are not a record: a scratch file damaged under
+    // the run.
+    [[nodiscard]] static std::optional<FolderRecord> Decode(std::string_view bytes)
+    {
+        FolderRecord record;
+        if (bytes.size() < 2) {
+            return std::nullopt;
+        }
+        record.outerNamesLeftOut = (bytes[0] & kOuterNamesLeftOut) != 0;
+        record.pageBelow = (bytes[0] & kPageBelow) != 0;
+        record.nameCount = static_cast<unsigned char>(bytes[1]);
+        if (record.nameCount > kShownNames || bytes.size() != 2 + (1 + record.nameCount) * sizeof(std::uint64_t)) {
+            return std::nullopt;
+        }
+        record.depth = NumberAt(bytes, 2);
+        for (std::size_t i = 0; i < record.nameCount; ++i) {
+            record.names[i] = NumberAt(bytes, 2 + (1 + i) * sizeof(std::uint64_t));
+        }
+        return record;
+    }
+
+private:
+    static constexpr char kOuterNamesLeftOut = 1;
+    static constexpr char kPageBelow = 2;
+
+    static void AppendNumber(std::string& bytes, std::uint64_t number)
+    {
+        bytes.append(reinterpret_cast<const char*>(&number), sizeof number);
+    }
+
+    static std::uint64_t NumberAt(std::string_view bytes, std::size_t at)
+    {
+        std::uint64_t number = 0;
+        std::memcpy(&number, bytes.data() + at, sizeof number);
+        return number;
+    }
+};
 
 class NestedFolderReader final : public FolderReader {
 public:
-    NestedFolderReader(PageSet& pages, const ReadSettings& settings) : pages_(pages), settings_(settings), stack_(pages)
+    NestedFolderReader(PageSet& pages, const ReadSettings& settings)
+        : pages_(pages), settings_(settings), stack_(pages), scanner_(LineReader::kDefaultMaxLineLength),
+          sink_([this](const TagEvent& event) { return Handle(event); })
     {
         root_.key = kRootKey;
         parked_.reserve(kParkedPages);
@@ -87,25 +135,22 @@ public:
 
     std::optional<IoError> Take(std::string_view line) override
     {
-        if (IsLinkLine(line)) {
-            return TakeLink(line);
-        }
-        if (IsFolderLine(line)) {
-            return OpenFolderLine(line);
-        }
-        if (IsFolderEnd(line)) {
-            return stack_.Empty() ? std::nullopt : CloseFolder();
-        }
-        if (!rootNamed_ && line.find(kTitleMark) != std::string_view::npos) {
-            rootName_ = std::string(CutTitle(line));
-            sawTitle_ = true;
-            return NameRoot();
-        }
-        return std::nullopt;
+        std::optional<IoError> error = scanner_.Take(line, sink_);
+        CountGivenUpTags();
+        return error;
+    }
+
+    void SkipTooLong() override
+    {
+        SkipUnreadable();
+        scanner_.LineSkipped();
+        CountGivenUpTags();
     }
 
     std::optional<IoError> Finish() override
     {
+        scanner_.LineSkipped(); // a tag still open at the end is lost
+        CountGivenUpTags();
         while (!stack_.Empty()) {
             if (auto error = CloseFolder()) {
                 return error;
@@ -125,6 +170,47 @@ public:
     }
 
 private:
+    std::optional<IoError> Handle(const TagEvent& event)
+    {
+        switch (event.kind) {
+        case TagEvent::Kind::Link:
+            heading_.reset(); // a heading without a list is an empty folder
+            return TakeLink(event.link);
+        case TagEvent::Kind::Heading:
+            heading_ = std::string(event.text);
+            return rootNamed_ ? std::nullopt : NameRoot();
+        case TagEvent::Kind::ListOpen:
+            if (heading_) {
+                return OpenFolderNamed();
+            }
+            ++Innermost().innerLists;
+            return std::nullopt;
+        case TagEvent::Kind::ListClose:
+            heading_.reset();
+            if (Innermost().innerLists > 0) {
+                --Innermost().innerLists;
+                return std::nullopt;
+            }
+            return stack_.Empty() ? std::nullopt : CloseFolder();
+        case TagEvent::Kind::Title:
+            if (rootNamed_) {
+                return std::nullopt;
+            }
+            rootName_ = std::string(event.text);
+            sawTitle_ = true;
+            return NameRoot();
+        }
+        return std::nullopt;
+    }
+
+    OpenFolder& Innermost() { return stack_.Empty() ? root_ : stack_.Top(); }
+
+    void CountGivenUpTags()
+    {
+        counts_.skippedLines += scanner_.GivenUp() - givenUpCounted_;
+        givenUpCounted_ = scanner_.GivenUp();
+    }
+
     // The scratch file is made when the first record needs it.
     IoResult<ScratchRecords*> Scratch()
     {
@@ -165,30 +251,23 @@ private:
         return std::nullopt;
     }
 
-    std::optional<IoError> OpenFolderLine(std::string_view line)
+    // The heading read last opens a folder, now that its list begins.
+    std::optional<IoError> OpenFolderNamed()
     {
-        if (!rootNamed_) {
-            if (auto error = NameRoot()) {
-                return error;
-            }
-        }
-        std::optional<std::string> name = CutFolderName(line);
-        if (!name) {
-            // Still a folder, so that its end line closes it, not its parent.
-            name.emplace();
-        }
+        const std::string name = std::move(*heading_);
+        heading_.reset();
         IoResult<ScratchRecords*> scratch = Scratch();
         if (!scratch) {
             return scratch.Error();
         }
         OpenFolder folder;
         folder.key = ++folderLines_;
-        IoResult<std::uint64_t> nameRecord = (*scratch)->Append(*name);
+        IoResult<std::uint64_t> nameRecord = (*scratch)->Append(name);
         if (!nameRecord) {
             return nameRecord.Error();
         }
         folder.nameRecord = *nameRecord;
-        IoResult<std::uint64_t> pathRecord = (*scratch)->Append(PathRecord(folder.nameRecord));
+        IoResult<std::uint64_t> pathRecord = (*scratch)->Append(PathRecord(folder.nameRecord).Encode());
         if (!pathRecord) {
             return pathRecord.Error();
         }
@@ -199,35 +278,49 @@ private:
     // The path shows the names from the outermost folder to this one, only
     // the last few of a deep path; the depth is the number of folders
     // around this one.
-    std::string PathRecord(std::uint64_t ownName) const
+    FolderRecord PathRecord(std::uint64_t ownName) const
     {
         const std::size_t ancestors = static_cast<std::size_t>(std::min<std::uint64_t>(stack_.Size(), kShownNames - 1));
-        std::string record;
-        record.push_back(stack_.Size() >= kShownNames ? kOuterNamesLeftOut : 0);
-        record.push_back(static_cast<char>(ancestors + 1));
-        AppendNumber(record, stack_.Size());
+        FolderRecord record;
+        record.outerNamesLeftOut = stack_.Size() >= kShownNames;
+        record.depth = stack_.Size();
         for (std::size_t level = ancestors; level > 0; --level) {
-            AppendNumber(record, stack_.Below(level - 1).nameRecord);
+            record.names[record.nameCount++] = stack_.Below(level - 1).nameRecord;
         }
-        AppendNumber(record, ownName);
+        record.names[record.nameCount++] = ownName;
         return record;
+    }
+
+    // The folder record at offset; gives the next record's offset.
+    IoResult<std::uint64_t> ReadRecord(std::uint64_t offset, FolderRecord& record)
+    {
+        IoResult<std::uint64_t> next = scratch_->Read(offset, recordBytes_);
+        if (!next) {
+            return next;
+        }
+        std::optional<FolderRecord> decoded = FolderRecord::Decode(recordBytes_);
+        if (!decoded) {
+            return IoError::FromErrno(pages_.ShownPath(kIndexPageName), EIO);
+        }
+        record = *decoded;
+        return next;
     }
 
     // Copies the names of the path record at offset into file.
     std::optional<IoError> WritePath(OutputFile& file, std::uint64_t pathRecord)
     {
-        if (IoResult<std::uint64_t> read = scratch_->Read(pathRecord, record_); !read) {
+        FolderRecord record;
+        if (IoResult<std::uint64_t> read = ReadRecord(pathRecord, record); !read) {
             return read.Error();
         }
-        if ((record_[kFlagsAt] & kOuterNamesLeftOut) != 0) {
+        if (record.outerNamesLeftOut) {
             file.Append(kPathEllipsis);
         }
-        const auto count = static_cast<std::size_t>(record_[kCountAt]);
-        for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t i = 0; i < record.nameCount; ++i) {
             if (i > 0) {
                 file.Append(kPathSeparator);
             }
-            if (IoResult<std::uint64_t> copied = scratch_->CopyTo(NameOffsetAt(record_, i), file); !copied) {
+            if (IoResult<std::uint64_t> copied = scratch_->CopyTo(record.names[i], file); !copied) {
                 return copied.Error();
             }
         }
@@ -249,21 +342,17 @@ private:
         };
     }
 
-    std::optional<IoError> TakeLink(std::string_view line)
+    std::optional<IoError> TakeLink(const LinkCut& cut)
     {
-        const std::optional<LinkCut> cut = CutLink(line);
-        if (!cut) {
-            return std::nullopt;
-        }
         ++counts_.linksWritten;
-        OpenFolder& folder = stack_.Empty() ? root_ : stack_.Top();
+        OpenFolder& folder = Innermost();
         if (&folder == &root_ && !rootNamed_) {
-            return HoldRootLink(*cut);
+            return HoldRootLink(cut);
         }
         if (auto error = SwitchTo(folder)) {
             return error;
         }
-        WriteLinkLine(*page_, cut->head, settings_.targetAttr, cut->tail);
+        WriteLinkLine(*page_, cut, settings_.targetAttr);
         return std::nullopt;
     }
 
@@ -273,7 +362,7 @@ private:
         if (!scratch) {
             return scratch.Error();
         }
-        IoResult<std::uint64_t> held = (*scratch)->Append(LinkLineText(cut.head, settings_.targetAttr, cut.tail));
+        IoResult<std::uint64_t> held = (*scratch)->Append(LinkLineText(cut, settings_.targetAttr));
         if (!held) {
             return held.Error();
         }
@@ -319,10 +408,10 @@ private:
         page_ = std::move(*page);
         pageKey_ = folder.key;
         if (&folder == &root_) {
-            WriteLinkPageHead(*page_, settings_.pageBodyTag, rootName_);
+            WriteLinkPageHead(*page_, settings_.pageBodyTag, rootName_, settings_.charset);
             return std::nullopt;
         }
-        return WriteLinkPageHead(*page_, settings_.pageBodyTag, PathWriter(folder.pathRecord));
+        return WriteLinkPageHead(*page_, settings_.pageBodyTag, PathWriter(folder.pathRecord), settings_.charset);
     }
 
     // Keeps the open page aside, its buffer unwritten; when too many are
@@ -382,7 +471,10 @@ private:
             stack_.Top().pageBelow = true;
         }
         if (!hasPage) {
-            return scratch_->Patch(folder->pathRecord, kFlagsAt, std::string(1, kPageBelow));
+            FolderRecord marked; // its flags as written, now with a page below
+            marked.outerNamesLeftOut = stack_.Size() >= kShownNames;
+            marked.pageBelow = true;
+            return scratch_->Patch(folder->pathRecord, FolderRecord::kFlagsAt, std::string(1, marked.Flags()));
         }
         return EndPage(*folder);
     }
@@ -403,7 +495,7 @@ private:
         if (!index) {
             return index.Error();
         }
-        WriteIndexHead(*index, settings_.indexBodyTag);
+        WriteIndexHead(*index, settings_.indexBodyTag, settings_.charset);
         std::uint64_t number = 0;
         if (pages_.HasPage(kRootKey)) {
             WriteIndexEntry(*index, ++number, rootName_);
@@ -416,17 +508,17 @@ private:
             if (!path) {
                 return path.Error();
             }
-            IoResult<std::uint64_t> next = scratch_->Read(*path, record_);
+            FolderRecord record;
+            IoResult<std::uint64_t> next = ReadRecord(*path, record);
             if (!next) {
                 return next.Error();
             }
             offset = *next;
-            const std::uint64_t depth = NumberAt(record_, kDepthAt);
             std::optional<IoError> error;
             if (pages_.HasPage(key)) {
-                error = WriteIndexEntry(*index, ++number, depth, NameCopier(name));
-            } else if ((record_[kFlagsAt] & kPageBelow) != 0) {
-                error = WriteIndexFolder(*index, depth, NameCopier(name));
+                error = WriteIndexEntry(*index, ++number, record.depth, NameCopier(name));
+            } else if (record.pageBelow) {
+                error = WriteIndexFolder(*index, record.depth, NameCopier(name));
             }
             if (error) {
                 return error;
@@ -459,7 +551,11 @@ private:
         OutputFile file;
     };
     std::vector<ParkedPage> parked_;
-    std::string record_; // the path record last read, its memory reused
+    std::string recordBytes_; // the path record last read, its memory reused
+    TagScanner scanner_;
+    TagScanner::Sink sink_;
+    std::uint64_t givenUpCounted_ = 0;
+    std::optional<std::string> heading_; // a heading whose list has not begun
 };
 
 } // namespace

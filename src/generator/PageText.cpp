@@ -24,10 +24,30 @@ bool ImagePresent(const std::string& destDir, std::string_view image)
     return FileExistsIn(destDir, std::string(image));
 }
 
-// A page's and an entry's text before and after the folder's name.
-void OpenLinkPage(OutputFile& file, std::string_view pageBodyTag)
+// The tag that names the pages' encoding; none for UTF-8, which browsers
+// read right unnamed, so that such a set keeps the classic bytes.
+void WriteCharsetMeta(OutputFile& file, std::string_view charset)
+{
+    file.Append("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=");
+    file.Append(charset);
+    file.Append("\">");
+}
+
+// "<HTML>", and a head that names the encoding when there is one to name.
+void OpenPage(OutputFile& file, std::string_view charset)
 {
     file.WriteLine("<HTML>");
+    if (!charset.empty()) {
+        file.Append("<HEAD>");
+        WriteCharsetMeta(file, charset);
+        file.WriteLine("</HEAD>");
+    }
+}
+
+// A page's and an entry's text before and after the folder's name.
+void OpenLinkPage(OutputFile& file, std::string_view pageBodyTag, std::string_view charset)
+{
+    OpenPage(file, charset);
     file.WriteLine(pageBodyTag);
     file.Append("<H3>");
 }
@@ -37,12 +57,23 @@ void CloseHeading(OutputFile& file)
     file.WriteLine("</H3>");
 }
 
-void Indent(OutputFile& file, std::size_t depth)
+// A nested entry is a block with a left margin, so that every line of a
+// name that wraps stays at the entry's level; an indent made of characters
+// would hold only the first line. The top level stays an inline line, as in
+// the classic index.
+void OpenLevel(OutputFile& file, std::size_t depth)
 {
-    constexpr std::string_view kLevel = "&nbsp;&nbsp;&nbsp;&nbsp;";
-    for (std::size_t level = std::min(depth, kDeepestIndent); level > 0; --level) {
-        file.Append(kLevel);
+    if (depth == 0) {
+        return;
     }
+    file.Append("<DIV STYLE=\"margin-left:");
+    file.Append(std::to_string(std::min(depth, kDeepestIndent) * kIndentEm));
+    file.Append("em\">");
+}
+
+void CloseLevel(OutputFile& file, std::size_t depth)
+{
+    file.WriteLine(depth == 0 ? "<BR>" : "</DIV>");
 }
 
 void OpenIndexEntry(OutputFile& file, std::uint64_t pageNumber)
@@ -57,6 +88,12 @@ void OpenIndexEntry(OutputFile& file, std::uint64_t pageNumber)
 void CloseIndexEntry(OutputFile& file)
 {
     file.WriteLine("</A><BR>");
+}
+
+void CloseLinkEntry(OutputFile& file, std::size_t depth)
+{
+    file.Append("</A>");
+    CloseLevel(file, depth);
 }
 
 } // namespace
@@ -97,16 +134,18 @@ std::string ColsValue(SizeMode mode, int leftPercent, int leftPixels)
     return std::to_string(leftPixels) + ",*";
 }
 
-void WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag, std::string_view folderName)
+void WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag, std::string_view folderName,
+                       std::string_view charset)
 {
-    OpenLinkPage(file, pageBodyTag);
+    OpenLinkPage(file, pageBodyTag, charset);
     file.Append(folderName);
     CloseHeading(file);
 }
 
-std::optional<IoError> WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag, const NameWriter& writeName)
+std::optional<IoError> WriteLinkPageHead(OutputFile& file, std::string_view pageBodyTag, const NameWriter& writeName,
+                                         std::string_view charset)
 {
-    OpenLinkPage(file, pageBodyTag);
+    OpenLinkPage(file, pageBodyTag, charset);
     if (auto error = writeName(file)) {
         return error;
     }
@@ -114,11 +153,12 @@ std::optional<IoError> WriteLinkPageHead(OutputFile& file, std::string_view page
     return std::nullopt;
 }
 
-std::string LinkLineText(std::string_view head, std::string_view targetAttr, std::string_view tail)
+std::string LinkLineText(const LinkCut& cut, std::string_view targetAttr)
 {
     std::string text;
-    text.reserve(head.size() + targetAttr.size() + tail.size() + kLinkLineEnd.size());
-    text.append(head).append(targetAttr).append(tail).append(kLinkLineEnd);
+    text.reserve(cut.head.size() + targetAttr.size() + cut.tail.size() + cut.text.size() + cut.rest.size() +
+                 kLinkLineEnd.size());
+    text.append(cut.head).append(targetAttr).append(cut.tail).append(cut.text).append(cut.rest).append(kLinkLineEnd);
     return text;
 }
 
@@ -128,9 +168,9 @@ void WritePageEnd(OutputFile& file)
     file.WriteLine("</HTML>");
 }
 
-void WriteIndexHead(OutputFile& file, std::string_view indexBodyTag)
+void WriteIndexHead(OutputFile& file, std::string_view indexBodyTag, std::string_view charset)
 {
-    file.WriteLine("<HTML>");
+    OpenPage(file, charset);
     file.WriteLine(indexBodyTag);
     file.WriteLine("<H3>Harrowdeck</H3>");
 }
@@ -145,30 +185,35 @@ void WriteIndexEntry(OutputFile& file, std::uint64_t pageNumber, std::string_vie
 std::optional<IoError> WriteIndexEntry(OutputFile& file, std::uint64_t pageNumber, std::size_t depth,
                                        const NameWriter& writeName)
 {
-    Indent(file, depth);
+    OpenLevel(file, depth);
     OpenIndexEntry(file, pageNumber);
     if (auto error = writeName(file)) {
         return error;
     }
-    CloseIndexEntry(file);
+    CloseLinkEntry(file, depth);
     return std::nullopt;
 }
 
 std::optional<IoError> WriteIndexFolder(OutputFile& file, std::size_t depth, const NameWriter& writeName)
 {
-    Indent(file, depth);
+    OpenLevel(file, depth);
     if (auto error = writeName(file)) {
         return error;
     }
-    file.WriteLine("<BR>");
+    CloseLevel(file, depth);
     return std::nullopt;
 }
 
-void WriteFrameset(OutputFile& file, SizeMode mode, int leftPercent, int leftPixels)
+void WriteFrameset(OutputFile& file, SizeMode mode, int leftPercent, int leftPixels, std::string_view charset)
 {
     const auto quoted = [](std::string_view text) { return "\"" + std::string(text) + "\""; };
     file.WriteLine("<HTML>");
     file.WriteLine("<HEAD>");
+    // Firefox gives the frames the frameset's encoding when they name none.
+    if (!charset.empty()) {
+        WriteCharsetMeta(file, charset);
+        file.WriteLine("");
+    }
     file.WriteLine("<TITLE>Harrowdeck Bookmarks</TITLE>");
     file.WriteLine("</HEAD>");
     file.WriteLine("<FRAMESET COLS=" + quoted(ColsValue(mode, leftPercent, leftPixels)) + ">");

@@ -88,7 +88,7 @@ private:
                 return error;
             }
         }
-        WriteLinkLine(*page_, cut->head, settings_.targetAttr, cut->tail);
+        WriteLinkLine(*page_, *cut, settings_.targetAttr);
         ++links_;
         return std::nullopt;
     }
@@ -101,7 +101,7 @@ private:
             return page.Error();
         }
         page_ = std::move(*page);
-        WriteLinkPageHead(*page_, settings_.pageBodyTag, name_);
+        WriteLinkPageHead(*page_, settings_.pageBodyTag, name_, settings_.charset);
         return std::nullopt;
     }
 
@@ -133,7 +133,7 @@ private:
                 return index.Error();
             }
             index_ = std::move(*index);
-            WriteIndexHead(*index_, settings_.indexBodyTag);
+            WriteIndexHead(*index_, settings_.indexBodyTag, settings_.charset);
         }
         WriteIndexEntry(*index_, counts_.pagesWritten, name_);
         return std::nullopt;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Messages.h"
 #include "RunOptions.h"
 
 #include <cstdint>
@@ -51,6 +52,13 @@ public:
     // What this user can do to keep the links that the classic pages leave
     // out, said after their count; nothing by default.
     [[nodiscard]] virtual std::string KeepLeftOutHint() const { return {}; }
+    // The count of those links and how to keep them, said when they were
+    // all there was; the window's hint by default.
+    [[nodiscard]] virtual std::string LeftOutRemedy(std::uint64_t leftOutLinks) const
+    {
+        const std::string hint = KeepLeftOutHint();
+        return messages::LeftOutLinks(leftOutLinks) + "." + (hint.empty() ? "" : " " + hint);
+    }
 };
 
 } // namespace harrowdeck

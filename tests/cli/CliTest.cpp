@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliRun.h"
+#include "PageModel.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -65,9 +66,23 @@ TEST(Cli, SaysHowManyLinksWereLeftOutAndFoldersAllKeepsThem)
     result = RunCli({"--folders", "all", dir / "in.htm", dir.Path()});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, "Harrowdeck.html is done!\n2 link pages, 3 links, 0 skipped lines\n");
-    EXPECT_EQ(ReadFile(dir / "1.html"), "<HTML>\r\n<BODY BGCOLOR=\"#FFFFFF\">\r\n<H3>Bookmarks</H3>\r\n"
-                                        "<A HREF=\"r1\">r1</A><BR>\r\n<A HREF=\"r2\">r2</A><BR>\r\n"
-                                        "</BODY>\r\n</HTML>\r\n");
+    EXPECT_EQ(ReadFile(dir / "1.html"),
+              test::LinkPageBytes("Bookmarks", {"<A HREF=\"r1\">r1</A><BR>", "<A HREF=\"r2\">r2</A><BR>"}));
+}
+
+// An export without folders, as Delicious writes them: nothing to write in
+// the classic mode, and the message says what keeps the links.
+TEST(Cli, NoFolderButLooseLinksSaysFoldersAllKeepsThem)
+{
+    TempDir dir;
+    WriteFile(dir / "in.htm", "<!DOCTYPE FIRSTFLOOR>\n<DL><p>\n<DT><A HREF=\"r1\">r1</A>\n<DT><A HREF=\"r2\">r2</A>\n");
+    CliResult result = RunCli({dir / "in.htm", dir.Path()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "harrowdeck-make: No folder with links was found; nothing was written.\n"
+                          "harrowdeck-make: 2 links outside any folder were left out (--folders all keeps them).\n");
+    result = RunCli({"--folders", "all", dir / "in.htm", dir.Path()});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "Harrowdeck.html is done!\n1 link page, 2 links, 0 skipped lines\n");
 }
 
 TEST(Cli, FailuresGoToStderrWithExitCode1)

@@ -12,7 +12,7 @@ import { spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { pathToFileURL } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
 
 const makeTool = requiredEnv('HARROWDECK_MAKE');
@@ -245,57 +245,116 @@ for (const { browse, target } of MODES) {
 }
 
 // The index's entries as rendered: each one's text, whether it is a link,
-// and where its text begins on the screen.
+// and the left edge of every line it takes on the screen. A top-level entry
+// is inline text ended by <BR>; a nested one is a block of its own.
 async function renderedTree(page) {
   return frameNamed(page, 'indexwin').evaluate(() => {
     const entries = [];
-    let nodes = [];
-    const finish = () => {
-      const text = nodes.map((n) => n.textContent).join('');
-      const name = text.replace(/^\s+/, ''); // the line end before it, and its indentation
-      const link = nodes.find((n) => n.nodeName === 'A');
-      let left;
-      if (link) {
-        left = link.getBoundingClientRect().left;
-      } else {
-        const range = document.createRange();
-        range.setStart(nodes[0], text.length - name.length);
-        range.setEnd(nodes[0], text.length);
-        left = range.getBoundingClientRect().left;
+    const lineLefts = (range) => {
+      const lines = new Map();
+      for (const rect of range.getClientRects()) {
+        if (rect.width === 0) continue; // collapsed white space
+        const top = Math.round(rect.top);
+        lines.set(top, Math.min(lines.get(top) ?? Infinity, rect.left));
       }
-      entries.push({ name, link: Boolean(link), left });
-      nodes = [];
+      return [...lines.entries()].sort((a, b) => a[0] - b[0]).map(([, left]) => left);
     };
+    const add = (nodes) => {
+      const range = document.createRange();
+      range.setStartBefore(nodes[0]);
+      range.setEndAfter(nodes[nodes.length - 1]);
+      const name = nodes.map((n) => n.textContent).join('').trim();
+      const link = nodes.some((n) => n.nodeName === 'A' || (n.querySelector && n.querySelector('a')));
+      entries.push({ name, link, lines: lineLefts(range) });
+    };
+    const heading = document.querySelector('h3');
+    const em = parseFloat(getComputedStyle(document.body).fontSize);
+    let nodes = [];
     let started = false;
     for (const node of document.body.childNodes) {
-      if (node.nodeName === 'H3') started = true;
+      if (node === heading) started = true;
       else if (!started || (node.nodeType === Node.TEXT_NODE && node.textContent.trim() === '')) continue;
-      else if (node.nodeName === 'BR') finish();
-      else nodes.push(node);
+      else if (node.nodeName === 'DIV') add([node]);
+      else if (node.nodeName === 'BR') {
+        add(nodes);
+        nodes = [];
+      } else nodes.push(node);
     }
-    return entries;
+    return { entries, left: heading.getBoundingClientRect().left, em };
+  });
+}
+
+// Every line of every entry starts at its level's margin: one em a level,
+// the eighth level for anything deeper. Compared within half a pixel, so
+// that neither fonts nor rounding of the layout decide it.
+function checkTreeShape({ entries, left, em }, expected) {
+  assert.deepEqual(
+    entries.map(({ name, link }) => ({ name, link })),
+    expected.map(({ name, link }) => ({ name, link })),
+  );
+  expected.forEach(({ name, depth }, i) => {
+    const margin = left + Math.min(depth, 8) * em;
+    assert.ok(entries[i].lines.length > 0, `${name} is not shown`);
+    entries[i].lines.forEach((lineLeft, line) => {
+      assert.ok(
+        Math.abs(lineLeft - margin) < 0.5,
+        `line ${line + 1} of ${name} starts at ${lineLeft}, not at level ${depth}'s ${margin}`,
+      );
+    });
   });
 }
 
 test('--folders all: the index is a tree of the folders, and each entry opens its page', async () => {
   const page = await openFrameset(convert('full', [], { source: nestedExport, options: ['--folders', 'all'] }));
-  const tree = await renderedTree(page);
-  assert.deepEqual(
-    tree.map(({ name, link }) => ({ name, link })),
-    NESTED_TREE.map(({ name, link }) => ({ name, link })),
-  );
-  // Each level starts further right than the one above it, and entries of
-  // one level line up.
-  const leftOf = new Map();
-  NESTED_TREE.forEach(({ name, depth }, i) => {
-    if (!leftOf.has(depth)) leftOf.set(depth, tree[i].left);
-    assert.equal(tree[i].left, leftOf.get(depth), `${name} is not in line with its level ${depth}`);
-  });
-  for (let depth = 1; depth <= 8; ++depth) {
-    assert.ok(leftOf.get(depth) > leftOf.get(depth - 1) + 8, `level ${depth} is not indented under level ${depth - 1}`);
-  }
+  checkTreeShape(await renderedTree(page), NESTED_TREE);
   await checkFrameset(page, '_top', NESTED_FOLDERS);
   await page.close();
+});
+
+// Ten folders, each inside the one before, each with a name too long for
+// one line of the left frame and one link.
+function wrappingExport() {
+  const lines = ['<!DOCTYPE FIRSTFLOOR>', '<DL><p>'];
+  const tree = [];
+  for (let depth = 0; depth < 10; ++depth) {
+    const name = `Level ${depth} holds a folder whose name is far too long for one line of the index`;
+    lines.push(`<DT><H3>${name}</H3>`, '<DL><p>', `<DT><A HREF="https://example.org/${depth}">L${depth}</A>`);
+    tree.push({ name, depth, link: true });
+  }
+  for (let depth = 0; depth <= 10; ++depth) lines.push('</DL><p>');
+  const file = join(freshDir('harrowdeck-wrap-'), 'export.htm');
+  writeFileSync(file, lines.join('\r\n') + '\r\n');
+  return { file, tree };
+}
+
+test('--folders all: a name that wraps keeps every line at its level', async () => {
+  const { file, tree } = wrappingExport();
+  const page = await openFrameset(convert('frame', [], { source: file, options: ['--folders', 'all'] }));
+  const rendered = await renderedTree(page);
+  checkTreeShape(rendered, tree);
+  rendered.entries.forEach(({ name, lines }) => assert.ok(lines.length > 1, `${name} did not wrap`));
+  await page.close();
+});
+
+// A Latin-1 export that declares nothing and a UTF-8 one: the link page in
+// the right frame is read in the export's encoding, so its letters show.
+test("the pages are read in the export's encoding", async (t) => {
+  const cases = [
+    { set: 'latin1', charset: 'windows-1252', heading: 'Café & crème', link: 'Crème brûlée ¤ 10' },
+    { set: 'utf8', charset: 'UTF-8', heading: 'Café & 中文', link: 'Göteborg €' },
+  ];
+  for (const { set, charset, heading, link } of cases) {
+    await t.test(set, async () => {
+      const source = fileURLToPath(new URL(`../data/${set}/export.htm`, import.meta.url));
+      const page = await openFrameset(convert('frame', [], { source }));
+      const lankar = frameNamed(page, 'lankar');
+      assert.equal(await lankar.evaluate(() => document.characterSet), charset);
+      assert.equal((await lankar.locator('h3').innerText()).trim(), heading);
+      assert.equal((await lankar.locator('a').first().innerText()).trim(), link);
+      assert.equal(await frameNamed(page, 'indexwin').evaluate(() => document.characterSet), charset);
+      await page.close();
+    });
+  }
 });
 
 test('a bookmark opens where the browsing mode says', async (t) => {
@@ -375,4 +434,20 @@ test('the checks reject framesets whose frames do not work', async (t) => {
   };
   await t.test('right frame renamed', () => mutated('Harrowdeck.html', 'NAME="lankar"', 'NAME="right"'));
   await t.test('index entries aimed at a missing frame', () => mutated('dir.html', 'TARGET="lankar"', 'TARGET="links"'));
+  // The tree as it once was, indented by characters: a wrapped name's
+  // second line goes back to the left edge.
+  await t.test('a tree indented by characters', async () => {
+    const { file, tree } = wrappingExport();
+    const dest = convert('frame', [], { source: file, options: ['--folders', 'all'] });
+    const path = join(dest, 'dir.html');
+    const text = readFileSync(path, 'latin1').replace(
+      /<DIV STYLE="margin-left:(\d+)em">(.*)<\/DIV>/g,
+      (_, em, entry) => '&nbsp;'.repeat(4 * Number(em)) + entry + '<BR>',
+    );
+    writeFileSync(path, text, 'latin1');
+    const page = await openFrameset(dest);
+    const rendered = await renderedTree(page);
+    assert.throws(() => checkTreeShape(rendered, tree));
+    await page.close();
+  });
 });

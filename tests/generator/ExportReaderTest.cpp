@@ -3,6 +3,7 @@
 
 #include "LineClass.h"
 #include "LineReader.h"
+#include "PageModel.h"
 #include "ReadPages.h"
 #include "TestFiles.h"
 
@@ -122,7 +123,7 @@ test::PagesRead Read(const std::string& body, const TempDir& dir, const std::str
 
 std::string Page(const std::string& name, const std::string& links)
 {
-    return Crlf("<HTML>\n<BODY>\n<H3>" + name + "</H3>\n" + links + "</BODY>\n</HTML>\n");
+    return test::LinkPageFromText(name, links, test::PageLook{"<BODY>", ""});
 }
 
 using Names = std::vector<std::string>;
@@ -247,7 +248,7 @@ TEST(ReadFolders, ProgressCountsEachStageWithinItsTotal)
 {
     std::string body = "<DT><A HREF=\"r\">r</A>\n";
     for (int i = 0; i < 9000; ++i) {
-        body += "<DT><H3>F</H3>\n</DL><p>\n";
+        body += "<DT><H3>F</H3>\n<DL><p>\n</DL><p>\n";
     }
     for (const FolderMode mode : {FolderMode::Top, FolderMode::All}) {
         TempDir dir;

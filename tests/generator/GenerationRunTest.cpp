@@ -48,6 +48,27 @@ TEST_F(RunTest, WorkedExampleMatchesTheGoldenPagesByteForByte)
     }
 }
 
+// The encodings of real exports, each against its golden pages in both
+// folder modes: a Latin-1 export that declares nothing and one that
+// declares windows-1251 name their encoding; a UTF-8 export keeps the
+// classic bytes; links without text show their address.
+TEST_F(RunTest, EncodingsAndEmptyTitlesMatchTheGoldenPagesByteForByte)
+{
+    for (const char* set : {"latin1", "cp1251", "utf8", "empty-title"}) {
+        for (const FolderMode mode : {FolderMode::Top, FolderMode::All}) {
+            SCOPED_TRACE(std::string(set) + (mode == FolderMode::All ? " --folders all" : ""));
+            options.sourcePath = DataPath(std::string(set) + "/export.htm");
+            options.browseMode = BrowseMode::FullWindow;
+            options.folderMode = mode;
+            ASSERT_EQ(Run().outcome, RunOutcome::Done);
+            EXPECT_EQ(DestFiles(), (Names{"1.html", "Harrowdeck.html", "dir.html"}));
+            for (const char* page : {"1.html", "dir.html", "Harrowdeck.html"}) {
+                EXPECT_EQ(ReadFile(destDir + page), ReadFile(DataPath(std::string(set) + "/" + page))) << page;
+            }
+        }
+    }
+}
+
 TEST_F(RunTest, TargetFollowsTheBrowsingMode)
 {
     Source(std::string(test::kHeaderLine) + "<DT><H3>A</H3>\n<DT><A HREF=\"x\" ADD=\"1\">X</A>\n</DL><p>\n");

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PageText.h"
 
+#include "PageModel.h"
+
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -73,17 +75,43 @@ TEST(TargetAttrFor, EachBrowsingMode)
 
 TEST(LinkPage, HeadLinksAndEnd)
 {
-    const std::string page = Written([](OutputFile& file) {
+    const LinkCut withText{"<A HREF=\"a\"", ">a</A>", {}, {}};
+    const std::string page = Written([&withText](OutputFile& file) {
         WriteLinkPageHead(file, kPlain, "A &amp; B");
-        WriteLinkLine(file, "<A HREF=\"a\"", " TARGET=\"_top\"", ">a</A>");
-        WriteLinkLine(file, "<A HREF=\"\"", "", ">b</A> after");
+        WriteLinkLine(file, withText, " TARGET=\"_top\"");
+        WriteLinkLine(file, LinkCut{"<A HREF=\"\"", ">b</A> after", {}, {}}, "");
+        WriteLinkLine(file, LinkCut{"<A HREF=\"c\"", ">", "c", "</A>"}, "");
         WritePageEnd(file);
     });
     EXPECT_EQ(page, Crlf("<HTML>\n" + kPlain +
                          "\n<H3>A &amp; B</H3>\n<A HREF=\"a\" TARGET=\"_top\">a</A><BR>\n"
-                         "<A HREF=\"\">b</A> after<BR>\n</BODY>\n</HTML>\n"));
-    EXPECT_EQ(LinkLineText("<A HREF=\"a\"", " TARGET=\"_top\"", ">a</A>"),
-              "<A HREF=\"a\" TARGET=\"_top\">a</A><BR>\r\n");
+                         "<A HREF=\"\">b</A> after<BR>\n<A HREF=\"c\">c</A><BR>\n</BODY>\n</HTML>\n"));
+    EXPECT_EQ(LinkLineText(withText, " TARGET=\"_top\""), "<A HREF=\"a\" TARGET=\"_top\">a</A><BR>\r\n");
+}
+
+// Every kind of page names the encoding when there is one, and keeps its
+// classic form when there is none.
+TEST(Pages, NameTheirEncodingOnlyWhenGivenOne)
+{
+    for (const std::string charset : {"", "windows-1251"}) {
+        SCOPED_TRACE(charset);
+        const test::PageLook look{kPlain, charset};
+        const std::string link = Written([&charset](OutputFile& file) {
+            WriteLinkPageHead(file, kPlain, "F", charset);
+            WriteLinkLine(file, LinkCut{"<A HREF=\"a\"", ">a</A>", {}, {}}, "");
+            WritePageEnd(file);
+        });
+        EXPECT_EQ(link, test::LinkPageBytes("F", {"<A HREF=\"a\">a</A><BR>"}, look));
+        const std::string index = Written([&charset](OutputFile& file) {
+            WriteIndexHead(file, kPlain, charset);
+            WriteIndexEntry(file, 1, "F");
+            WritePageEnd(file);
+        });
+        EXPECT_EQ(index, test::IndexPageBytes({"<A HREF=\"1.html\" TARGET=\"lankar\">F</A><BR>"}, look));
+        const std::string frameset =
+            Written([&charset](OutputFile& file) { WriteFrameset(file, SizeMode::Percent, 25, 140, charset); });
+        EXPECT_EQ(frameset, test::FramesetBytes("25%,75%", charset));
+    }
 }
 
 TEST(LinkPage, ANameWriterThatFailsStopsTheHeading)
@@ -133,24 +161,20 @@ NameWriter Name(const std::string& name)
 
 TEST(IndexPage, TreeEntriesIndentByDepthUpToTheEighthLevel)
 {
-    const std::string level = "&nbsp;&nbsp;&nbsp;&nbsp;";
-    const auto indent = [&level](int levels) {
-        std::string text;
-        for (int i = 0; i < levels; ++i) {
-            text += level;
-        }
-        return text;
-    };
+    // A nested entry is a block, so that a wrapped name keeps its margin.
+    const auto level = [](int em) { return "<DIV STYLE=\"margin-left:" + std::to_string(em) + "em\">"; };
     const std::string entries = Written([](OutputFile& file) {
         EXPECT_FALSE(WriteIndexFolder(file, 0, Name("Archive")));
         EXPECT_FALSE(WriteIndexEntry(file, 4, 1, Name("2019")));
         EXPECT_FALSE(WriteIndexEntry(file, 5, 8, Name("Eight")));
         EXPECT_FALSE(WriteIndexFolder(file, 9, Name("Nine")));
         EXPECT_FALSE(WriteIndexEntry(file, 6, 1000, Name("")));
+        EXPECT_FALSE(WriteIndexEntry(file, 7, 0, Name("Top")));
     });
-    EXPECT_EQ(entries, Crlf("Archive<BR>\n" + indent(1) + "<A HREF=\"4.html\" TARGET=\"lankar\">2019</A><BR>\n" +
-                            indent(8) + "<A HREF=\"5.html\" TARGET=\"lankar\">Eight</A><BR>\n" + indent(8) +
-                            "Nine<BR>\n" + indent(8) + "<A HREF=\"6.html\" TARGET=\"lankar\"></A><BR>\n"));
+    EXPECT_EQ(entries, Crlf("Archive<BR>\n" + level(1) + "<A HREF=\"4.html\" TARGET=\"lankar\">2019</A></DIV>\n" +
+                            level(8) + "<A HREF=\"5.html\" TARGET=\"lankar\">Eight</A></DIV>\n" + level(8) +
+                            "Nine</DIV>\n" + level(8) + "<A HREF=\"6.html\" TARGET=\"lankar\"></A></DIV>\n" +
+                            "<A HREF=\"7.html\" TARGET=\"lankar\">Top</A><BR>\n"));
 }
 
 TEST(FramesetPage, PercentAndPixelMode)

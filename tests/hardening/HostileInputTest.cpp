@@ -4,6 +4,7 @@
 // message, and nothing is ever written outside the destination.
 #include "Invariants.h"
 #include "Messages.h"
+#include "PageModel.h"
 #include "PageText.h"
 #include "RunFixture.h"
 
@@ -78,9 +79,8 @@ TEST_F(HostileTest, NulBytesAreCopiedThroughLikeAnyOther)
     Source(std::string(kHeaderLine) + "<DT><H3>" + name + "</H3>\n<DT><A HREF=\"" + address + "\">" + text +
            "</A>\n</DL><p>\n");
     ASSERT_EQ(Run().outcome, RunOutcome::Done);
-    EXPECT_EQ(ReadFile(destDir + "1.html"), "<HTML>\r\n<BODY BGCOLOR=\"#FFFFFF\">\r\n<H3>" + name +
-                                                "</H3>\r\n<A HREF=\"" + address + "\">" + text +
-                                                "</A><BR>\r\n</BODY>\r\n</HTML>\r\n");
+    EXPECT_EQ(ReadFile(destDir + "1.html"),
+              test::LinkPageBytes(name, {"<A HREF=\"" + address + "\">" + text + "</A><BR>"}));
     EXPECT_NE(ReadFile(destDir + "dir.html").find(">" + name + "</A><BR>"), std::string::npos);
 }
 

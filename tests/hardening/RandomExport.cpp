@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RandomExport.h"
 
+#include "PageModel.h"
+
 #include <array>
 #include <string_view>
 
@@ -119,7 +121,10 @@ private:
         const std::string address = Text(kAddressChars, 30);
         const std::string text = Text(kTextChars, 20) + (inFolder && Pick(8) == 0 ? "</H3> A HREF= </DL><p>" : "");
         Line("<DT><A HREF=\"" + address + "\"" + LinkAttributes() + ">" + text + "</A>", depth);
-        result_.cuttableLinks.push_back("<A HREF=\"" + address + "\"" + targetAttr_ + ">" + text + "</A><BR>");
+        // A link without text shows its address.
+        const bool blank = text.find_first_not_of(" \t") == std::string::npos;
+        const std::string shown = blank && !address.empty() ? address : text;
+        result_.cuttableLinks.push_back("<A HREF=\"" + address + "\"" + targetAttr_ + ">" + shown + "</A><BR>");
         return result_.cuttableLinks.back();
     }
 
@@ -227,11 +232,8 @@ RandomExport MakeRandomExport(std::mt19937& random, const std::string& targetAtt
 
 std::string ExpectedLinkPage(const RandomExport::Page& page)
 {
-    std::string text = "<HTML>\r\n<BODY BGCOLOR=\"#FFFFFF\">\r\n<H3>" + page.name + "</H3>\r\n";
-    for (const std::string& link : page.links) {
-        text += link + "\r\n";
-    }
-    return text + "</BODY>\r\n</HTML>\r\n";
+    // The export declares UTF-8, so the page names no encoding.
+    return LinkPageBytes(page.name, page.links);
 }
 
 void Mutate(std::string& bytes, std::mt19937& random)

@@ -2,6 +2,7 @@
 #include "Invariants.h"
 
 #include "ExportReader.h"
+#include "PageModel.h"
 #include "PageNames.h"
 #include "PageText.h"
 #include "ReadPages.h"
@@ -19,11 +20,6 @@ namespace harrowdeck::test {
 namespace {
 
 constexpr std::string_view kCrlf = "\r\n";
-
-bool StartsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
 
 bool EndsWith(std::string_view text, std::string_view suffix)
 {
@@ -75,25 +71,26 @@ std::optional<std::vector<std::string_view>> CrlfLines(std::string_view bytes, c
 struct Folder {
     std::string name;
     std::vector<std::string> links;
+    std::string charset;
 };
 
 // Page n's folder name and link lines, when the page has the link-page form.
 std::optional<Folder> ParseLinkPage(const std::vector<std::string_view>& lines, const std::string& name,
                                     std::vector<std::string>& faults)
 {
-    if (lines.size() < 5 || lines[0] != "<HTML>" || !StartsWith(lines[1], "<BODY") || !StartsWith(lines[2], "<H3>") ||
-        !EndsWith(lines[2], "</H3>") || lines[2].size() < 9 || lines[lines.size() - 2] != "</BODY>" ||
-        lines.back() != "</HTML>") {
+    const std::optional<PageParts> parts = SplitPage(lines);
+    if (!parts) {
         faults.push_back(name + ": not a link page");
         return std::nullopt;
     }
     Folder folder;
-    folder.name = std::string(lines[2].substr(4, lines[2].size() - 9));
-    for (std::size_t i = 3; i + 2 < lines.size(); ++i) {
-        if (!EndsWith(lines[i], "<BR>")) {
-            faults.push_back(name + ": line " + std::to_string(i + 1) + " is not a link line");
+    folder.name = std::string(parts->heading);
+    folder.charset = parts->charset;
+    for (std::size_t i = 0; i < parts->entries.size(); ++i) {
+        if (!EndsWith(parts->entries[i], "<BR>")) {
+            faults.push_back(name + ": link line " + std::to_string(i + 1) + " does not end with <BR>");
         }
-        folder.links.emplace_back(lines[i]);
+        folder.links.emplace_back(parts->entries[i]);
     }
     if (folder.links.empty()) {
         faults.push_back(name + ": a page without links");
@@ -108,15 +105,15 @@ std::optional<Folder> ParseLinkPage(const std::vector<std::string_view>& lines, 
 std::vector<IndexEntry> ParseIndex(const std::vector<std::string_view>& lines, std::vector<std::string>& faults)
 {
     std::vector<IndexEntry> pages;
-    if (lines.size() < 5 || lines[0] != "<HTML>" || !StartsWith(lines[1], "<BODY") ||
-        lines[2] != "<H3>Harrowdeck</H3>" || lines[lines.size() - 2] != "</BODY>" || lines.back() != "</HTML>") {
+    const std::optional<PageParts> parts = SplitPage(lines);
+    if (!parts || parts->heading != "Harrowdeck") {
         faults.push_back("dir.html: not an index page");
         return pages;
     }
     std::optional<IndexEntry> previous;
-    for (std::size_t i = 3; i + 2 < lines.size(); ++i) {
-        const std::string where = "dir.html: line " + std::to_string(i + 1);
-        std::optional<IndexEntry> entry = ParseIndexEntry(lines[i]);
+    for (std::size_t i = 0; i < parts->entries.size(); ++i) {
+        const std::string where = "dir.html: entry " + std::to_string(i + 1);
+        std::optional<IndexEntry> entry = ParseIndexEntry(parts->entries[i]);
         if (!entry || (entry->page != 0 && entry->page != pages.size() + 1)) {
             faults.push_back(where + " is no entry, or does not open the next page");
             return pages;
@@ -139,14 +136,19 @@ std::vector<IndexEntry> ParseIndex(const std::vector<std::string_view>& lines, s
     return pages;
 }
 
-void CheckFrameset(const std::vector<std::string_view>& lines, std::vector<std::string>& faults)
+// The frameset names the encoding that every page of its set names.
+void CheckFrameset(const std::vector<std::string_view>& lines, const std::vector<Folder>& folders,
+                   std::vector<std::string>& faults)
 {
-    const auto frame = [](std::string_view source, std::string_view name) {
-        return " <FRAME SRC=\"" + std::string(source) + "\" NAME=\"" + std::string(name) + "\">";
-    };
-    if (lines.size() != 9 || lines[5] != frame(kIndexPageName, kIndexFrameName) ||
-        lines[6] != frame(LinkPageName(1), kLinkFrameName)) {
+    const std::optional<std::string> charset = FramesetCharset(lines);
+    if (!charset) {
         faults.push_back("Harrowdeck.html: not the frameset page");
+        return;
+    }
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        if (folders[i].charset != *charset) {
+            faults.push_back(LinkPageName(i + 1) + " names another encoding than Harrowdeck.html");
+        }
     }
 }
 
@@ -264,7 +266,7 @@ PageCheck CheckPages(const std::string& destDir, std::string_view input, const s
         return check;
     }
     if (const auto lines = CrlfLines(*frameset, "Harrowdeck.html", check.faults)) {
-        CheckFrameset(*lines, check.faults);
+        CheckFrameset(*lines, folders, check.faults);
     }
     if (const auto lines = CrlfLines(*index, "dir.html", check.faults)) {
         const std::vector<IndexEntry> entries = ParseIndex(*lines, check.faults);

@@ -43,31 +43,55 @@ std::optional<std::string> ConvertedLinkLine(std::string_view line, std::string_
     if (!cut) {
         return std::nullopt;
     }
-    std::string text = LinkLineText(cut->head, targetAttr, cut->tail);
+    std::string text = LinkLineText(*cut, targetAttr);
     text.resize(text.size() - 2); // CR LF
     return text;
 }
 
-std::optional<IndexEntry> ParseIndexEntry(std::string_view line)
+namespace {
+
+// A nested entry's level, from the left margin of its block; the line is
+// left with the entry's content and a "<BR>" end, as a top-level line has.
+std::optional<std::size_t> TakeLevel(std::string& line)
 {
-    constexpr std::string_view kLevel = "&nbsp;&nbsp;&nbsp;&nbsp;";
-    constexpr std::string_view kBreak = "<BR>";
-    constexpr std::string_view kLinkEnd = "</A><BR>";
-    IndexEntry entry;
-    while (line.starts_with(kLevel)) {
-        line.remove_prefix(kLevel.size());
-        ++entry.depth;
+    constexpr std::string_view kOpen = "<DIV STYLE=\"margin-left:";
+    constexpr std::string_view kUnit = "em\">";
+    constexpr std::string_view kClose = "</DIV>";
+    if (!line.starts_with(kOpen)) {
+        return line.ends_with("<BR>") ? std::optional<std::size_t>(0) : std::nullopt;
     }
-    if (!line.ends_with(kBreak)) {
+    const std::size_t unit = line.find(kUnit);
+    if (!line.ends_with(kClose) || unit == std::string::npos) {
         return std::nullopt;
     }
+    const std::string margin = line.substr(kOpen.size(), unit - kOpen.size());
+    if (margin.empty() || margin.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoull(margin) % kIndentEm != 0) {
+        return std::nullopt;
+    }
+    line = line.substr(unit + kUnit.size(), line.size() - unit - kUnit.size() - kClose.size()) + "<BR>";
+    return std::stoull(margin) / kIndentEm;
+}
+
+} // namespace
+
+std::optional<IndexEntry> ParseIndexEntry(std::string_view text)
+{
+    constexpr std::string_view kBreak = "<BR>";
+    constexpr std::string_view kLinkEnd = "</A><BR>";
+    std::string content(text);
+    const std::optional<std::size_t> depth = TakeLevel(content);
+    if (!depth) {
+        return std::nullopt;
+    }
+    IndexEntry entry;
+    entry.depth = *depth;
+    std::string_view line = content;
     const std::string open = "<A HREF=\"";
     const std::string target = ".html\" TARGET=\"" + std::string(kLinkFrameName) + "\">";
     if (!line.starts_with(open) || !line.ends_with(kLinkEnd)) {
+        // A folder listed without a page; its name may hold any bytes.
         line.remove_suffix(kBreak.size());
-        if (line.find('<') != std::string_view::npos) {
-            return std::nullopt;
-        }
         entry.name = line;
         return entry;
     }

@@ -51,6 +51,7 @@ TEST_F(RunConversationTest, BoxesAreCaptionedAndAnEndingProgramClosesThem)
     }
     EXPECT_EQ(host.repeated, 1) << "only the box that opened while the program was ending";
     EXPECT_EQ(ui.KeepLeftOutHint(), messages::kKeepLeftOutInWindow);
+    EXPECT_EQ(ui.LeftOutRemedy(2), "2 links outside any folder were left out. Check \"Every folder\" to keep them.");
 }
 
 // What stops a run: Cancel until the renaming begins, an ending program
