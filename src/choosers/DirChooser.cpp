@@ -24,14 +24,14 @@ frmDir::frmDir(ChooserVars& vars, ModalRunner& runner, QWidget* parent, std::vec
                std::string fallback)
     : QDialog(parent), vars_(vars), runner_(runner), drives_(std::move(drives)), fallback_(std::move(fallback))
 {
-    const FormSpec& form = DirForm();
+    const FormTable& form = DirForm();
     setObjectName(ToQt(form.name));
     setModal(true);
     // A fixed, single frame: the user cannot resize it.
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     PaintLightGrey(*this);
-    BuildForm(*this, form, [](const ControlSpec&, QWidget& container) { return new DirListBox(&container); });
+    BuildForm(*this, form, [](const ControlEntry&, QWidget& container) { return new DirListBox(&container); });
     drvDir_ = findChild<QComboBox*>(QStringLiteral("drvDir"));
     dlbDir_ = findChild<DirListBox*>(QStringLiteral("dlbDir"));
     // Enter belongs to the directory list, which enters the highlighted entry;

@@ -33,7 +33,7 @@ int TextWidth(const QLabel& label)
 
 frmStart::frmStart(QWidget& mainWindow) : QDialog(&mainWindow, Qt::Dialog | Qt::FramelessWindowHint)
 {
-    const FormSpec& form = AboutForm();
+    const FormTable& form = AboutForm();
     setObjectName(ToQt(form.name));
     setWindowTitle(QString());
     client_ = new QWidget(this);

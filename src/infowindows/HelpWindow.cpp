@@ -26,7 +26,7 @@ void LockTextBox(QPlainTextEdit& box)
 
 frmForklaring::frmForklaring(QWidget* parent) : QDialog(parent)
 {
-    const FormSpec& form = HelpForm();
+    const FormTable& form = HelpForm();
     setObjectName(ToQt(form.name));
     setModal(true);
     setWindowTitle(ToQt(form.caption));

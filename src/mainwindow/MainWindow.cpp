@@ -46,7 +46,7 @@ frmMain::frmMain(AppPaths paths, ChooserVars& chooserVars, ModalRunner& runner, 
 void frmMain::BuildMenu()
 {
     std::map<std::string_view, QMenu*> menus;
-    for (const MenuSpec& entry : MainMenu()) {
+    for (const MenuEntry& entry : MainMenu()) {
         QAction* action = nullptr;
         if (!entry.acts) {
             QMenu* menu = menuBar()->addMenu(ToQt(entry.caption));
@@ -61,7 +61,7 @@ void frmMain::BuildMenu()
         }
         action->setObjectName(ToQt(entry.name));
         for (const MainMenuItem item : {MainMenuItem::mnuInfo, MainMenuItem::mnuQuit, MainMenuItem::mnuHelp}) {
-            if (Spec(item).name == entry.name) {
+            if (EntryOf(item).name == entry.name) {
                 connect(action, &QAction::triggered, this, [this, item] { logic_.MenuChosen(item); });
             }
         }
@@ -74,7 +74,7 @@ void frmMain::RouteControls()
     for (int index = 0; index < kMainControlCount; ++index) {
         const auto control = static_cast<MainControl>(index);
         QWidget& widget = Control(control);
-        switch (Spec(control).kind) {
+        switch (EntryOf(control).kind) {
         case ControlKind::PushButton:
             connect(static_cast<QAbstractButton*>(&widget), &QAbstractButton::clicked, this,
                     [this, control] { logic_.Clicked(control); });

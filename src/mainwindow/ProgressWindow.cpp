@@ -2,7 +2,7 @@
 #include "ProgressWindow.h"
 
 #include "ClassicLook.h"
-#include "MessageBoxSpec.h"
+#include "MessageBoxRequest.h"
 #include "WindowPlacement.h"
 
 #include <QCloseEvent>

@@ -14,9 +14,9 @@ RunWindows::~RunWindows()
     CloseProgress();
 }
 
-bool RunWindows::RunBox(const MessageBoxSpec& spec)
+bool RunWindows::RunBox(const MessageBoxRequest& desc)
 {
-    return RunMessageBox(spec, &parent_, runner_);
+    return RunMessageBox(desc, &parent_, runner_);
 }
 
 void RunWindows::OpenProgress(const ProgressShown& shown)

@@ -24,7 +24,7 @@ public:
     RunWindows(const RunWindows&) = delete;
     RunWindows& operator=(const RunWindows&) = delete;
 
-    bool RunBox(const MessageBoxSpec& box) override;
+    bool RunBox(const MessageBoxRequest& box) override;
     void OpenProgress(const ProgressShown& shown) override;
     void ShowProgress(const ProgressShown& shown) override;
     void CloseProgress() noexcept override;

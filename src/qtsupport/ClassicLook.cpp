@@ -37,7 +37,7 @@ public:
 
 } // namespace
 
-QFont FontFor(const FontSpec& spec)
+QFont FontFor(const FontChoice& desc)
 {
     static const bool substituted = [] {
         // Metrically close to the faces the tables were drawn with, where
@@ -51,13 +51,13 @@ QFont FontFor(const FontSpec& spec)
         return true;
     }();
     (void)substituted;
-    QFont font(ToQt(spec.face));
-    font.setPointSizeF(spec.points);
-    font.setWeight(spec.bold ? QFont::Bold : QFont::Normal);
+    QFont font(ToQt(desc.face));
+    font.setPointSizeF(desc.points);
+    font.setWeight(desc.bold ? QFont::Bold : QFont::Normal);
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
-    if (spec.face == kCourierFont.face) {
+    if (desc.face == kCourierFont.face) {
         font.setStyleHint(QFont::TypeWriter);
         font.setFixedPitch(true);
     }

@@ -15,7 +15,7 @@ namespace harrowdeck {
 // A font of the tables. Few systems still have "MS Sans Serif" or "Courier",
 // so Qt is told which faces stand in for them: ones of like widths first,
 // and a monospaced one for Courier rather than a proportional one.
-[[nodiscard]] QFont FontFor(const FontSpec& spec);
+[[nodiscard]] QFont FontFor(const FontChoice& desc);
 
 // The light grey (192, 192, 192) background of the program's windows.
 void PaintLightGrey(QWidget& widget);

@@ -19,10 +19,10 @@ namespace harrowdeck {
 
 namespace {
 
-QWidget* MakeControl(const ControlSpec& spec, QWidget& container, const ControlMaker& custom)
+QWidget* MakeControl(const ControlEntry& desc, QWidget& container, const ControlMaker& custom)
 {
-    const QString caption = ToQt(spec.caption);
-    switch (spec.kind) {
+    const QString caption = ToQt(desc.caption);
+    switch (desc.kind) {
     case ControlKind::PushButton: {
         auto* button = new QPushButton(caption, &container);
         // Enter presses the focused button only (EnterPressesButtons).
@@ -31,10 +31,10 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget& container, const ControlM
     }
     case ControlKind::TextField: {
         auto* field = new QLineEdit(&container);
-        if (spec.maxLength > 0) {
-            field->setMaxLength(spec.maxLength);
+        if (desc.maxLength > 0) {
+            field->setMaxLength(desc.maxLength);
         }
-        field->setReadOnly(spec.readOnly);
+        field->setReadOnly(desc.readOnly);
         return field;
     }
     case ControlKind::GroupBox:
@@ -45,7 +45,7 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget& container, const ControlM
         return new QCheckBox(caption, &container);
     case ControlKind::Label: {
         auto* label = new QLabel(caption, &container);
-        if (spec.centred) {
+        if (desc.centred) {
             label->setAlignment(Qt::AlignCenter);
         }
         return label;
@@ -58,35 +58,35 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget& container, const ControlM
         box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         box->setWordWrapMode(QTextOption::WordWrap);
-        box->setReadOnly(spec.readOnly);
+        box->setReadOnly(desc.readOnly);
         return box;
     }
     case ControlKind::DirectoryList:
         break;
     }
     if (!custom) {
-        throw std::logic_error("no maker for control " + std::string(spec.name));
+        throw std::logic_error("no maker for control " + std::string(desc.name));
     }
-    return custom(spec, container);
+    return custom(desc, container);
 }
 
-QWidget& ContainerOf(const ControlSpec& spec, QWidget& client)
+QWidget& ContainerOf(const ControlEntry& desc, QWidget& client)
 {
-    if (spec.container.empty()) {
+    if (desc.container.empty()) {
         return client;
     }
-    auto* container = client.findChild<QWidget*>(ToQt(spec.container));
+    auto* container = client.findChild<QWidget*>(ToQt(desc.container));
     if (container == nullptr) {
-        throw std::logic_error("container " + std::string(spec.container) + " comes after " + std::string(spec.name));
+        throw std::logic_error("container " + std::string(desc.container) + " comes after " + std::string(desc.name));
     }
     return *container;
 }
 
-void SetTabOrder(const FormSpec& form, const std::vector<QWidget*>& controls)
+void SetTabOrder(const FormTable& form, const std::vector<QWidget*>& controls)
 {
     QWidget* previous = nullptr;
-    for (const ControlSpec* spec : InTabOrder(form)) {
-        QWidget* control = controls.at(static_cast<std::size_t>(spec - form.controls.data()));
+    for (const ControlEntry* desc : InTabOrder(form)) {
+        QWidget* control = controls.at(static_cast<std::size_t>(desc - form.controls.data()));
         if (previous != nullptr) {
             QWidget::setTabOrder(previous, control);
         }
@@ -96,7 +96,7 @@ void SetTabOrder(const FormSpec& form, const std::vector<QWidget*>& controls)
 
 } // namespace
 
-std::vector<QWidget*> BuildForm(QWidget& client, const FormSpec& form, const ControlMaker& custom)
+std::vector<QWidget*> BuildForm(QWidget& client, const FormTable& form, const ControlMaker& custom)
 {
     client.setFont(FontFor(form.font));
     const QSize size(TwipsToPixelsFor(client, form.clientWidth), TwipsToPixelsFor(client, form.clientHeight));
@@ -107,21 +107,21 @@ std::vector<QWidget*> BuildForm(QWidget& client, const FormSpec& form, const Con
     }
     std::vector<QWidget*> controls;
     controls.reserve(form.controls.size());
-    for (const ControlSpec& spec : form.controls) {
-        QWidget* control = MakeControl(spec, ContainerOf(spec, client), custom);
-        control->setObjectName(ToQt(spec.name));
-        if (spec.font != nullptr) {
-            control->setFont(FontFor(*spec.font));
+    for (const ControlEntry& desc : form.controls) {
+        QWidget* control = MakeControl(desc, ContainerOf(desc, client), custom);
+        control->setObjectName(ToQt(desc.name));
+        if (desc.font != nullptr) {
+            control->setFont(FontFor(*desc.font));
         }
-        if (!spec.toolTip.empty()) {
-            control->setToolTip(ToQt(spec.toolTip));
+        if (!desc.toolTip.empty()) {
+            control->setToolTip(ToQt(desc.toolTip));
         }
-        PlaceTwips(*control, spec.place);
+        PlaceTwips(*control, desc.place);
         controls.push_back(control);
     }
     SetTabOrder(form, controls);
     if (!CaptionsFit(client)) {
-        FontSpec fitted = form.font;
+        FontChoice fitted = form.font;
         fitted.points = FittingPointSize(form.font.points, [&client, &fitted](double points) {
             fitted.points = points;
             client.setFont(FontFor(fitted));

@@ -12,7 +12,7 @@ namespace harrowdeck {
 
 // Makes a control of a kind that has no plain Qt widget (the directory
 // list) inside its container; the builder names and places it.
-using ControlMaker = std::function<QWidget*(const ControlSpec& spec, QWidget& container)>;
+using ControlMaker = std::function<QWidget*(const ControlEntry& desc, QWidget& container)>;
 
 // Makes the controls of a form inside client, which gets the form's size
 // (fixed unless the form is sizable) and font: each control named, captioned, at its place and with its
@@ -20,7 +20,7 @@ using ControlMaker = std::function<QWidget*(const ControlSpec& spec, QWidget& co
 // of form.controls. When a caption does not fit its control in the font
 // that stands in for the form's, the form's font is made smaller rather
 // than the control wider (FittingPointSize).
-std::vector<QWidget*> BuildForm(QWidget& client, const FormSpec& form, const ControlMaker& custom = {});
+std::vector<QWidget*> BuildForm(QWidget& client, const FormTable& form, const ControlMaker& custom = {});
 
 // True when every caption in client fits its control as it stands.
 [[nodiscard]] bool CaptionsFit(const QWidget& client);

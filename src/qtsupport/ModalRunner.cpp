@@ -13,11 +13,11 @@ int ModalRunner::Run(QDialog& dialog)
     return dialog.exec();
 }
 
-bool RunMessageBox(const MessageBoxSpec& spec, QWidget* parent, ModalRunner& runner)
+bool RunMessageBox(const MessageBoxRequest& desc, QWidget* parent, ModalRunner& runner)
 {
-    QMessageBox box(spec.exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, ToQt(spec.caption), ToQt(spec.text),
-                    spec.yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
-    if (spec.yesNo) {
+    QMessageBox box(desc.exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, ToQt(desc.caption), ToQt(desc.text),
+                    desc.yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+    if (desc.yesNo) {
         box.setDefaultButton(QMessageBox::Yes);
     }
     return runner.Run(box) == QMessageBox::Yes;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "MessageBoxSpec.h"
+#include "MessageBoxRequest.h"
 
 class QDialog;
 class QWidget;
@@ -16,8 +16,8 @@ public:
     virtual int Run(QDialog& dialog);
 };
 
-// Shows a message box as its spec says, over parent, and waits for it; true
+// Shows a message box as the request says, over parent, and waits for it; true
 // when it was closed with Yes.
-bool RunMessageBox(const MessageBoxSpec& spec, QWidget* parent, ModalRunner& runner);
+bool RunMessageBox(const MessageBoxRequest& desc, QWidget* parent, ModalRunner& runner);
 
 } // namespace harrowdeck

@@ -114,7 +114,7 @@ private:
         if (!ListDirectory(drive)) {
             // The list keeps the directory it showed; the user picks again.
             MessageBeep(MB_OK);
-            const MessageBoxSpec box = NoDiskBox();
+            const MessageBoxRequest box = NoDiskBox();
             MessageBoxW(hwnd_, Wide(box.text).c_str(), Wide(box.caption).c_str(), MB_OK | MB_ICONEXCLAMATION);
         }
     }

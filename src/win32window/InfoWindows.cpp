@@ -15,7 +15,7 @@ namespace harrowdeck::win32 {
 
 namespace {
 
-HWND ControlOf(const BuiltForm& built, const FormSpec& form, std::string_view name)
+HWND ControlOf(const BuiltForm& built, const FormTable& form, std::string_view name)
 {
     if (built.controls.empty()) {
         return nullptr; // while the window is being made
@@ -148,7 +148,7 @@ private:
         SendMessageW(Box(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&wrap));
         const int room = wrap.right - wrap.left;
         HDC dc = GetDC(Box());
-        const FontSpec& face = HelpForm().font;
+        const FontChoice& face = HelpForm().font;
         const double points = FittingPointSize(face.points, [&](double size) {
             HFONT font = MakeFont(face, dpi_, size);
             HGDIOBJ old = SelectObject(dc, font);

@@ -32,7 +32,7 @@ HMENU BuildMenu()
     HMENU open = nullptr;
     const auto entries = MainMenu();
     for (std::size_t index = 0; index < entries.size(); ++index) {
-        const MenuSpec& entry = entries[index];
+        const MenuEntry& entry = entries[index];
         const std::wstring caption = Wide(entry.caption);
         const auto id = static_cast<UINT_PTR>(kFirstMenuId + static_cast<int>(index));
         if (!entry.acts) {
@@ -171,7 +171,7 @@ void frmMain::Command(int id, int code)
             return;
         }
         for (const MainMenuItem item : {MainMenuItem::mnuInfo, MainMenuItem::mnuQuit, MainMenuItem::mnuHelp}) {
-            if (Spec(item).name == entries[index].name) {
+            if (EntryOf(item).name == entries[index].name) {
                 logic_.MenuChosen(item);
             }
         }
@@ -182,7 +182,7 @@ void frmMain::Command(int id, int code)
         return;
     }
     const auto control = static_cast<MainControl>(index);
-    switch (Spec(control).kind) {
+    switch (EntryOf(control).kind) {
     case ControlKind::PushButton:
         logic_.Clicked(control);
         // The session ended during a run and the choices were saved then:
@@ -280,12 +280,12 @@ void frmMain::SetText(MainControl field, const std::string& text)
 // Option buttons of one group box exclude each other.
 void frmMain::SetChecked(MainControl button, bool checked)
 {
-    const ControlSpec& spec = Spec(button);
-    if (checked && spec.kind == ControlKind::OptionButton) {
+    const ControlEntry& desc = EntryOf(button);
+    if (checked && desc.kind == ControlKind::OptionButton) {
         for (int index = 0; index < kMainControlCount; ++index) {
             const auto other = static_cast<MainControl>(index);
-            if (other != button && Spec(other).kind == ControlKind::OptionButton &&
-                Spec(other).container == spec.container) {
+            if (other != button && EntryOf(other).kind == ControlKind::OptionButton &&
+                EntryOf(other).container == desc.container) {
                 SendMessageW(Control(other), BM_SETCHECK, BST_UNCHECKED, 0);
             }
         }
@@ -363,7 +363,7 @@ void frmMain::PostEndRequest()
 
 // ---- a run's boxes and progress ----------------------------------------
 
-bool frmMain::RunBox(const MessageBoxSpec& box)
+bool frmMain::RunBox(const MessageBoxRequest& box)
 {
     UINT type = (box.yesNo ? MB_YESNO : MB_OK) | (box.exclamation ? MB_ICONEXCLAMATION : 0U);
     const int answer = MessageBoxW(hwnd_, Wide(box.text).c_str(), Wide(box.caption).c_str(), type | MB_APPLMODAL);

@@ -43,7 +43,7 @@ public:
     void PostEndRequest() override;
 
     // RunSurface
-    bool RunBox(const MessageBoxSpec& box) override;
+    bool RunBox(const MessageBoxRequest& box) override;
     void OpenProgress(const ProgressShown& shown) override;
     void ShowProgress(const ProgressShown& shown) override;
     void CloseProgress() noexcept override;

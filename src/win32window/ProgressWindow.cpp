@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ProgressWindow.h"
 
-#include "MessageBoxSpec.h"
+#include "MessageBoxRequest.h"
 
 #include <commctrl.h>
 
@@ -10,7 +10,7 @@ namespace harrowdeck::win32 {
 namespace {
 
 // Places in twips: wide enough for the longest stage label.
-const FormSpec kProgressForm{.name = "progress", .clientWidth = 4800, .clientHeight = 1455, .font = kWindowFont};
+const FormTable kProgressForm{.name = "progress", .clientWidth = 4800, .clientHeight = 1455, .font = kWindowFont};
 constexpr RECT kLabel{120, 120, 4680, 375};
 constexpr RECT kBar{120, 480, 4680, 780};
 constexpr RECT kCancel{3240, 960, 4680, 1335};

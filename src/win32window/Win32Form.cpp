@@ -28,7 +28,7 @@ struct ControlClass {
     DWORD exStyle;
 };
 
-ControlClass ClassFor(const ControlSpec& control)
+ControlClass ClassFor(const ControlEntry& control)
 {
     const DWORD focus = control.tabIndex >= 0 ? WS_TABSTOP : 0;
     switch (control.kind) {
@@ -57,20 +57,20 @@ ControlClass ClassFor(const ControlSpec& control)
 
 // Groups begin where the arrow keys must stop: every control but an option
 // button that follows one of its own group box.
-std::vector<const ControlSpec*> CreationOrder(const FormSpec& form)
+std::vector<const ControlEntry*> CreationOrder(const FormTable& form)
 {
-    std::vector<const ControlSpec*> order;
-    for (const ControlSpec& control : form.controls) {
+    std::vector<const ControlEntry*> order;
+    for (const ControlEntry& control : form.controls) {
         if (control.kind == ControlKind::GroupBox) {
             order.push_back(&control);
         }
     }
-    for (const ControlSpec* control : InTabOrder(form)) {
+    for (const ControlEntry* control : InTabOrder(form)) {
         if (control->kind != ControlKind::GroupBox) {
             order.push_back(control);
         }
     }
-    for (const ControlSpec& control : form.controls) {
+    for (const ControlEntry& control : form.controls) {
         if (control.tabIndex < 0) {
             order.push_back(&control);
         }
@@ -86,7 +86,7 @@ int CaptionAllowance(ControlKind kind, UINT dpi)
     return MulDiv(units, static_cast<int>(dpi), 96);
 }
 
-bool HasFittedCaption(const ControlSpec& control)
+bool HasFittedCaption(const ControlEntry& control)
 {
     return control.font == nullptr && !control.caption.empty() &&
            (control.kind == ControlKind::PushButton || control.kind == ControlKind::OptionButton ||
@@ -94,14 +94,14 @@ bool HasFittedCaption(const ControlSpec& control)
 }
 
 // The form font's size at which every caption fits its control.
-double FittedPoints(HWND parent, const FormSpec& form, UINT dpi)
+double FittedPoints(HWND parent, const FormTable& form, UINT dpi)
 {
     HDC dc = GetDC(parent);
     const double points = FittingPointSize(form.font.points, [&](double size) {
         HFONT font = MakeFont(form.font, dpi, size);
         HGDIOBJ old = SelectObject(dc, font);
         bool fits = true;
-        for (const ControlSpec& control : form.controls) {
+        for (const ControlEntry& control : form.controls) {
             if (!HasFittedCaption(control)) {
                 continue;
             }
@@ -178,31 +178,31 @@ SIZE OuterSizeFor(int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-HFONT MakeFont(const FontSpec& spec, UINT dpi, double points)
+HFONT MakeFont(const FontChoice& desc, UINT dpi, double points)
 {
-    const double size = points > 0 ? points : spec.points;
+    const double size = points > 0 ? points : desc.points;
     LOGFONTW font{};
     font.lfHeight = -static_cast<LONG>(std::lround(size * dpi / 72.0));
-    font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    font.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = spec.face == "Courier" ? FIXED_PITCH | FF_MODERN : VARIABLE_PITCH | FF_SWISS;
-    const std::wstring face = Wide(spec.face);
+    font.lfPitchAndFamily = desc.face == "Courier" ? FIXED_PITCH | FF_MODERN : VARIABLE_PITCH | FF_SWISS;
+    const std::wstring face = Wide(desc.face);
     face.copy(font.lfFaceName, LF_FACESIZE - 1);
     return CreateFontIndirectW(&font);
 }
 
-HFONT MakeFormFont(HWND parent, const FormSpec& form, UINT dpi)
+HFONT MakeFormFont(HWND parent, const FormTable& form, UINT dpi)
 {
     return MakeFont(form.font, dpi, FittedPoints(parent, form, dpi));
 }
 
-RECT PlaceInClient(const FormSpec& form, const ControlSpec& control, UINT dpi)
+RECT PlaceInClient(const FormTable& form, const ControlEntry& control, UINT dpi)
 {
     double left = control.place.left;
     double top = control.place.top;
     if (!control.container.empty()) {
-        const ControlSpec& box = ControlNamed(form, control.container);
+        const ControlEntry& box = ControlNamed(form, control.container);
         left += box.place.left;
         top += box.place.top;
     }
@@ -211,15 +211,15 @@ RECT PlaceInClient(const FormSpec& form, const ControlSpec& control, UINT dpi)
     return {x, y, x + Px(control.place.width, dpi), y + Px(control.place.height, dpi)};
 }
 
-BuiltForm BuildControls(HWND parent, const FormSpec& form, UINT dpi)
+BuiltForm BuildControls(HWND parent, const FormTable& form, UINT dpi)
 {
     BuiltForm built;
     built.controls.assign(form.controls.size(), nullptr);
     HFONT formFont = MakeFormFont(parent, form, dpi);
     built.fonts.push_back(formFont);
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    const ControlSpec* previous = nullptr;
-    for (const ControlSpec* control : CreationOrder(form)) {
+    const ControlEntry* previous = nullptr;
+    for (const ControlEntry* control : CreationOrder(form)) {
         const auto index = static_cast<std::size_t>(control - form.controls.data());
         const ControlClass cls = ClassFor(*control);
         const bool continuesGroup = control->kind == ControlKind::OptionButton && previous != nullptr &&
@@ -266,7 +266,7 @@ FormWindow::~FormWindow()
 }
 
 void FormWindow::Create(const std::wstring& caption, DWORD style, DWORD exStyle, HWND owner, HMENU menu,
-                        const FormSpec& form)
+                        const FormTable& form)
 {
     static const ATOM registered = [] {
         WNDCLASSEXW cls{};

@@ -25,11 +25,11 @@ void SetWindowTextUtf8(HWND window, const std::string& text);
 [[nodiscard]] SIZE OuterSizeFor(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu, UINT dpi);
 
 // A font of the table's face, size and weight at the given density.
-[[nodiscard]] HFONT MakeFont(const FontSpec& spec, UINT dpi, double points = 0);
+[[nodiscard]] HFONT MakeFont(const FontChoice& desc, UINT dpi, double points = 0);
 
 // The form's own font at the size at which every caption fits its control
 // (the face that stands in for the table's may be wider).
-[[nodiscard]] HFONT MakeFormFont(HWND parent, const FormSpec& form, UINT dpi);
+[[nodiscard]] HFONT MakeFormFont(HWND parent, const FormTable& form, UINT dpi);
 
 // The first control's id; control i of a table gets kFirstControlId + i, so
 // that none takes the ids IsDialogMessage sends for Enter and Escape.
@@ -41,12 +41,12 @@ struct BuiltForm {
     std::vector<HWND> controls; // in the table's order
     std::vector<HFONT> fonts;   // owned; released by ReleaseFonts
 };
-[[nodiscard]] BuiltForm BuildControls(HWND parent, const FormSpec& form, UINT dpi);
+[[nodiscard]] BuiltForm BuildControls(HWND parent, const FormTable& form, UINT dpi);
 void ReleaseFonts(BuiltForm& built);
 
 // A control's place in its window's client area in pixels: its container's
 // place added when it sits in a group box.
-[[nodiscard]] RECT PlaceInClient(const FormSpec& form, const ControlSpec& control, UINT dpi);
+[[nodiscard]] RECT PlaceInClient(const FormTable& form, const ControlEntry& control, UINT dpi);
 
 // A top-level window of the program's one window class. Messages go to
 // Handle(); a window stays alive until its owner destroys it.
@@ -64,7 +64,7 @@ public:
 protected:
     // Makes the window, hidden, with the client size of the table at the
     // window's density.
-    void Create(const std::wstring& caption, DWORD style, DWORD exStyle, HWND owner, HMENU menu, const FormSpec& form);
+    void Create(const std::wstring& caption, DWORD style, DWORD exStyle, HWND owner, HMENU menu, const FormTable& form);
     virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Finish() { done_ = true; }
 

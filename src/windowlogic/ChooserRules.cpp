@@ -18,9 +18,9 @@ void DefaultTitle(ChooserVars& vars)
 
 } // namespace
 
-MessageBoxSpec NoDiskBox()
+MessageBoxRequest NoDiskBox()
 {
-    MessageBoxSpec box;
+    MessageBoxRequest box;
     box.text = kNoDiskMessage;
     box.exclamation = true;
     return box;

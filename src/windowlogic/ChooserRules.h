@@ -3,7 +3,7 @@
 
 #include "ChooserVars.h"
 #include "MainState.h"
-#include "MessageBoxSpec.h"
+#include "MessageBoxRequest.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,7 +16,7 @@ namespace harrowdeck {
 inline constexpr const char* kDefaultChooserTitle = "Filväljare";
 // The box shown, after the system beep, when a drive cannot be read.
 inline constexpr const char* kNoDiskMessage = " Ingen disk i driven!";
-[[nodiscard]] MessageBoxSpec NoDiskBox();
+[[nodiscard]] MessageBoxRequest NoDiskBox();
 // Where the directory chooser opens, on a system with drive letters, when
 // its start directory cannot be listed: drive C's current directory.
 inline constexpr const char* kDriveFallbackDir = "c:";

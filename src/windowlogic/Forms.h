@@ -27,53 +27,53 @@ enum class ControlKind {
     TextBox,       // several lines, a vertical scroll bar, wrapping at words
 };
 
-struct FontSpec {
+struct FontChoice {
     std::string_view face{};
     double points = 0;
     bool bold = false;
 };
 
 // "MS Sans Serif" 8.25 points bold: the main window's and the about window's.
-inline constexpr FontSpec kWindowFont{"MS Sans Serif", 8.25, true};
+inline constexpr FontChoice kWindowFont{"MS Sans Serif", 8.25, true};
 // The about window's product line.
-inline constexpr FontSpec kProductFont{"MS Sans Serif", 13.5, true};
+inline constexpr FontChoice kProductFont{"MS Sans Serif", 13.5, true};
 // "Courier" 9.75 points, normal weight: the help text and the directory chooser.
-inline constexpr FontSpec kCourierFont{"Courier", 9.75, false};
+inline constexpr FontChoice kCourierFont{"Courier", 9.75, false};
 
-struct ControlSpec {
+struct ControlEntry {
     std::string_view name{};
     ControlKind kind = ControlKind::Label;
-    std::string_view caption{};     // a button's or group box's caption; empty for fields
-    std::string_view container{};   // the group box it sits in; empty for the client area
-    WindowRect place{};             // in twips, inside its container
-    int tabIndex = -1;              // -1 when it takes no focus by Tab
-    int maxLength = 0;              // text fields: at most this many characters, 0 for any
-    bool readOnly = false;          // text fields that only the program fills
-    bool centred = false;           // labels
-    const FontSpec* font = nullptr; // when not the window's
+    std::string_view caption{};       // a button's or group box's caption; empty for fields
+    std::string_view container{};     // the group box it sits in; empty for the client area
+    WindowRect place{};               // in twips, inside its container
+    int tabIndex = -1;                // -1 when it takes no focus by Tab
+    int maxLength = 0;                // text fields: at most this many characters, 0 for any
+    bool readOnly = false;            // text fields that only the program fills
+    bool centred = false;             // labels
+    const FontChoice* font = nullptr; // when not the window's
     std::string_view toolTip{};
 };
 
-struct FormSpec {
+struct FormTable {
     std::string_view name{};
     std::string_view caption{}; // empty when the program sets it when it opens
     double clientWidth = 0;     // twips
     double clientHeight = 0;
-    FontSpec font{};
+    FontChoice font{};
     bool resizable = false;
-    bool lightGrey = false;                  // background red, green and blue 192
-    std::span<const ControlSpec> controls{}; // containers before what they hold
+    bool lightGrey = false;                   // background red, green and blue 192
+    std::span<const ControlEntry> controls{}; // containers before what they hold
 };
 
-[[nodiscard]] const FormSpec& MainForm();  // frmMain
-[[nodiscard]] const FormSpec& DirForm();   // frmDir
-[[nodiscard]] const FormSpec& AboutForm(); // frmStart
-[[nodiscard]] const FormSpec& HelpForm();  // frmForklaring
+[[nodiscard]] const FormTable& MainForm();  // frmMain
+[[nodiscard]] const FormTable& DirForm();   // frmDir
+[[nodiscard]] const FormTable& AboutForm(); // frmStart
+[[nodiscard]] const FormTable& HelpForm();  // frmForklaring
 
 // The controls that take the focus by Tab, in their order.
-[[nodiscard]] std::vector<const ControlSpec*> InTabOrder(const FormSpec& form);
+[[nodiscard]] std::vector<const ControlEntry*> InTabOrder(const FormTable& form);
 // A form's control by its name; the program's own names only.
-[[nodiscard]] const ControlSpec& ControlNamed(const FormSpec& form, std::string_view name);
+[[nodiscard]] const ControlEntry& ControlNamed(const FormTable& form, std::string_view name);
 
 // The main window's controls, in the order of MainForm().controls.
 enum class MainControl {
@@ -95,12 +95,12 @@ enum class MainControl {
 };
 inline constexpr int kMainControlCount = 15;
 
-[[nodiscard]] const ControlSpec& Spec(MainControl control);
+[[nodiscard]] const ControlEntry& EntryOf(MainControl control);
 
 // The main window's menu: the bar's menus and their items.
 enum class MainMenuItem { mnuInfo, mnuQuit, mnuHelp };
 
-struct MenuSpec {
+struct MenuEntry {
     std::string_view name{};
     std::string_view caption{};
     std::string_view menu{}; // the menu it is an item of; empty for the bar
@@ -109,8 +109,8 @@ struct MenuSpec {
 
 // The bar's entries in order, each menu followed by its items. No entry has
 // an access key or a shortcut.
-[[nodiscard]] std::span<const MenuSpec> MainMenu();
-[[nodiscard]] const MenuSpec& Spec(MainMenuItem item);
+[[nodiscard]] std::span<const MenuEntry> MainMenu();
+[[nodiscard]] const MenuEntry& EntryOf(MainMenuItem item);
 
 // The smallest size a caption's font may shrink to so that it fits.
 inline constexpr double kSmallestCaptionPoints = 6.5;

@@ -34,7 +34,7 @@ RunConversation::~RunConversation()
 
 bool RunConversation::AskYesNo(const std::string& prompt)
 {
-    MessageBoxSpec box;
+    MessageBoxRequest box;
     box.text = prompt;
     box.yesNo = true;
     return RunBox(box);
@@ -42,7 +42,7 @@ bool RunConversation::AskYesNo(const std::string& prompt)
 
 void RunConversation::ShowMessage(const std::string& text, Icon icon)
 {
-    MessageBoxSpec box;
+    MessageBoxRequest box;
     box.text = text;
     box.exclamation = icon == Icon::Exclamation;
     // The box has one button; how it was closed says nothing.
@@ -50,7 +50,7 @@ void RunConversation::ShowMessage(const std::string& text, Icon icon)
 }
 
 // A box takes the progress window's place.
-bool RunConversation::RunBox(const MessageBoxSpec& box)
+bool RunConversation::RunBox(const MessageBoxRequest& box)
 {
     CloseProgress();
     if (host_.EndRequested()) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "MessageBoxSpec.h"
+#include "MessageBoxRequest.h"
 #include "RunProgress.h"
 #include "UserInterface.h"
 
@@ -17,7 +17,7 @@ public:
     virtual ~RunSurface() = default;
 
     // Shows a box and waits for it; true when it was closed with Yes.
-    virtual bool RunBox(const MessageBoxSpec& box) = 0;
+    virtual bool RunBox(const MessageBoxRequest& box) = 0;
     // Opens the progress window and paints it before returning.
     virtual void OpenProgress(const ProgressShown& shown) = 0;
     virtual void ShowProgress(const ProgressShown& shown) = 0;
@@ -66,7 +66,7 @@ public:
     [[nodiscard]] bool HandlingEvents() const { return handlingEvents_; }
 
 private:
-    bool RunBox(const MessageBoxSpec& box);
+    bool RunBox(const MessageBoxRequest& box);
     void Draw(RunProgress::Action action);
     void HandleEvents();
     void CloseProgress() noexcept;

@@ -32,15 +32,16 @@ TEST(FormBuilder, ControlsKeepTheirPlacesAndCaptionsShrinkToFit)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caption);
         const std::array controls = {
-            ControlSpec{.name = "Frame2", .kind = ControlKind::GroupBox, .caption = "Mode", .place = {0, 0, 3000, 900}},
-            ControlSpec{.name = "opt",
-                        .kind = ControlKind::OptionButton,
-                        .caption = c.caption,
-                        .container = "Frame2",
-                        .place = {240, 360, c.width, 255},
-                        .tabIndex = 0},
+            ControlEntry{
+                .name = "Frame2", .kind = ControlKind::GroupBox, .caption = "Mode", .place = {0, 0, 3000, 900}},
+            ControlEntry{.name = "opt",
+                         .kind = ControlKind::OptionButton,
+                         .caption = c.caption,
+                         .container = "Frame2",
+                         .place = {240, 360, c.width, 255},
+                         .tabIndex = 0},
         };
-        const FormSpec form{
+        const FormTable form{
             .name = "frmTest", .clientWidth = 4000, .clientHeight = 1500, .font = kWindowFont, .controls = controls};
         QWidget client;
         const std::vector<QWidget*> made = BuildForm(client, form);
@@ -60,13 +61,13 @@ TEST(FormBuilder, ControlsKeepTheirPlacesAndCaptionsShrinkToFit)
 TEST(FormBuilder, AContainerMustComeBeforeWhatItHolds)
 {
     const std::array controls = {
-        ControlSpec{.name = "opt",
-                    .kind = ControlKind::OptionButton,
-                    .caption = "A",
-                    .container = "Frame9",
-                    .place = {0, 0, 900, 255}},
+        ControlEntry{.name = "opt",
+                     .kind = ControlKind::OptionButton,
+                     .caption = "A",
+                     .container = "Frame9",
+                     .place = {0, 0, 900, 255}},
     };
-    const FormSpec form{
+    const FormTable form{
         .name = "frmTest", .clientWidth = 1000, .clientHeight = 500, .font = kWindowFont, .controls = controls};
     QWidget client;
     EXPECT_THROW(BuildForm(client, form), std::logic_error);

@@ -54,7 +54,7 @@ int Px(double twips, UINT dpi)
 bool Places(HWND main)
 {
     const UINT dpi = win32::DpiOf(main);
-    const FormSpec& form = MainForm();
+    const FormTable& form = MainForm();
     bool ok = true;
     RECT client{};
     GetClientRect(main, &client);
@@ -62,7 +62,7 @@ bool Places(HWND main)
     std::printf("client %ldx%ld at %u dpi %s\n", client.right, client.bottom, dpi, clientOk ? "ok" : "WRONG");
     ok = ok && clientOk;
     for (std::size_t index = 0; index < form.controls.size(); ++index) {
-        const ControlSpec& control = form.controls[index];
+        const ControlEntry& control = form.controls[index];
         double left = control.place.left;
         double top = control.place.top;
         if (!control.container.empty()) {
@@ -87,13 +87,13 @@ bool Places(HWND main)
     std::vector<std::string> stacked;
     for (HWND child = GetWindow(GetTopWindow(main), GW_HWNDFIRST); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
-        const ControlSpec& control = form.controls[static_cast<std::size_t>(GetDlgCtrlID(child) - kFirstControlId)];
+        const ControlEntry& control = form.controls[static_cast<std::size_t>(GetDlgCtrlID(child) - kFirstControlId)];
         if (control.tabIndex >= 0 && control.kind != ControlKind::GroupBox) {
             stacked.emplace_back(control.name);
         }
     }
     std::vector<std::string> wanted;
-    for (const ControlSpec* control : InTabOrder(form)) {
+    for (const ControlEntry* control : InTabOrder(form)) {
         if (control->kind != ControlKind::GroupBox) {
             wanted.emplace_back(control->name);
         }
@@ -108,9 +108,9 @@ bool Places(HWND main)
 
 void State(HWND main)
 {
-    const FormSpec& form = MainForm();
+    const FormTable& form = MainForm();
     for (std::size_t index = 0; index < form.controls.size(); ++index) {
-        const ControlSpec& control = form.controls[index];
+        const ControlEntry& control = form.controls[index];
         HWND child = ControlAt(main, index);
         if (control.kind == ControlKind::TextField) {
             std::printf("%s=%s\n", std::string(control.name).c_str(), Text(child).c_str());

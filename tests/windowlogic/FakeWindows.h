@@ -18,7 +18,7 @@ public:
     std::map<MainControl, std::string> texts;
     std::map<MainControl, bool> checked;
     std::vector<std::string> calls; // "about", "help", "close", "show", "end request"
-    std::vector<MessageBoxSpec> boxes;
+    std::vector<MessageBoxRequest> boxes;
     std::vector<ProgressShown> progress; // every open or redraw
     WindowRect outer{0, 0, 409, 272};
     ScreenLayout screens{{{0, 0, 1280, 1024}}, {0, 0, 1280, 1024}};
@@ -37,7 +37,7 @@ public:
     void SetText(MainControl field, const std::string& text) override { texts[field] = text; }
     void SetChecked(MainControl button, bool on) override { checked[button] = on; }
     void SelectWholeText(MainControl) override { calls.push_back("select"); }
-    void Focus(MainControl control) override { calls.push_back("focus " + std::string(Spec(control).name)); }
+    void Focus(MainControl control) override { calls.push_back("focus " + std::string(EntryOf(control).name)); }
     WindowRect OuterRect() const override { return outer; }
     void MoveOuterTo(double left, double top) override
     {
@@ -66,7 +66,7 @@ public:
     void PostEndRequest() override { calls.push_back("end request"); }
 
     // RunSurface
-    bool RunBox(const MessageBoxSpec& box) override
+    bool RunBox(const MessageBoxRequest& box) override
     {
         boxes.push_back(box);
         return box.yesNo && yes;
@@ -85,7 +85,7 @@ public:
     [[nodiscard]] std::vector<std::string> BoxTexts() const
     {
         std::vector<std::string> shown;
-        for (const MessageBoxSpec& box : boxes) {
+        for (const MessageBoxRequest& box : boxes) {
             shown.push_back(box.text);
         }
         return shown;

@@ -18,7 +18,7 @@ namespace {
 TEST(Forms, EveryTableCanBeBuiltAsItStands)
 {
     const struct {
-        const FormSpec& form;
+        const FormTable& form;
         std::size_t controls;
         std::size_t tabStops;
     } forms[] = {{MainForm(), 15, 15}, {DirForm(), 4, 4}, {AboutForm(), 3, 1}, {HelpForm(), 1, 1}};
@@ -27,7 +27,7 @@ TEST(Forms, EveryTableCanBeBuiltAsItStands)
         EXPECT_EQ(f.form.controls.size(), f.controls);
         std::set<std::string_view> names;
         std::set<int> tabs;
-        for (const ControlSpec& control : f.form.controls) {
+        for (const ControlEntry& control : f.form.controls) {
             EXPECT_TRUE(names.insert(control.name).second) << control.name << " twice";
             if (!control.container.empty()) {
                 EXPECT_TRUE(names.count(control.container)) << control.name << " before its container";
@@ -53,14 +53,14 @@ TEST(Forms, EveryTableCanBeBuiltAsItStands)
 TEST(Forms, MainControlsAndMenuItemsNameTheirRows)
 {
     for (int i = 0; i < kMainControlCount; ++i) {
-        EXPECT_EQ(&Spec(static_cast<MainControl>(i)), &MainForm().controls[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(&EntryOf(static_cast<MainControl>(i)), &MainForm().controls[static_cast<std::size_t>(i)]);
     }
-    EXPECT_EQ(Spec(MainControl::txtProc).maxLength, 2);
-    EXPECT_EQ(Spec(MainControl::txtPixel).maxLength, 3);
-    EXPECT_EQ(Spec(MainMenuItem::mnuInfo).name, "mnuInfo");
-    EXPECT_EQ(Spec(MainMenuItem::mnuInfo).menu, "mnuProjekt");
-    EXPECT_EQ(Spec(MainMenuItem::mnuQuit).caption, "Quit");
-    EXPECT_EQ(Spec(MainMenuItem::mnuHelp).menu, "") << "Help acts from the bar";
+    EXPECT_EQ(EntryOf(MainControl::txtProc).maxLength, 2);
+    EXPECT_EQ(EntryOf(MainControl::txtPixel).maxLength, 3);
+    EXPECT_EQ(EntryOf(MainMenuItem::mnuInfo).name, "mnuInfo");
+    EXPECT_EQ(EntryOf(MainMenuItem::mnuInfo).menu, "mnuProjekt");
+    EXPECT_EQ(EntryOf(MainMenuItem::mnuQuit).caption, "Quit");
+    EXPECT_EQ(EntryOf(MainMenuItem::mnuHelp).menu, "") << "Help acts from the bar";
 }
 
 TEST(Forms, CaptionsShrinkInQuarterPointsToTheLargestSizeThatFits)

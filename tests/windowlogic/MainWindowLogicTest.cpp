@@ -88,8 +88,8 @@ TEST_F(MainWindowLogicTest, ControlsChangeTheState)
         {C::chkAllFolders, false, BrowseMode::Frame, SizeMode::Percent, FolderMode::Top},
     };
     for (const auto& step : steps) {
-        SCOPED_TRACE(Spec(step.control).name);
-        if (Spec(step.control).kind == ControlKind::CheckBox) {
+        SCOPED_TRACE(EntryOf(step.control).name);
+        if (EntryOf(step.control).kind == ControlKind::CheckBox) {
             logic.Checked(step.control, step.check);
         } else {
             logic.Selected(step.control);
@@ -124,7 +124,7 @@ TEST_F(MainWindowLogicTest, WidthFieldKeysAndEnter)
         {C::txtPixel, "12", 0x416, 0, "12", 999}, {C::txtSource, "/x", 'a', 'a', "/x", 999}, // not a width
     };
     for (const auto& k : keys) {
-        SCOPED_TRACE(std::string(Spec(k.field).name) + " '" + k.text + "' " + std::to_string(k.key));
+        SCOPED_TRACE(std::string(EntryOf(k.field).name) + " '" + k.text + "' " + std::to_string(k.key));
         view.texts[k.field] = k.text;
         EXPECT_EQ(logic.KeyTyped(k.field, k.key), k.passed);
         EXPECT_EQ(view.Text(k.field), k.after);
@@ -181,7 +181,7 @@ TEST_F(MainWindowLogicTest, PicksChangeTheStateOnlyWhenConfirmed)
         {C::cmdDest, true, "/new/", "Select destination directory", "/old/"},
     };
     for (const auto& p : picks) {
-        SCOPED_TRACE(std::string(Spec(p.button).name) + (p.confirm ? " confirmed" : " cancelled"));
+        SCOPED_TRACE(std::string(EntryOf(p.button).name) + (p.confirm ? " confirmed" : " cancelled"));
         std::string asked;
         std::string askedIn;
         const auto answer = [&](ChooserVars& vars) {

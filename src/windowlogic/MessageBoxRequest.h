@@ -10,7 +10,7 @@ inline constexpr const char* kProgramCaption = "Harrowdeck";
 
 // A modal message box: a question with Yes and No, Yes the default button,
 // or a message with OK alone; no icon, or the exclamation icon.
-struct MessageBoxSpec {
+struct MessageBoxRequest {
     std::string caption = kProgramCaption;
     std::string text;
     bool yesNo = false;
