@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace harrowdeck {
 
@@ -46,6 +47,54 @@ bool IsSpace(char c)
     return Is(c, kSpace);
 }
 
+// The bytes of the attribute names browsers write (ADD_DATE, ICON_URI, ...).
+constexpr std::array<bool, 256> kPlainNameBytes = [] {
+    std::array<bool, 256> bytes{};
+    for (int c = 0; c < 256; ++c) {
+        bytes[static_cast<std::size_t>(c)] =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
+    }
+    return bytes;
+}();
+
+bool IsPlainNameByte(char c)
+{
+    return kPlainNameBytes[static_cast<unsigned char>(c)];
+}
+
+// Where a tag written as browsers write it ends: from `from`, only spaces and
+// NAME="value" attributes, then ">". The position after the ">", or npos for
+// anything else, which the full reading then takes.
+std::size_t PlainAttributesEnd(std::string_view line, std::size_t from)
+{
+    const char* const end = line.data() + line.size();
+    const char* p = line.data() + from;
+    while (p < end) {
+        if (*p == '>') {
+            return static_cast<std::size_t>(p - line.data()) + 1;
+        }
+        if (*p == ' ') {
+            ++p;
+            continue;
+        }
+        if (!IsPlainNameByte(*p)) {
+            return std::string_view::npos;
+        }
+        while (p < end && IsPlainNameByte(*p)) {
+            ++p;
+        }
+        if (end - p < 2 || p[0] != '=' || p[1] != '"') {
+            return std::string_view::npos;
+        }
+        const void* close = std::memchr(p + 2, '"', static_cast<std::size_t>(end - p - 2));
+        if (close == nullptr) {
+            return std::string_view::npos;
+        }
+        p = static_cast<const char*>(close) + 1;
+    }
+    return std::string_view::npos;
+}
+
 // True when text at `at` starts with "<" + name (lower case) and the name
 // ends there.
 bool TagAt(std::string_view text, std::size_t at, std::string_view name)
@@ -75,6 +124,10 @@ std::size_t TextEnd(std::string_view line, std::size_t from, std::string_view cl
             break;
         }
         at = static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
+        if (closeTag == "/a" && line.substr(at, 4) == "</A>") {
+            closed = true; // how nearly every link ends
+            return at;
+        }
         if (TagAt(line, at, closeTag)) {
             closed = true;
             return at;
@@ -139,6 +192,7 @@ void TagScanner::StartTag(bool closing)
     inHref_ = false;
     hasHref_ = false;
     href_.clear();
+    plainHref_.reset();
     tagLength_ = 0;
 }
 
@@ -286,6 +340,27 @@ std::size_t TagScanner::ReadTag(std::string_view text)
     return std::string_view::npos;
 }
 
+bool TagScanner::ReadPlainAnchor(std::string_view line, std::size_t& at)
+{
+    const std::size_t valueAt = at + kPlainAnchorStart.size();
+    const std::size_t close = line.find('"', valueAt);
+    if (close == std::string_view::npos) {
+        return false;
+    }
+    const std::size_t tagEnd = PlainAttributesEnd(line, close + 1);
+    if (tagEnd == std::string_view::npos) {
+        return false;
+    }
+    inTag_ = true;
+    closing_ = false;
+    tag_ = Tag::Anchor;
+    hasHref_ = true;
+    hrefQuote_ = '"';
+    plainHref_ = line.substr(valueAt, close - valueAt);
+    at = tagEnd;
+    return true;
+}
+
 void TagScanner::GiveUpTag()
 {
     inTag_ = false;
@@ -299,9 +374,30 @@ void TagScanner::LineSkipped()
     }
 }
 
+void TagScanner::BuildHead()
+{
+    // The address is written between double quotes unless it holds one.
+    const char quote = href_.find('"') == std::string::npos ? '"' : hrefQuote_ == '\'' ? '\'' : '"';
+    head_.assign("<A HREF=");
+    head_.push_back(quote);
+    if (href_.find('"') == std::string::npos && href_.find('\n') == std::string::npos) {
+        head_.append(href_); // nearly every address: copied whole
+    } else {
+        for (const char c : href_) {
+            if (c == quote) {
+                head_.append("&quot;");
+            } else if (c != '\n') {
+                head_.push_back(c);
+            }
+        }
+    }
+    head_.push_back(quote);
+}
+
 std::optional<IoError> TagScanner::EndTag(std::string_view line, std::size_t& at, const Sink& sink)
 {
     inTag_ = false;
+    const std::optional<std::string_view> plainHref = std::exchange(plainHref_, std::nullopt);
     TagEvent event;
     bool closed = false;
     if (tag_ == Tag::List) {
@@ -324,22 +420,14 @@ std::optional<IoError> TagScanner::EndTag(std::string_view line, std::size_t& at
         event.text = text;
         return sink(event);
     }
-    // The address is written between double quotes unless it holds one.
-    const char quote = href_.find('"') == std::string::npos ? '"' : hrefQuote_ == '\'' ? '\'' : '"';
-    head_.assign("<A HREF=");
-    head_.push_back(quote);
-    if (href_.find('"') == std::string::npos && href_.find('\n') == std::string::npos) {
-        head_.append(href_); // nearly every address: copied whole
+    if (plainHref) {
+        // Between double quotes already, without one inside nor a line break.
+        head_.assign(kPlainAnchorStart);
+        head_.append(*plainHref);
+        head_.push_back('"');
     } else {
-        for (const char c : href_) {
-            if (c == quote) {
-                head_.append("&quot;");
-            } else if (c != '\n') {
-                head_.push_back(c);
-            }
-        }
+        BuildHead();
     }
-    head_.push_back(quote);
     event.kind = TagEvent::Kind::Link;
     event.link.head = head_;
     event.link.tail = ">";
@@ -400,6 +488,16 @@ std::optional<IoError> TagScanner::Take(std::string_view line, const Sink& sink)
                 return std::nullopt;
             }
             at = end + 3;
+            continue;
+        }
+        if (rest.starts_with("<DT>")) {
+            at += 4; // a tag that carries nothing
+            continue;
+        }
+        if (rest.starts_with(kPlainAnchorStart) && ReadPlainAnchor(line, at)) {
+            if (auto error = EndTag(line, at, sink)) {
+                return error;
+            }
             continue;
         }
         const bool closing = rest.size() > 1 && rest[1] == '/';
