@@ -64,7 +64,8 @@ bool IsPlainNameByte(char c)
 
 // Where a tag written as browsers write it ends: from `from`, only spaces and
 // NAME="value" attributes, then ">". The position after the ">", or npos for
-// anything else, which the full reading then takes.
+// anything else, which the full reading then takes. The line's last byte
+// must be none of a name's.
 std::size_t PlainAttributesEnd(std::string_view line, std::size_t from)
 {
     const char* const end = line.data() + line.size();
@@ -80,7 +81,7 @@ std::size_t PlainAttributesEnd(std::string_view line, std::size_t from)
         if (!IsPlainNameByte(*p)) {
             return std::string_view::npos;
         }
-        while (p < end && IsPlainNameByte(*p)) {
+        while (IsPlainNameByte(*p)) { // the line's last byte is none
             ++p;
         }
         if (end - p < 2 || p[0] != '=' || p[1] != '"') {
@@ -192,7 +193,7 @@ void TagScanner::StartTag(bool closing)
     inHref_ = false;
     hasHref_ = false;
     href_.clear();
-    plainHref_.reset();
+    plainHead_.reset();
     tagLength_ = 0;
 }
 
@@ -342,6 +343,11 @@ std::size_t TagScanner::ReadTag(std::string_view text)
 
 bool TagScanner::ReadPlainAnchor(std::string_view line, std::size_t& at)
 {
+    // The line's last byte stops the scanning of a name, so that it needs
+    // no check of the line's end; links end in "</A>".
+    if (IsPlainNameByte(line.back())) {
+        return false;
+    }
     const std::size_t valueAt = at + kPlainAnchorStart.size();
     const std::size_t close = line.find('"', valueAt);
     if (close == std::string_view::npos) {
@@ -356,7 +362,7 @@ bool TagScanner::ReadPlainAnchor(std::string_view line, std::size_t& at)
     tag_ = Tag::Anchor;
     hasHref_ = true;
     hrefQuote_ = '"';
-    plainHref_ = line.substr(valueAt, close - valueAt);
+    plainHead_ = line.substr(at, close + 1 - at);
     at = tagEnd;
     return true;
 }
@@ -397,7 +403,7 @@ void TagScanner::BuildHead()
 std::optional<IoError> TagScanner::EndTag(std::string_view line, std::size_t& at, const Sink& sink)
 {
     inTag_ = false;
-    const std::optional<std::string_view> plainHref = std::exchange(plainHref_, std::nullopt);
+    const std::optional<std::string_view> plainHead = std::exchange(plainHead_, std::nullopt);
     TagEvent event;
     bool closed = false;
     if (tag_ == Tag::List) {
@@ -411,7 +417,9 @@ std::optional<IoError> TagScanner::EndTag(std::string_view line, std::size_t& at
     const std::size_t end = TextEnd(line, at, closeTag, closed);
     const std::string_view text = line.substr(at, end - at);
     at = end;
-    if (closed) {
+    if (closed && line.substr(at, 4) == "</A>") {
+        at += 4;
+    } else if (closed) {
         const std::size_t tagEnd = line.find('>', at);
         at = tagEnd == std::string_view::npos ? line.size() : tagEnd + 1;
     }
@@ -420,19 +428,15 @@ std::optional<IoError> TagScanner::EndTag(std::string_view line, std::size_t& at
         event.text = text;
         return sink(event);
     }
-    if (plainHref) {
-        // Between double quotes already, without one inside nor a line break.
-        head_.assign(kPlainAnchorStart);
-        head_.append(*plainHref);
-        head_.push_back('"');
-    } else {
+    if (!plainHead) {
         BuildHead();
     }
     event.kind = TagEvent::Kind::Link;
-    event.link.head = head_;
+    // A head read the short way stands in the line as it is to be written.
+    event.link.head = plainHead ? *plainHead : std::string_view(head_);
     event.link.tail = ">";
     // A link without text would be invisible; its address takes the place.
-    event.link.text = Blank(text) ? std::string_view(head_).substr(9, head_.size() - 10) : text;
+    event.link.text = Blank(text) ? event.link.head.substr(9, event.link.head.size() - 10) : text;
     event.link.rest = "</A>";
     if (event.link.text.empty()) {
         event.link.tail = "></A>";

@@ -83,8 +83,8 @@ private:
     bool hasHref_ = false;
     char hrefQuote_ = '"';
     std::string href_;
-    // The address of a tag read by ReadPlainAnchor, within the line.
-    std::optional<std::string_view> plainHref_;
+    // The "<A HREF="..."" of a tag read by ReadPlainAnchor, in the line.
+    std::optional<std::string_view> plainHead_;
     std::size_t tagLength_ = 0;
 
     std::string head_; // the link's "<A HREF="..."", kept for the event
