@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace harrowdeck {
 
@@ -46,6 +47,55 @@ bool IsSpace(char c)
     return Is(c, kSpace);
 }
 
+// The bytes of the attribute names browsers write (ADD_DATE, ICON_URI, ...).
+constexpr std::array<bool, 256> kPlainNameBytes = [] {
+    std::array<bool, 256> bytes{};
+    for (int c = 0; c < 256; ++c) {
+        bytes[static_cast<std::size_t>(c)] =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
+    }
+    return bytes;
+}();
+
+bool IsPlainNameByte(char c)
+{
+    return kPlainNameBytes[static_cast<unsigned char>(c)];
+}
+
+// Where a tag written as browsers write it ends: from `from`, only spaces and
+// NAME="value" attributes, then ">". The position after the ">", or npos for
+// anything else, which the full reading then takes. The line's last byte
+// must be none of a name's.
+std::size_t PlainAttributesEnd(std::string_view line, std::size_t from)
+{
+    const char* const end = line.data() + line.size();
+    const char* p = line.data() + from;
+    while (p < end) {
+        if (*p == '>') {
+            return static_cast<std::size_t>(p - line.data()) + 1;
+        }
+        if (*p == ' ') {
+            ++p;
+            continue;
+        }
+        if (!IsPlainNameByte(*p)) {
+            return std::string_view::npos;
+        }
+        while (IsPlainNameByte(*p)) { // the line's last byte is none
+            ++p;
+        }
+        if (end - p < 2 || p[0] != '=' || p[1] != '"') {
+            return std::string_view::npos;
+        }
+        const void* close = std::memchr(p + 2, '"', static_cast<std::size_t>(end - p - 2));
+        if (close == nullptr) {
+            return std::string_view::npos;
+        }
+        p = static_cast<const char*>(close) + 1;
+    }
+    return std::string_view::npos;
+}
+
 // True when text at `at` starts with "<" + name (lower case) and the name
 // ends there.
 bool TagAt(std::string_view text, std::size_t at, std::string_view name)
@@ -75,6 +125,10 @@ std::size_t TextEnd(std::string_view line, std::size_t from, std::string_view cl
             break;
         }
         at = static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
+        if (closeTag == "/a" && line.substr(at, 4) == "</A>") {
+            closed = true; // how nearly every link ends
+            return at;
+        }
         if (TagAt(line, at, closeTag)) {
             closed = true;
             return at;
@@ -139,6 +193,7 @@ void TagScanner::StartTag(bool closing)
     inHref_ = false;
     hasHref_ = false;
     href_.clear();
+    plainHead_.reset();
     tagLength_ = 0;
 }
 
@@ -286,6 +341,32 @@ std::size_t TagScanner::ReadTag(std::string_view text)
     return std::string_view::npos;
 }
 
+bool TagScanner::ReadPlainAnchor(std::string_view line, std::size_t& at)
+{
+    // The line's last byte stops the scanning of a name, so that it needs
+    // no check of the line's end; links end in "</A>".
+    if (IsPlainNameByte(line.back())) {
+        return false;
+    }
+    const std::size_t valueAt = at + kPlainAnchorStart.size();
+    const std::size_t close = line.find('"', valueAt);
+    if (close == std::string_view::npos) {
+        return false;
+    }
+    const std::size_t tagEnd = PlainAttributesEnd(line, close + 1);
+    if (tagEnd == std::string_view::npos) {
+        return false;
+    }
+    inTag_ = true;
+    closing_ = false;
+    tag_ = Tag::Anchor;
+    hasHref_ = true;
+    hrefQuote_ = '"';
+    plainHead_ = line.substr(at, close + 1 - at);
+    at = tagEnd;
+    return true;
+}
+
 void TagScanner::GiveUpTag()
 {
     inTag_ = false;
@@ -299,31 +380,8 @@ void TagScanner::LineSkipped()
     }
 }
 
-std::optional<IoError> TagScanner::EndTag(std::string_view line, std::size_t& at, const Sink& sink)
+void TagScanner::BuildHead()
 {
-    inTag_ = false;
-    TagEvent event;
-    bool closed = false;
-    if (tag_ == Tag::List) {
-        event.kind = closing_ ? TagEvent::Kind::ListClose : TagEvent::Kind::ListOpen;
-        return sink(event);
-    }
-    if (closing_ || tag_ == Tag::Other || (tag_ == Tag::Anchor && !hasHref_)) {
-        return std::nullopt;
-    }
-    const std::string_view closeTag = tag_ == Tag::Anchor ? "/a" : tag_ == Tag::Heading ? "/h3" : "/h1";
-    const std::size_t end = TextEnd(line, at, closeTag, closed);
-    const std::string_view text = line.substr(at, end - at);
-    at = end;
-    if (closed) {
-        const std::size_t tagEnd = line.find('>', at);
-        at = tagEnd == std::string_view::npos ? line.size() : tagEnd + 1;
-    }
-    if (tag_ != Tag::Anchor) {
-        event.kind = tag_ == Tag::Heading ? TagEvent::Kind::Heading : TagEvent::Kind::Title;
-        event.text = text;
-        return sink(event);
-    }
     // The address is written between double quotes unless it holds one.
     const char quote = href_.find('"') == std::string::npos ? '"' : hrefQuote_ == '\'' ? '\'' : '"';
     head_.assign("<A HREF=");
@@ -340,11 +398,45 @@ std::optional<IoError> TagScanner::EndTag(std::string_view line, std::size_t& at
         }
     }
     head_.push_back(quote);
+}
+
+std::optional<IoError> TagScanner::EndTag(std::string_view line, std::size_t& at, const Sink& sink)
+{
+    inTag_ = false;
+    const std::optional<std::string_view> plainHead = std::exchange(plainHead_, std::nullopt);
+    TagEvent event;
+    bool closed = false;
+    if (tag_ == Tag::List) {
+        event.kind = closing_ ? TagEvent::Kind::ListClose : TagEvent::Kind::ListOpen;
+        return sink(event);
+    }
+    if (closing_ || tag_ == Tag::Other || (tag_ == Tag::Anchor && !hasHref_)) {
+        return std::nullopt;
+    }
+    const std::string_view closeTag = tag_ == Tag::Anchor ? "/a" : tag_ == Tag::Heading ? "/h3" : "/h1";
+    const std::size_t end = TextEnd(line, at, closeTag, closed);
+    const std::string_view text = line.substr(at, end - at);
+    at = end;
+    if (closed && line.substr(at, 4) == "</A>") {
+        at += 4;
+    } else if (closed) {
+        const std::size_t tagEnd = line.find('>', at);
+        at = tagEnd == std::string_view::npos ? line.size() : tagEnd + 1;
+    }
+    if (tag_ != Tag::Anchor) {
+        event.kind = tag_ == Tag::Heading ? TagEvent::Kind::Heading : TagEvent::Kind::Title;
+        event.text = text;
+        return sink(event);
+    }
+    if (!plainHead) {
+        BuildHead();
+    }
     event.kind = TagEvent::Kind::Link;
-    event.link.head = head_;
+    // A head read the short way stands in the line as it is to be written.
+    event.link.head = plainHead ? *plainHead : std::string_view(head_);
     event.link.tail = ">";
     // A link without text would be invisible; its address takes the place.
-    event.link.text = Blank(text) ? std::string_view(head_).substr(9, head_.size() - 10) : text;
+    event.link.text = Blank(text) ? event.link.head.substr(9, event.link.head.size() - 10) : text;
     event.link.rest = "</A>";
     if (event.link.text.empty()) {
         event.link.tail = "></A>";
@@ -400,6 +492,16 @@ std::optional<IoError> TagScanner::Take(std::string_view line, const Sink& sink)
                 return std::nullopt;
             }
             at = end + 3;
+            continue;
+        }
+        if (rest.starts_with("<DT>")) {
+            at += 4; // a tag that carries nothing
+            continue;
+        }
+        if (rest.starts_with(kPlainAnchorStart) && ReadPlainAnchor(line, at)) {
+            if (auto error = EndTag(line, at, sink)) {
+                return error;
+            }
             continue;
         }
         const bool closing = rest.size() > 1 && rest[1] == '/';

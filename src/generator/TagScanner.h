@@ -57,6 +57,13 @@ private:
     void AddToValue(std::string_view bytes);
     [[nodiscard]] std::optional<IoError> EndTag(std::string_view line, std::size_t& at, const Sink& sink);
     void GiveUpTag();
+    // Reads, from the "<" at `at`, a link's tag written as browsers write
+    // it, and leaves `at` after it; false, with nothing read, for any other.
+    [[nodiscard]] bool ReadPlainAnchor(std::string_view line, std::size_t& at);
+    // Puts the link's "<A HREF="..."" together from the address read.
+    void BuildHead();
+
+    static constexpr std::string_view kPlainAnchorStart = "<A HREF=\"";
 
     std::size_t maxTagLength_;
     std::uint64_t givenUp_ = 0;
@@ -76,6 +83,8 @@ private:
     bool hasHref_ = false;
     char hrefQuote_ = '"';
     std::string href_;
+    // The "<A HREF="..."" of a tag read by ReadPlainAnchor, in the line.
+    std::optional<std::string_view> plainHead_;
     std::size_t tagLength_ = 0;
 
     std::string head_; // the link's "<A HREF="..."", kept for the event

@@ -156,6 +156,51 @@ TEST_F(FolderModesTest, EveryFolderReadsTagsAsABrowserDoes)
     }
 }
 
+// Links as browsers write them are read by a shorter way than any other
+// spelling; each line must give what its lower-case spelling gives, which
+// takes the long way, including the near misses that leave the short one.
+TEST_F(FolderModesTest, EveryFolderReadsTheBrowsersSpellingAsAnyOther)
+{
+    struct Case {
+        const char* what;
+        std::string line;  // with "<A HREF=", which the twin spells "<a href="
+        std::string links; // F's page, without the line ends' CR
+    };
+    const Case cases[] = {
+        {"as browsers write it", "<DT><A HREF=\"x.htm\" ADD_DATE=\"1\" ICON_URI=\"i\">X</A>\n",
+         "<A HREF=\"x.htm\">X</A><BR>\n"},
+        {"a \">\" in a later value", "<DT><A HREF=\"g\" DESCRIPTION=\"a>b\">G</A>\n", "<A HREF=\"g\">G</A><BR>\n"},
+        {"an attribute without a value", "<DT><A HREF=\"p\" PRIVATE>P</A>\n", "<A HREF=\"p\">P</A><BR>\n"},
+        {"unquoted and single-quoted later values", "<DT><A HREF=\"u\" A=1 B='x\">y'>U</A>\n",
+         "<A HREF=\"u\">U</A><BR>\n"},
+        {"spaces around =", "<DT><A HREF=\"s\" ADD_DATE = \"1\">S</A>\n", "<A HREF=\"s\">S</A><BR>\n"},
+        {"a second HREF", "<DT><A HREF=\"one\" HREF=\"two\">O</A>\n", "<A HREF=\"one\">O</A><BR>\n"},
+        {"a single quote in the address", "<DT><A HREF=\"it's\">I</A>\n", "<A HREF=\"it's\">I</A><BR>\n"},
+        {"a tag that ends on the next line", "<DT><A HREF=\"n\" ADD_DATE=\"1\"\n>N</A>\n", "<A HREF=\"n\">N</A><BR>\n"},
+        {"a value that runs on", "<DT><A HREF=\"r\" D=\"a\nb\">R</A>\n", "<A HREF=\"r\">R</A><BR>\n"},
+        {"a close tag in another spelling", "<DT><A HREF=\"c\">C</a >tail\n", "<A HREF=\"c\">C</A><BR>\n"},
+        {"no text", "<DT><A HREF=\"e\" ADD_DATE=\"1\"></A>\n", "<A HREF=\"e\">e</A><BR>\n"},
+        {"two on a line", "<DT><A HREF=\"a\">A</A><DT><A HREF=\"b\">B</A>\n",
+         "<A HREF=\"a\">A</A><BR>\n<A HREF=\"b\">B</A><BR>\n"},
+    };
+    const auto pageFrom = [this](const std::string& line) {
+        Source(std::string(kHeaderLine) + "<DL><p>\n<DT><H3>F</H3>\n<DL><p>\n" + line + "</DL><p>\n</DL><p>\n");
+        const RunReport report = RunIn(FolderMode::All);
+        EXPECT_EQ(report.outcome, RunOutcome::Done) << ui.OnlyMessage();
+        EXPECT_EQ(report.counts.skippedLines, 0U);
+        return ReadFile(destDir + "1.html");
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string twin = c.line;
+        for (std::size_t at = twin.find("<A HREF="); at != std::string::npos; at = twin.find("<A HREF=", at)) {
+            twin.replace(at, 8, "<a href=");
+        }
+        EXPECT_EQ(pageFrom(c.line), Page("F", c.links));
+        EXPECT_EQ(pageFrom(twin), Page("F", c.links));
+    }
+}
+
 // Folders nest as the lists do: a list's end closes its folder with or
 // without the "<p>", and a heading without a list is an empty folder.
 TEST_F(FolderModesTest, EveryFolderNestsFoldersByTheirLists)
