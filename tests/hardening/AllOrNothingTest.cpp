@@ -5,6 +5,7 @@
 // A run either puts its complete set in place or leaves the previous one
 // byte for byte, and says which.
 #include "ChildProcess.h"
+#include "CommitRecord.h"
 #include "EndingSignals.h"
 #include "Messages.h"
 #include "RunFixture.h"
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <thread>
 
 namespace harrowdeck {
@@ -107,15 +109,31 @@ TEST_F(AllOrNothing, InterruptedRunsLeaveThePreviousSetAndNoTemporaryFile)
     Source(ManyFolders(2000, "New"));
     for (const Point& point : points) {
         SCOPED_TRACE(point.what);
-        StartedChild run(Command());
-        ASSERT_TRUE(RunUntil(run, [&] { return TemporaryFiles(destDir) >= point.pagesUnderWay; }));
+        // On a loaded machine the run can pass the point and begin its
+        // renaming before it is stopped, where a signal lets it complete;
+        // such a try shows nothing, so it is made again from the previous set.
+        std::optional<StartedChild> run;
+        for (int attempt = 0;; ++attempt) {
+            run.emplace(Command());
+            ASSERT_TRUE(RunUntil(*run, [&] { return TemporaryFiles(destDir) >= point.pagesUnderWay; }));
+            if (attempt == 4 || !test::PathExists(destDir + std::string(kCommitRecordName))) {
+                break;
+            }
+            run->Signal(SIGCONT);
+            ASSERT_EQ(run->Wait().exitCode, 0);
+            run.reset();
+            std::filesystem::remove_all(destDir);
+            std::filesystem::create_directory(destDir);
+            ASSERT_EQ(MakePrevious(kHeaderLine + test::Folders(3, "Old")), previous);
+            Source(ManyFolders(2000, "New"));
+        }
         if (point.moveDestination) {
             std::filesystem::rename(destDir, moved);
             std::filesystem::create_directory(destDir);
         }
-        run.Signal(point.signal);
-        run.Signal(SIGCONT);
-        const ChildResult result = run.Wait();
+        run->Signal(point.signal);
+        run->Signal(SIGCONT);
+        const ChildResult result = run->Wait();
         // Killed by the signal itself: a shell shows 128 + N.
         EXPECT_EQ(result.signal, point.signal);
         EXPECT_EQ(result.err, std::string(kPrefix) + "interrupted\n");

@@ -231,6 +231,9 @@ TEST_F(SharedDestination, InAStickyDirectoryAnotherUsersPageIsFoundBeforeTheFirs
 // leaves the previous set whole, taking back the new names it had taken.
 TEST_F(SharedDestination, ANewPageNameTakenOnceTheRecordIsPlacedNeverLeavesAMixedSet)
 {
+    if (test::UnderAddressSanitizer()) {
+        GTEST_SKIP() << "AddressSanitizer's runtime must come first, before any preloaded library";
+    }
     if (::geteuid() != 0) {
         GTEST_SKIP() << "running as two other users needs root";
     }
@@ -289,6 +292,9 @@ TEST_F(SharedDestination, ANewPageNameTakenOnceTheRecordIsPlacedNeverLeavesAMixe
 // next run completes what is still the run's own.
 TEST_F(SharedDestination, ATemporaryFileSwappedOnceTheRecordIsPlacedIsNeverReportedAsWritten)
 {
+    if (test::UnderAddressSanitizer()) {
+        GTEST_SKIP() << "AddressSanitizer's runtime must come first, before any preloaded library";
+    }
     const std::string outside = work / "outside.txt";
     struct Case {
         const char* what;
