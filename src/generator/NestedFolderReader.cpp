@@ -126,8 +126,7 @@ private:
 class NestedFolderReader final : public FolderReader {
 public:
     NestedFolderReader(PageSet& pages, const ReadSettings& settings)
-        : pages_(pages), settings_(settings), stack_(pages), scanner_(LineReader::kDefaultMaxLineLength),
-          sink_([this](const TagEvent& event) { return Handle(event); })
+        : pages_(pages), settings_(settings), stack_(pages), scanner_(LineReader::kDefaultMaxLineLength)
     {
         root_.key = kRootKey;
         parked_.reserve(kParkedPages);
@@ -135,9 +134,15 @@ public:
 
     std::optional<IoError> Take(std::string_view line) override
     {
-        std::optional<IoError> error = scanner_.Take(line, sink_);
+        scanner_.Feed(line);
+        while (scanner_.Next(event_)) {
+            if (std::optional<IoError> error = Handle(event_)) {
+                CountGivenUpTags();
+                return error;
+            }
+        }
         CountGivenUpTags();
-        return error;
+        return std::nullopt;
     }
 
     void SkipTooLong() override
@@ -349,8 +354,10 @@ private:
         if (&folder == &root_ && !rootNamed_) {
             return HoldRootLink(cut);
         }
-        if (auto error = SwitchTo(folder)) {
-            return error;
+        if (!IsOpenPage(folder)) {
+            if (auto error = SwitchTo(folder)) {
+                return error;
+            }
         }
         WriteLinkLine(*page_, cut, settings_.targetAttr);
         return std::nullopt;
@@ -372,9 +379,11 @@ private:
 
     // Makes folder's page the open one: created at its first link, opened
     // again to append when another folder's links came in between.
+    [[nodiscard]] bool IsOpenPage(const OpenFolder& folder) const { return page_ && pageKey_ == folder.key; }
+
     std::optional<IoError> SwitchTo(OpenFolder& folder)
     {
-        if (page_ && pageKey_ == folder.key) {
+        if (IsOpenPage(folder)) {
             return std::nullopt;
         }
         if (auto error = ParkPageFile()) {
@@ -553,7 +562,7 @@ private:
     std::vector<ParkedPage> parked_;
     std::string recordBytes_; // the path record last read, its memory reused
     TagScanner scanner_;
-    TagScanner::Sink sink_;
+    TagEvent event_; // kept, so that it is not set up anew for every line
     std::uint64_t givenUpCounted_ = 0;
     std::optional<std::string> heading_; // a heading whose list has not begun
 };

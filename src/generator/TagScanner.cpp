@@ -166,6 +166,20 @@ bool Blank(std::string_view text)
     return true;
 }
 
+// What a link's page line is made of. A link without text would be
+// invisible, so its address takes the text's place.
+constexpr std::string_view kLinkHead = "<A HREF=\"";
+
+void SetLink(std::string_view head, std::string_view text, TagEvent& event)
+{
+    event.kind = TagEvent::Kind::Link;
+    event.text = {};
+    event.link.head = head;
+    event.link.text = Blank(text) ? head.substr(kLinkHead.size(), head.size() - kLinkHead.size() - 1) : text;
+    event.link.tail = event.link.text.empty() ? "></A>" : ">";
+    event.link.rest = "</A>";
+}
+
 } // namespace
 
 TagScanner::Tag TagScanner::TagNamed(std::string_view name)
@@ -193,7 +207,6 @@ void TagScanner::StartTag(bool closing)
     inHref_ = false;
     hasHref_ = false;
     href_.clear();
-    plainHead_.reset();
     tagLength_ = 0;
 }
 
@@ -341,32 +354,6 @@ std::size_t TagScanner::ReadTag(std::string_view text)
     return std::string_view::npos;
 }
 
-bool TagScanner::ReadPlainAnchor(std::string_view line, std::size_t& at)
-{
-    // The line's last byte stops the scanning of a name, so that it needs
-    // no check of the line's end; links end in "</A>".
-    if (IsPlainNameByte(line.back())) {
-        return false;
-    }
-    const std::size_t valueAt = at + kPlainAnchorStart.size();
-    const std::size_t close = line.find('"', valueAt);
-    if (close == std::string_view::npos) {
-        return false;
-    }
-    const std::size_t tagEnd = PlainAttributesEnd(line, close + 1);
-    if (tagEnd == std::string_view::npos) {
-        return false;
-    }
-    inTag_ = true;
-    closing_ = false;
-    tag_ = Tag::Anchor;
-    hasHref_ = true;
-    hrefQuote_ = '"';
-    plainHead_ = line.substr(at, close + 1 - at);
-    at = tagEnd;
-    return true;
-}
-
 void TagScanner::GiveUpTag()
 {
     inTag_ = false;
@@ -400,128 +387,150 @@ void TagScanner::BuildHead()
     head_.push_back(quote);
 }
 
-std::optional<IoError> TagScanner::EndTag(std::string_view line, std::size_t& at, const Sink& sink)
+bool TagScanner::EndTag(TagEvent& event)
 {
     inTag_ = false;
-    const std::optional<std::string_view> plainHead = std::exchange(plainHead_, std::nullopt);
-    TagEvent event;
-    bool closed = false;
     if (tag_ == Tag::List) {
-        event.kind = closing_ ? TagEvent::Kind::ListClose : TagEvent::Kind::ListOpen;
-        return sink(event);
+        event = TagEvent{closing_ ? TagEvent::Kind::ListClose : TagEvent::Kind::ListOpen, {}, {}};
+        return true;
     }
     if (closing_ || tag_ == Tag::Other || (tag_ == Tag::Anchor && !hasHref_)) {
-        return std::nullopt;
+        return false;
     }
     const std::string_view closeTag = tag_ == Tag::Anchor ? "/a" : tag_ == Tag::Heading ? "/h3" : "/h1";
-    const std::size_t end = TextEnd(line, at, closeTag, closed);
-    const std::string_view text = line.substr(at, end - at);
-    at = end;
-    if (closed && line.substr(at, 4) == "</A>") {
-        at += 4;
-    } else if (closed) {
-        const std::size_t tagEnd = line.find('>', at);
-        at = tagEnd == std::string_view::npos ? line.size() : tagEnd + 1;
+    bool closed = false;
+    const std::size_t end = TextEnd(line_, at_, closeTag, closed);
+    const std::string_view text = line_.substr(at_, end - at_);
+    at_ = end;
+    if (closed) {
+        const std::size_t tagEnd = line_.find('>', at_);
+        at_ = tagEnd == std::string_view::npos ? line_.size() : tagEnd + 1;
     }
     if (tag_ != Tag::Anchor) {
-        event.kind = tag_ == Tag::Heading ? TagEvent::Kind::Heading : TagEvent::Kind::Title;
-        event.text = text;
-        return sink(event);
+        event = TagEvent{tag_ == Tag::Heading ? TagEvent::Kind::Heading : TagEvent::Kind::Title, text, {}};
+        return true;
     }
-    if (!plainHead) {
-        BuildHead();
-    }
-    event.kind = TagEvent::Kind::Link;
-    // A head read the short way stands in the line as it is to be written.
-    event.link.head = plainHead ? *plainHead : std::string_view(head_);
-    event.link.tail = ">";
-    // A link without text would be invisible; its address takes the place.
-    event.link.text = Blank(text) ? event.link.head.substr(9, event.link.head.size() - 10) : text;
-    event.link.rest = "</A>";
-    if (event.link.text.empty()) {
-        event.link.tail = "></A>";
-    }
-    return sink(event);
+    BuildHead();
+    SetLink(head_, text, event);
+    return true;
 }
 
-std::optional<IoError> TagScanner::Take(std::string_view line, const Sink& sink)
+bool TagScanner::GoOnFromLineBefore(TagEvent& event)
 {
-    std::size_t at = 0;
     if (inComment_) {
-        const std::size_t end = line.find("-->");
+        const std::size_t end = line_.find("-->");
         if (end == std::string_view::npos) {
-            return std::nullopt;
+            at_ = line_.size();
+            return false;
         }
         inComment_ = false;
-        at = end + 3;
+        at_ = end + 3;
+        return false;
     }
-    if (inTag_) {
-        // A value that runs on over lines is read on, but a line that
-        // begins an entry or ends a list shows that the tag was broken.
-        if (TagAt(line, 0, "dt") || TagAt(line, 0, "/dl")) {
+    // A value that runs on over lines is read on, but a line that begins an
+    // entry or ends a list shows that the tag was broken.
+    if (TagAt(line_, 0, "dt") || TagAt(line_, 0, "/dl")) {
+        GiveUpTag();
+        return false;
+    }
+    // The line break is white space between attributes, and part of a
+    // quoted value (an address drops it, as browsers do).
+    (void)ReadTag("\n");
+    const std::size_t end = ReadTag(line_);
+    tagLength_ += line_.size() + 1;
+    if (end == std::string_view::npos) {
+        if (tagLength_ > maxTagLength_) {
             GiveUpTag();
-        } else {
-            // The line break is white space between attributes, and part of
-            // a quoted value (an address drops it, as browsers do).
-            (void)ReadTag("\n");
-            const std::size_t end = ReadTag(line);
-            tagLength_ += line.size() + 1;
-            if (end == std::string_view::npos) {
-                if (tagLength_ > maxTagLength_) {
-                    GiveUpTag();
-                }
-                return std::nullopt;
+        }
+        at_ = line_.size();
+        return false;
+    }
+    at_ = end;
+    return EndTag(event);
+}
+
+bool TagScanner::ReadPlainLinkLine(TagEvent& event)
+{
+    static constexpr std::string_view kStart = "<DT><A HREF=\"";
+    static constexpr std::string_view kEnd = "</A>";
+    const std::string_view line = line_;
+    if (!line.starts_with(kStart) || !line.ends_with(kEnd)) {
+        return false;
+    }
+    const void* close = std::memchr(line.data() + kStart.size(), '"', line.size() - kStart.size());
+    if (close == nullptr) {
+        return false;
+    }
+    const std::size_t headEnd = static_cast<std::size_t>(static_cast<const char*>(close) - line.data()) + 1;
+    const std::size_t tagEnd = PlainAttributesEnd(line, headEnd);
+    const std::size_t textEnd = line.size() - kEnd.size();
+    if (tagEnd == std::string_view::npos || tagEnd > textEnd ||
+        std::memchr(line.data() + tagEnd, '<', textEnd - tagEnd) != nullptr) {
+        return false;
+    }
+    at_ = line.size();
+    const std::size_t headAt = kStart.size() - kLinkHead.size();
+    const std::string_view head = line.substr(headAt, headEnd - headAt);
+    const std::string_view text = line.substr(tagEnd, textEnd - tagEnd);
+    if (Blank(text)) {
+        SetLink(head, text, event);
+        return true;
+    }
+    // The tag's ">", the text and "</A>" stand in the line as they are to
+    // be written, so they are handed on in one piece.
+    event.kind = TagEvent::Kind::Link;
+    event.link = LinkCut{head, line.substr(tagEnd - 1), {}, {}};
+    return true;
+}
+
+bool TagScanner::Next(TagEvent& event)
+{
+    if (std::exchange(lineBegins_, false)) {
+        if (inTag_ || inComment_) {
+            if (GoOnFromLineBefore(event)) {
+                return true;
             }
-            at = end;
-            if (auto error = EndTag(line, at, sink)) {
-                return error;
-            }
+        } else if (ReadPlainLinkLine(event)) {
+            return true;
         }
     }
-    while (at < line.size()) {
-        const void* hit = std::memchr(line.data() + at, '<', line.size() - at);
+    while (at_ < line_.size()) {
+        const void* hit = std::memchr(line_.data() + at_, '<', line_.size() - at_);
         if (hit == nullptr) {
-            return std::nullopt;
+            at_ = line_.size();
+            return false;
         }
-        at = static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
-        const std::string_view rest = line.substr(at);
+        at_ = static_cast<std::size_t>(static_cast<const char*>(hit) - line_.data());
+        const std::string_view rest = line_.substr(at_);
         if (rest.starts_with("<!--")) {
-            const std::size_t end = line.find("-->", at + 4);
+            const std::size_t end = line_.find("-->", at_ + 4);
             if (end == std::string_view::npos) {
                 inComment_ = true;
-                return std::nullopt;
+                at_ = line_.size();
+                return false;
             }
-            at = end + 3;
-            continue;
-        }
-        if (rest.starts_with("<DT>")) {
-            at += 4; // a tag that carries nothing
-            continue;
-        }
-        if (rest.starts_with(kPlainAnchorStart) && ReadPlainAnchor(line, at)) {
-            if (auto error = EndTag(line, at, sink)) {
-                return error;
-            }
+            at_ = end + 3;
             continue;
         }
         const bool closing = rest.size() > 1 && rest[1] == '/';
         const std::size_t nameAt = closing ? 2 : 1;
         if (rest.size() <= nameAt || !IsLetter(rest[nameAt])) {
-            ++at;
+            ++at_;
             continue;
         }
         StartTag(closing);
         const std::size_t end = ReadTag(rest.substr(nameAt));
         if (end == std::string_view::npos) {
             tagLength_ = rest.size();
-            return std::nullopt;
+            at_ = line_.size();
+            return false;
         }
-        at += nameAt + end;
-        if (auto error = EndTag(line, at, sink)) {
-            return error;
+        at_ += nameAt + end;
+        if (EndTag(event)) {
+            return true;
         }
     }
-    return std::nullopt;
+    return false;
 }
 
 } // namespace harrowdeck

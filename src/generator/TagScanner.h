@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "IoError.h"
 #include "PageText.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,12 +31,18 @@ struct TagEvent {
 
 class TagScanner {
 public:
-    using Sink = std::function<std::optional<IoError>(const TagEvent&)>;
-
     explicit TagScanner(std::size_t maxTagLength) : maxTagLength_(maxTagLength) {}
 
-    // Reads one line, indentation skipped; stops at what sink reports.
-    [[nodiscard]] std::optional<IoError> Take(std::string_view line, const Sink& sink);
+    // Starts on one line, indentation skipped, whose events Next hands on.
+    // The line's bytes must stay in place until Next has read them all.
+    void Feed(std::string_view line)
+    {
+        line_ = line;
+        at_ = 0;
+        lineBegins_ = true;
+    }
+    // The line's next event; false when it holds no more.
+    [[nodiscard]] bool Next(TagEvent& event);
     // A line over the limit passed over: a tag open across it is given up.
     void LineSkipped();
     // Tags given up, each as a line that could not be read.
@@ -49,25 +52,31 @@ private:
     // Where a tag's reading stands; it may stop at a line's end and go on.
     enum class State { Name, BetweenAttributes, AttributeName, AfterName, BeforeValue, Quoted, Unquoted };
 
+    // The comment or the tag that the line before left open.
+    [[nodiscard]] bool GoOnFromLineBefore(TagEvent& event);
+    // The line as browsers write nearly every link, read whole at once.
+    [[nodiscard]] bool ReadPlainLinkLine(TagEvent& event);
     void StartTag(bool closing);
     // Reads tag bytes from text; the position after its ">", or npos when
     // the line ended first.
     std::size_t ReadTag(std::string_view text);
     void EndAttributeName();
     void AddToValue(std::string_view bytes);
-    [[nodiscard]] std::optional<IoError> EndTag(std::string_view line, std::size_t& at, const Sink& sink);
+    // The event of the tag just read, with the text after it; false for a
+    // tag that makes none.
+    [[nodiscard]] bool EndTag(TagEvent& event);
     void GiveUpTag();
-    // Reads, from the "<" at `at`, a link's tag written as browsers write
-    // it, and leaves `at` after it; false, with nothing read, for any other.
-    [[nodiscard]] bool ReadPlainAnchor(std::string_view line, std::size_t& at);
     // Puts the link's "<A HREF="..."" together from the address read.
     void BuildHead();
-
-    static constexpr std::string_view kPlainAnchorStart = "<A HREF=\"";
 
     std::size_t maxTagLength_;
     std::uint64_t givenUp_ = 0;
     bool inComment_ = false;
+
+    // The line being read, and where its reading stands.
+    std::string_view line_;
+    std::size_t at_ = 0;
+    bool lineBegins_ = false;
 
     // The tag being read.
     bool inTag_ = false;
@@ -83,8 +92,6 @@ private:
     bool hasHref_ = false;
     char hrefQuote_ = '"';
     std::string href_;
-    // The "<A HREF="..."" of a tag read by ReadPlainAnchor, in the line.
-    std::optional<std::string_view> plainHead_;
     std::size_t tagLength_ = 0;
 
     std::string head_; // the link's "<A HREF="..."", kept for the event

@@ -182,6 +182,10 @@ TEST_F(FolderModesTest, EveryFolderReadsTheBrowsersSpellingAsAnyOther)
         {"no text", "<DT><A HREF=\"e\" ADD_DATE=\"1\"></A>\n", "<A HREF=\"e\">e</A><BR>\n"},
         {"two on a line", "<DT><A HREF=\"a\">A</A><DT><A HREF=\"b\">B</A>\n",
          "<A HREF=\"a\">A</A><BR>\n<A HREF=\"b\">B</A><BR>\n"},
+        {"a \"<\" in the text", "<DT><A HREF=\"l\">a<b</A>\n", "<A HREF=\"l\">a<b</A><BR>\n"},
+        {"an end tag before the line's end", "<DT><A HREF=\"k\">K</A>x</A>\n", "<A HREF=\"k\">K</A><BR>\n"},
+        {"an \"=\" or a quote between the values", "<DT><A HREF=\"v\" A=B=\"1\" C=\"2\">V</A>\n",
+         "<A HREF=\"v\">V</A><BR>\n"},
     };
     const auto pageFrom = [this](const std::string& line) {
         Source(std::string(kHeaderLine) + "<DL><p>\n<DT><H3>F</H3>\n<DL><p>\n" + line + "</DL><p>\n</DL><p>\n");
