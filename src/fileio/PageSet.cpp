@@ -191,7 +191,10 @@ std::optional<IoError> PageSet::CheckAll(CommitRecord& record)
         } else if (!listed) {
             failure = LookAtTarget(target);
         }
-        if (!failure) {
+        // A file for a new name is checked once renamed, while nothing of
+        // the previous set is replaced yet, and taken back if it is not
+        // ours; only those that replace old pages must be checked first.
+        if (!failure && present_[target.position]) {
             failure = dir_.CheckTemp(target.key, target.name.View(), *file);
         }
         return failure.has_value();
