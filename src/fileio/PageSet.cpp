@@ -193,8 +193,9 @@ std::optional<IoError> PageSet::CheckAll(CommitRecord& record)
         }
         // A file for a new name is checked once renamed, while nothing of
         // the previous set is replaced yet, and taken back if it is not
-        // ours; only those that replace old pages must be checked first.
-        if (!failure && present_[target.position]) {
+        // ours; only those that replace old pages must be checked first,
+        // and none where no other user can swap them.
+        if (!failure && present_[target.position] && dir_.OthersMayChange()) {
             failure = dir_.CheckTemp(target.key, target.name.View(), *file);
         }
         return failure.has_value();

@@ -168,7 +168,7 @@ Placement TargetDirectory::PlaceTemp(std::string_view key, const FileName& targe
     // Checked after the rename too: a file swapped in after the check
     // before the renaming is found here, as is one swapped in since.
     FileStatus status;
-    if (StatusAt(target, status) != 0 || !IsOurs(status, file)) {
+    if (OthersMayChange() && (StatusAt(target, status) != 0 || !IsOurs(status, file))) {
         return {Placement::Result::Misplaced, 0};
     }
     return {};

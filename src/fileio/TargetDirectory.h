@@ -90,6 +90,11 @@ public:
     // The user this process writes as, who owns every file it creates.
     [[nodiscard]] std::uint32_t Writer() const { return uid_; }
 
+    // Whether another user may add, rename or remove the directory's
+    // entries, so that a file's name may no longer hold the file written
+    // under it. Where none may, a name is not checked again.
+    [[nodiscard]] bool OthersMayChange() const noexcept;
+
     // Takes the directory for this process alone until it is closed: false
     // when another process holds it. A file system without locks is not
     // held by anyone.
@@ -118,8 +123,9 @@ public:
     [[nodiscard]] int RenameTempToNewName(std::string_view key, const FileName& target,
                                           const FileIdentity* file = nullptr) const noexcept;
     // Renames key's temporary file to target (only to a new name when
-    // exclusive) and confirms that target then holds `file`, the regular
-    // file this process wrote. Allocates nothing.
+    // exclusive) and, where others may change the directory, confirms that
+    // target then holds `file`, the regular file this process wrote.
+    // Allocates nothing.
     [[nodiscard]] Placement PlaceTemp(std::string_view key, const FileName& target, const FileIdentity& file,
                                       bool exclusive) const noexcept;
     // Undoes a rename of key's temporary file to target.

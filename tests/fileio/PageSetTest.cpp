@@ -134,7 +134,7 @@ private:
 // A set of four pages over a previous set of two: 3.html and 4.html are
 // renamed to first, each only where nothing is under its name yet, then
 // 1.html, 2.html, dir.html and Harrowdeck.html. Something changes in the
-// directory right after one of the renames. Until a page of the previous
+// directory, which every user may write to, right after one of the renames. Until a page of the previous
 // set is replaced, a failure takes the new names back and leaves the
 // previous set whole; after that, the record stays for the next run.
 TEST(PageSet, WhatChangesDuringTheRenamingIsFoundAndNeverReportedAsSuccess)
@@ -184,6 +184,7 @@ TEST(PageSet, WhatChangesDuringTheRenamingIsFoundAndNeverReportedAsSuccess)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const TempDir dir;
+        std::filesystem::permissions(dir.Path(), std::filesystem::perms::all);
         for (const std::string& name : oldNames) {
             WriteFile(dir / name, "old " + name);
         }

@@ -171,4 +171,42 @@ TEST(TargetDirectory, APageWhoseTemporaryNameHoldsSomethingElseIsNotReopened)
 }
 
 } // namespace
+// A file's name is checked again around its rename only where another
+// user could have swapped it: the checks cost a look at the disk per page.
+TEST(TargetDirectory, OthersMayChangeWhatTheyMayWriteTo)
+{
+#if defined(_WIN32)
+    GTEST_SKIP() << "permission bits and other users are POSIX's";
+#else
+    // tmpfs enforces the bits itself, as a local disk does.
+    const std::filesystem::path shm = "/dev/shm";
+    if (!std::filesystem::is_directory(shm) || ::geteuid() != 0) {
+        GTEST_SKIP() << "needs /dev/shm and root, to give a directory to another user";
+    }
+    struct Case {
+        const char* what;
+        mode_t mode;
+        uid_t owner;
+        bool othersMayChange;
+    };
+    const uid_t writer = ::geteuid();
+    const Case cases[] = {
+        {"the writer's alone", 0755, writer, false}, {"its group may write", 0775, writer, true},
+        {"all may write", 0777, writer, true},       {"all may write, sticky", 01777, writer, true},
+        {"another user's", 0755, 65534, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::filesystem::path dir = shm / ("harrowdeck-test-" + std::to_string(::getpid()));
+        std::filesystem::create_directory(dir);
+        ASSERT_EQ(::chmod(dir.c_str(), c.mode), 0);
+        ASSERT_EQ(::chown(dir.c_str(), c.owner, static_cast<gid_t>(-1)), 0);
+        IoResult<TargetDirectory> target = TargetDirectory::Open(dir.string() + "/");
+        ASSERT_TRUE(target);
+        EXPECT_EQ(target->OthersMayChange(), c.othersMayChange);
+        std::filesystem::remove(dir);
+    }
+#endif
+}
+
 } // namespace harrowdeck

@@ -15,12 +15,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if HARROWDECK_LINUX_CALLS
+#include <linux/magic.h>
+#include <sys/vfs.h>
+#endif
+
 #include <cerrno>
 
 namespace harrowdeck {
 
 struct TargetDirectory::Native {
     ReplaceRule rule;
+    bool othersMayChange = true;
 };
 
 namespace {
@@ -52,6 +58,38 @@ void Describe(const struct stat& info, FileStatus& status) noexcept
     status.modified = info.st_mtime;
 }
 
+// Whether a user other than the writer may add, rename or remove the
+// directory's entries. Only a local file system whose permission bits this
+// kernel enforces is trusted to say that none may: a network or user-space
+// one may let others in whatever the bits say. Group bits cover any access
+// list, whose mask they show.
+bool OthersMayChangeEntries(int dirFd, uid_t writer) noexcept
+{
+    struct stat info {};
+    if (::fstat(dirFd, &info) != 0 || info.st_uid != writer || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        return true;
+    }
+#if HARROWDECK_LINUX_CALLS
+    struct statfs system {};
+    if (::fstatfs(dirFd, &system) != 0) {
+        return true;
+    }
+    switch (static_cast<unsigned long>(system.f_type)) {
+    case EXT4_SUPER_MAGIC:
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case F2FS_SUPER_MAGIC:
+    case OVERLAYFS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+        return false;
+    default:
+        return true;
+    }
+#else
+    return true;
+#endif
+}
+
 } // namespace
 
 IoResult<TargetDirectory> TargetDirectory::Open(const std::string& path)
@@ -62,7 +100,8 @@ IoResult<TargetDirectory> TargetDirectory::Open(const std::string& path)
         return IoError::FromErrno(path, errno);
     }
     const uid_t uid = ::geteuid();
-    auto native = std::make_unique<Native>(Native{ReplaceRule::For(fd.Get(), uid)});
+    auto native =
+        std::make_unique<Native>(Native{ReplaceRule::For(fd.Get(), uid), OthersMayChangeEntries(fd.Get(), uid)});
     // The pid is asked once: every temporary name carries it.
     return TargetDirectory(std::move(fd), path, ::getpid(), uid, std::move(native));
 }
@@ -74,6 +113,11 @@ TargetDirectory::TargetDirectory(FileDescriptor fd, std::string path, long pid, 
 }
 
 TargetDirectory::TargetDirectory(TargetDirectory&&) noexcept = default;
+
+bool TargetDirectory::OthersMayChange() const noexcept
+{
+    return native_->othersMayChange;
+}
 TargetDirectory::~TargetDirectory() = default;
 
 bool TargetDirectory::Lock() noexcept
