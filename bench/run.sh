@@ -136,7 +136,7 @@ rm -f "$summary"
 if [ -z "${TOOL:-}" ]; then
     for where in $places; do
         if [ "$where" = tmpfs ]; then
-            build/bench/read-rate "$tmpfs_dir/$export_name" 7
+            build/bench/read-rate "${tool_args[@]}" "$tmpfs_dir/$export_name" 7
         fi
     done
 fi
