@@ -478,8 +478,7 @@ bool TagScanner::ReadPlainLinkLine(TagEvent& event)
     }
     // The tag's ">", the text and "</A>" stand in the line as they are to
     // be written, so they are handed on in one piece.
-    event.kind = TagEvent::Kind::Link;
-    event.link = LinkCut{head, line.substr(tagEnd - 1), {}, {}};
+    event = TagEvent{TagEvent::Kind::Link, {}, LinkCut{head, line.substr(tagEnd - 1), {}, {}}};
     return true;
 }
 
