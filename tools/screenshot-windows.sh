@@ -22,15 +22,8 @@ cleanup() {
 prefix=$PWD/build-windows/wineprefix
 trap cleanup EXIT
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 640x480x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-export DISPLAY=":$(head -n1 "$work/display")"
+source tools/xvfb-screen.sh
+start_screen "$work" 640x480x24 -dpi 96
 
 mkdir "$work/app"
 x86_64-w64-mingw32-strip -o "$work/app/harrowdeck.exe" "$exe"

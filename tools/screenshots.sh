@@ -55,15 +55,8 @@ cp "$gui" "$work/app/harrowdeck"
 printf '%s\r\n' PATHS /home/user/bookmarks-html/ /home/user/bookmarks.htm /home/user bookmarks.htm \
     POS ' 0 ' ' 0 ' DEF ' 25 ' ' 140 ' ' 1 ' ' 1 ' >"$work/app/Harrowdeck.ini"
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 1 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-export DISPLAY=":$(cat "$work/display")"
+source tools/xvfb-screen.sh
+start_screen "$work" 800x600x24
 
 QT_QPA_PLATFORM=xcb "$work/app/harrowdeck" >/dev/null 2>&1 &
 gui_pid=$!

@@ -29,15 +29,8 @@ fail() {
 }
 
 # A screen of its own: 96 dpi, nothing else on it, no window manager.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-export DISPLAY=":$(head -n1 "$work/display")"
+source "$(dirname "$0")/../../tools/xvfb-screen.sh"
+start_screen "$work" 1280x1024x24 -dpi 96
 
 # Windows' view of a Linux path: wine's drive Z: is the root.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
