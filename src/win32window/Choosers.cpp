@@ -129,12 +129,8 @@ private:
             CancelDirChoice(vars_);
             Finish();
             return 0;
-        case WM_ERASEBKGND: {
-            RECT client{};
-            GetClientRect(hwnd_, &client);
-            FillRect(reinterpret_cast<HDC>(wParam), &client, LightGreyBrush());
-            return 1;
-        }
+        case WM_ERASEBKGND:
+            return EraseLightGrey(reinterpret_cast<HDC>(wParam));
         case WM_CTLCOLORSTATIC:
             SetBkColor(reinterpret_cast<HDC>(wParam), RGB(192, 192, 192));
             return reinterpret_cast<LRESULT>(LightGreyBrush());

@@ -188,12 +188,8 @@ private:
                 Resize();
             }
             return 0;
-        case WM_ERASEBKGND: {
-            RECT client{};
-            GetClientRect(hwnd_, &client);
-            FillRect(reinterpret_cast<HDC>(wParam), &client, LightGreyBrush());
-            return 1;
-        }
+        case WM_ERASEBKGND:
+            return EraseLightGrey(reinterpret_cast<HDC>(wParam));
         case WM_CLOSE:
             Finish();
             return 0;

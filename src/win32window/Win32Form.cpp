@@ -341,6 +341,14 @@ void CentreOver(HWND window, HWND over)
                  0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+LRESULT FormWindow::EraseLightGrey(HDC dc) const
+{
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    FillRect(dc, &client, LightGreyBrush());
+    return 1;
+}
+
 HBRUSH LightGreyBrush()
 {
     static HBRUSH brush = CreateSolidBrush(RGB(192, 192, 192));

@@ -67,6 +67,9 @@ protected:
     void Create(const std::wstring& caption, DWORD style, DWORD exStyle, HWND owner, HMENU menu, const FormTable& form);
     virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Finish() { done_ = true; }
+    // WM_ERASEBKGND's answer for a window whose whole client area is light
+    // grey.
+    LRESULT EraseLightGrey(HDC dc) const;
 
     HWND hwnd_ = nullptr;
     UINT dpi_ = 96;

@@ -58,8 +58,18 @@ int RunProgram(const std::string& program, const std::vector<std::string>& argum
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        std::cerr << "cannot start " << program << ": error " << ::GetLastError() << '\n';
+    // Wine, on a busy machine, now and then fails to start a process at
+    // all; that says nothing of the program, so it is tried again.
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        started = ::CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                   &process) != 0;
+        if (!started) {
+            std::cerr << "cannot start " << program << ": error " << ::GetLastError() << '\n';
+            ::Sleep(500);
+        }
+    }
+    if (!started) {
         return -1;
     }
     ::WaitForSingleObject(process.hProcess, INFINITE);
