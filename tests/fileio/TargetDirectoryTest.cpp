@@ -192,8 +192,10 @@ TEST(TargetDirectory, OthersMayChangeWhatTheyMayWriteTo)
     const uid_t writer = ::geteuid();
     // Without Linux's calls, the file system's kind cannot be told.
     const Case cases[] = {
-        {"the writer's alone", 0755, writer, HARROWDECK_HAS_LINUX_CALLS == 0}, {"its group may write", 0775, writer, true},
-        {"all may write", 0777, writer, true},       {"all may write, sticky", 01777, writer, true},
+        {"the writer's alone", 0755, writer, HARROWDECK_HAS_LINUX_CALLS == 0},
+        {"its group may write", 0775, writer, true},
+        {"all may write", 0777, writer, true},
+        {"all may write, sticky", 01777, writer, true},
         {"another user's", 0755, 65534, true},
     };
     for (const Case& c : cases) {

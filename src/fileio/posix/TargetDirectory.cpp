@@ -114,11 +114,12 @@ TargetDirectory::TargetDirectory(FileDescriptor fd, std::string path, long pid, 
 
 TargetDirectory::TargetDirectory(TargetDirectory&&) noexcept = default;
 
+TargetDirectory::~TargetDirectory() = default;
+
 bool TargetDirectory::OthersMayChange() const noexcept
 {
     return native_->othersMayChange;
 }
-TargetDirectory::~TargetDirectory() = default;
 
 bool TargetDirectory::Lock() noexcept
 {

@@ -163,13 +163,14 @@ TargetDirectory::TargetDirectory(FileDescriptor fd, std::string path, long pid, 
 
 TargetDirectory::TargetDirectory(TargetDirectory&&) noexcept = default;
 
+TargetDirectory::~TargetDirectory() = default;
+
 // Access lists decide who may change a folder, and reading them costs more
 // than the checks they would spare.
 bool TargetDirectory::OthersMayChange() const noexcept
 {
     return true;
 }
-TargetDirectory::~TargetDirectory() = default;
 
 bool TargetDirectory::Lock() noexcept
 {
