@@ -3,11 +3,14 @@
 // accepted command line asks of the run, and how every other one stops.
 #include "CommandLine.h"
 
+#include "ArgumentVector.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace harrowdeck {
@@ -23,15 +26,11 @@ struct Parsed {
 Parsed Parse(std::vector<std::string> args)
 {
     args.insert(args.begin(), "harrowdeck-make");
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
+    ArgumentVector argv(std::move(args));
     Parsed parsed;
     std::ostringstream out;
     std::ostringstream err;
-    parsed.exitCode = ParseCommandLine(static_cast<int>(args.size()), argv.data(), parsed.options, out, err);
+    parsed.exitCode = ParseCommandLine(argv.Count(), argv.Values(), parsed.options, out, err);
     parsed.out = out.str();
     parsed.err = err.str();
     return parsed;

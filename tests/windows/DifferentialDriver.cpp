@@ -8,6 +8,7 @@
 // in the list's order.
 //
 // windows_differential_driver LIST RESULTS HARROWDECK_MAKE_EXE
+#include "ArgumentVector.h"
 #include "MakeProgram.h"
 #include "windows/WideText.h"
 
@@ -17,6 +18,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -35,12 +37,8 @@ std::vector<std::string> Fields(const std::string& line)
 int RunInProcess(std::vector<std::string> arguments)
 {
     arguments.insert(arguments.begin(), "harrowdeck-make");
-    std::vector<char*> pointers;
-    for (std::string& argument : arguments) {
-        pointers.push_back(argument.data());
-    }
-    pointers.push_back(nullptr);
-    const int code = harrowdeck::MakeFromArguments(static_cast<int>(arguments.size()), pointers.data());
+    harrowdeck::ArgumentVector vector(std::move(arguments));
+    const int code = harrowdeck::MakeFromArguments(vector.Count(), vector.Values());
     std::cout.flush();
     std::cerr.flush();
     return code;

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // harrowdeck-make.exe: the generation run without a window.
+#include "ArgumentVector.h"
 #include "MakeProgram.h"
 #include "windows/ConsoleStream.h"
 #include "windows/WideText.h"
 
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The arguments come as Windows holds them, in UTF-16 (linked with
@@ -17,13 +19,9 @@ try {
     for (int i = 0; i < argc; ++i) {
         arguments.push_back(harrowdeck::windows::ToUtf8(argv[i]));
     }
-    std::vector<char*> pointers;
-    for (std::string& argument : arguments) {
-        pointers.push_back(argument.data());
-    }
-    pointers.push_back(nullptr);
+    harrowdeck::ArgumentVector vector(std::move(arguments));
     const harrowdeck::windows::ConsoleStreams console;
-    return harrowdeck::RunMakeProgram(argc, pointers.data());
+    return harrowdeck::RunMakeProgram(vector.Count(), vector.Values());
 } catch (const std::bad_alloc&) {
     harrowdeck::ReportOutOfMemory();
     return 1;
